@@ -48,7 +48,9 @@ std::size_t WriteMagnitude(U128 magnitude, char* out) {
   return length + 19;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Reads a decimal text and rounds it once to at most `max_places` places.
 std::optional<Decimal> ParseRounded(std::string_view text, int max_places) {
@@ -59,8 +61,8 @@ std::optional<Decimal> ParseRounded(std::string_view text, int max_places) {
   if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
 
   U256 magnitude;
-  int significant = 0;   // digits taken into the magnitude, leading zeros skipped
-  int places = 0;        // fraction digits taken
+  int significant = 0;  // digits taken into the magnitude, leading zeros skipped
+  int places = 0;       // fraction digits taken
   bool any_digit = false;
   bool dropped_round_up = false;  // first digit not taken was 5 or more
   bool dropping = false;
@@ -121,7 +123,9 @@ std::optional<Decimal> FitDecimal(bool negative, U256 magnitude, int places) {
   return Decimal::FromCoefficient(negative ? -coefficient : coefficient, places);
 }
 
-Decimal Decimal::FromLong(std::int64_t value) { return Decimal(value, 0); }
+Decimal Decimal::FromLong(std::int64_t value) {
+  return Decimal(value, 0);
+}
 
 std::optional<Decimal> Decimal::FromCoefficient(DecimalCoefficient coefficient, int places) {
   if (places < 0 || places > kMaxDecimalPlaces) return std::nullopt;
@@ -141,8 +145,8 @@ std::optional<Decimal> Decimal::FromDouble(double value, int places) {
   char text[400];
   const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
   if (result.ec != std::errc()) return std::nullopt;
-  auto rounded = ParseRounded(std::string_view(text, static_cast<std::size_t>(result.ptr - text)),
-                              places);
+  auto rounded =
+      ParseRounded(std::string_view(text, static_cast<std::size_t>(result.ptr - text)), places);
   if (!rounded) return std::nullopt;
   return rounded->Rounded(places);
 }
@@ -216,8 +220,12 @@ Decimal Decimal::Rounded(int places) const {
   return Decimal(coefficient_ < 0 ? -coefficient : coefficient, result_places);
 }
 
-int Decimal::DigitCount() const { return wide::DigitCount(Magnitude(coefficient_)); }
+int Decimal::DigitCount() const {
+  return wide::DigitCount(Magnitude(coefficient_));
+}
 
-Decimal Decimal::operator-() const { return Decimal(-coefficient_, places_); }
+Decimal Decimal::operator-() const {
+  return Decimal(-coefficient_, places_);
+}
 
 }  // namespace vaultrix::support
