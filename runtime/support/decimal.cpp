@@ -61,6 +61,8 @@ std::optional<Decimal> ParseRounded(std::string_view text, int max_places) {
   if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
 
   U256 magnitude;
+  std::uint64_t pending = 0;
+  int pending_digits = 0;
   int significant = 0;  // digits taken into the magnitude, leading zeros skipped
   int places = 0;       // fraction digits taken
   bool any_digit = false;
@@ -91,8 +93,18 @@ std::optional<Decimal> ParseRounded(std::string_view text, int max_places) {
       ++places;
       if (significant_digit) ++significant;
     }
-    magnitude.MultiplySmall(10);
-    magnitude.AddSmall(static_cast<std::uint64_t>(c - '0'));
+    // Digits gather in 64 bits, 18 at a time, before they go into the wide value.
+    pending = pending * 10 + static_cast<std::uint64_t>(c - '0');
+    if (++pending_digits == 18) {
+      magnitude.MultiplyPow10(18);
+      magnitude.AddSmall(pending);
+      pending = 0;
+      pending_digits = 0;
+    }
+  }
+  if (pending_digits > 0) {
+    magnitude.MultiplyPow10(pending_digits);
+    magnitude.AddSmall(pending);
   }
   while (i < end && text[i] == ' ') ++i;
   if (!any_digit || i != end) return std::nullopt;
@@ -103,6 +115,11 @@ std::optional<Decimal> ParseRounded(std::string_view text, int max_places) {
 }  // namespace
 
 std::optional<Decimal> FitDecimal(bool negative, U256 magnitude, int places) {
+  if (magnitude.FitsU128() && places <= kMaxDecimalPlaces &&
+      magnitude.Low128() < Pow10(kMaxDecimalDigits)) {
+    const auto coefficient = static_cast<DecimalCoefficient>(magnitude.Low128());
+    return Decimal::FromCoefficient(negative ? -coefficient : coefficient, places);
+  }
   const int digits = magnitude.DigitCount();
   int excess = digits - kMaxDecimalDigits;
   if (places - kMaxDecimalPlaces > excess) excess = places - kMaxDecimalPlaces;
