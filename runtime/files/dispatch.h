@@ -13,11 +13,15 @@
 #include <cstdint>
 
 #include "runtime/files/operation.h"
+#include "runtime/support/error_state.h"
 
 namespace vaultrix::files {
 
 // Runs `op` on call.file (for key operations call.key's file, which the frame
 // fills in). Returns call.result.
 std::int64_t Dispatch(Operation op, OperationCall& call);
+
+// The file as the error state names it, for a driver that posts on its own.
+[[nodiscard]] support::ErrorFileRef ErrorFileOf(const FileBlock& file);
 
 }  // namespace vaultrix::files

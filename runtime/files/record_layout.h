@@ -118,7 +118,8 @@ struct FieldDeclaration {
   std::string label;
   std::string external_name;
   std::string picture;                // text types only
-  std::uint32_t size = 0;             // whole field; fixed types: 0 to take the type's size
+  std::uint32_t size = 0;             // one element; fixed types: 0 to take the type's size;
+                                      // GROUP: 0 to take the extent of its fields
   std::uint8_t decimal_places = 0;    // DECIMAL
   std::vector<std::uint32_t> dimensions;
   bool has_offset = false;            // placed over earlier storage at `offset` in its group
@@ -130,8 +131,8 @@ struct FieldDeclaration {
 // their size in the entry and for unknown types.
 [[nodiscard]] std::uint32_t FixedTypeSize(std::uint8_t type);
 
-// The bytes of one field as laid out in its group (GROUP: the sum or extent
-// of its fields, times its elements).
+// The bytes of one field as laid out in its group: one element's size times
+// the elements.
 [[nodiscard]] std::uint32_t DeclaredFieldSize(const FieldDeclaration& field);
 
 // Writes the descriptor of a record made of `fields`; the record size is the
