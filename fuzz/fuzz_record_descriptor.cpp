@@ -23,7 +23,9 @@ using vaultrix::files::MemoBlock;
 using vaultrix::files::Operation;
 using vaultrix::files::OperationCall;
 
-std::int32_t AnswerEverything(Operation, OperationCall&) { return 0; }
+std::int32_t AnswerEverything(Operation, OperationCall&) {
+  return 0;
+}
 
 const std::uint8_t kServed[] = {2, 7, 25};
 const std::uint8_t kTypes[] = {15,   0x01, 0x02, 0x03, 0x06, 0x07, 0x08, 0x09,
