@@ -89,10 +89,23 @@ std::optional<std::vector<std::string>> SplitNames(std::string_view value, std::
   return names;
 }
 
+// "A,a,B,b" lists single characters between commas; anything else is taken
+// character by character.
+std::string CollatingCharacters(std::string_view sequence) {
+  bool comma_separated = sequence.size() >= 3 && sequence.size() % 2 == 1;
+  for (std::size_t i = 1; comma_separated && i < sequence.size(); i += 2) {
+    comma_separated = sequence[i] == ',';
+  }
+  if (!comma_separated) return std::string(sequence);
+  std::string characters;
+  for (std::size_t i = 0; i < sequence.size(); i += 2) characters += sequence[i];
+  return characters;
+}
+
 void ApplyCollatingSequence(std::string_view sequence, Locale& locale) {
   std::array<bool, 256> listed{};
   std::vector<Byte> order;
-  for (char c : sequence) {
+  for (char c : CollatingCharacters(sequence)) {
     Byte b = static_cast<Byte>(c);
     if (listed[b]) continue;
     listed[b] = true;

@@ -66,6 +66,7 @@ TEST(Locale, CollatingSequenceReordersOnlyTheListedCharacters) {
   EXPECT_EQ(locale.collation['B'], 'a');
   EXPECT_EQ(locale.collation['b'], 'b');
   EXPECT_EQ(locale.collation['C'], 'C');
+  EXPECT_EQ(WithEnvironment("MORCOLSEQ=A,a,B,b\n").collation, locale.collation);
   std::array<bool, 256> used{};
   for (int c = 0; c < 256; ++c) used[locale.collation[c]] = true;
   for (int c = 0; c < 256; ++c) EXPECT_TRUE(used[c]) << "weight " << c << " lost";
