@@ -275,8 +275,8 @@ int CompareThrough(std::string_view a, std::string_view b, Fold fold) {
   const Locale& locale = CurrentLocale();
   std::size_t common = a.size() < b.size() ? a.size() : b.size();
   for (std::size_t i = 0; i < common; ++i) {
-    int wa = locale.collation[fold(static_cast<unsigned char>(a[i]))];
-    int wb = locale.collation[fold(static_cast<unsigned char>(b[i]))];
+    int wa = locale.collation[fold(locale, static_cast<unsigned char>(a[i]))];
+    int wb = locale.collation[fold(locale, static_cast<unsigned char>(b[i]))];
     if (wa != wb) return wa - wb;
   }
   if (a.size() == b.size()) return 0;
@@ -286,11 +286,13 @@ int CompareThrough(std::string_view a, std::string_view b, Fold fold) {
 }  // namespace
 
 int CompareStrings(std::string_view a, std::string_view b) {
-  return CompareThrough(a, b, [](unsigned char c) { return c; });
+  return CompareThrough(a, b, [](const Locale&, unsigned char c) { return c; });
 }
 
 int CompareStringsNoCase(std::string_view a, std::string_view b) {
-  return CompareThrough(a, b, [](unsigned char c) { return ToUpper(c); });
+  return CompareThrough(a, b, [](const Locale& locale, unsigned char c) {
+    return (locale.char_class[c] & kCharLower) != 0 ? locale.upper[c] : c;
+  });
 }
 
 }  // namespace vaultrix::support
