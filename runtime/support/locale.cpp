@@ -232,7 +232,13 @@ void InitialiseLocale() {
 
 void InitialiseLocale(const std::string& profile_path, const std::string& environment_path) {
   Locale locale = DefaultLocale();
-  if (!profile_path.empty()) locale.intl = ReadIntlSettings(profile_path);
+  if (!profile_path.empty()) {
+    locale.intl = ReadIntlSettings(profile_path);
+    // Without "MORAMPM" the Windows texts apply; an empty one (a 24-hour
+    // setting) keeps "AM"/"PM" so that 12-hour pictures stay readable.
+    if (!locale.intl.s1159.empty()) locale.am_text = locale.intl.s1159;
+    if (!locale.intl.s2359.empty()) locale.pm_text = locale.intl.s2359;
+  }
   if (!environment_path.empty()) ApplyEnvironment(ReadEnvironmentFile(environment_path), locale);
   ReplaceLocale(std::move(locale));
 }

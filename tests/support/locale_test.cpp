@@ -168,6 +168,10 @@ TEST_F(LocaleFiles, InitialiseReadsBothSourcesAndMissingFilesKeepDefaults) {
   EXPECT_EQ(CurrentLocale().am_text, "a.m.");
   EXPECT_EQ(CurrentLocale().pm_text, "p.m.");
 
+  InitialiseLocale(profile, "");
+  EXPECT_EQ(CurrentLocale().am_text, "AM");  // s1159 not set
+  EXPECT_EQ(CurrentLocale().pm_text, "pm");  // the Windows text without MORAMPM
+
   InitialiseLocale(root_ + "/missing.ini", root_ + "/missing.ENV");
   EXPECT_EQ(CurrentLocale().intl.s2359, "PM");
   EXPECT_EQ(CurrentLocale().am_text, "AM");
