@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "runtime/support/dates.h"
 #include "runtime/support/locale.h"
 #include "runtime/windows/picture.h"
 #include "runtime/windows/picture_internal.h"
