@@ -199,6 +199,9 @@ bool DeformatNumber(std::string_view text, const Picture& picture, DeformattedVa
                text.substr(text.size() - currency_size) == currency_text) {
       text.remove_suffix(currency_size);
       changed = true;
+    } else if (text.front() == '*' && picture.fill == '*') {
+      text.remove_prefix(1);
+      changed = true;
     } else if (text.front() == '-' && !negative) {
       negative = true;
       text.remove_prefix(1);
