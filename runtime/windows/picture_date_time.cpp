@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "runtime/support/dates.h"
+#include "runtime/support/locale.h"
 #include "runtime/support/times.h"
 #include "runtime/windows/picture.h"
 #include "runtime/windows/picture_internal.h"
@@ -90,9 +91,14 @@ int RunValue(std::string_view digits) {
 }
 
 int MonthFromName(std::string_view typed) {
+  const support::Locale& locale = support::CurrentLocale();
+  char first = FoldAscii(typed.front());
   for (int month = 1; month <= 12; ++month) {
-    if (MatchesName(typed, MonthName(month, false), 3) ||
-        MatchesName(typed, MonthName(month, true), 3)) {
+    const std::string& name = locale.month_names[month - 1];
+    const std::string& abbreviation = locale.month_abbreviations[month - 1];
+    if ((!name.empty() && FoldAscii(name.front()) == first && MatchesName(typed, name, 3)) ||
+        (!abbreviation.empty() && FoldAscii(abbreviation.front()) == first &&
+         MatchesName(typed, abbreviation, 3))) {
       return month;
     }
   }
