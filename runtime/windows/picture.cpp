@@ -18,13 +18,18 @@ bool IsLetter(char c) {
   auto u = static_cast<unsigned char>(c);
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || u >= 0x80;
 }
-char ToUpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-char ToLowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+char ToUpperAscii(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+char ToLowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
 
 // The plain text of a value, as a string picture shows a number.
 std::string_view ValueText(const PictureValue& value, char* scratch, std::size_t room) {
   switch (value.type) {
-    case ValueType::kText: return value.text;
+    case ValueType::kText:
+      return value.text;
     case ValueType::kLong: {
       auto result = std::to_chars(scratch, scratch + room, value.long_value);
       return {scratch, static_cast<std::size_t>(result.ptr - scratch)};
@@ -60,7 +65,8 @@ void FormatPattern(const PictureValue& value, const Picture& picture, PictureTex
     const TemplatePair& pair = picture.pairs[i];
     char shown = pair.fill;
     if (pair.token == token::kDigitZeroFill || pair.token == token::kDigitBlankFill) {
-      if (number > 0 || pair.token == token::kDigitZeroFill) shown = static_cast<char>('0' + number % 10);
+      if (number > 0 || pair.token == token::kDigitZeroFill)
+        shown = static_cast<char>('0' + number % 10);
       number /= 10;
     }
     out.chars[i] = shown;
@@ -70,12 +76,16 @@ void FormatPattern(const PictureValue& value, const Picture& picture, PictureTex
 
 bool FitsKeyInPlace(std::uint8_t kind, char c) {
   switch (kind) {
-    case token::kDigitZeroFill: return picture_detail::IsDigit(c);
-    case token::kDigitBlankFill: return picture_detail::IsDigit(c) || c == ' ';
+    case token::kDigitZeroFill:
+      return picture_detail::IsDigit(c);
+    case token::kDigitBlankFill:
+      return picture_detail::IsDigit(c) || c == ' ';
     case token::kLetter:
     case token::kUpperLetter:
-    case token::kLowerLetter: return IsLetter(c);
-    default: return true;
+    case token::kLowerLetter:
+      return IsLetter(c);
+    default:
+      return true;
   }
 }
 
@@ -180,18 +190,29 @@ PictureText FormatValue(const PictureValue& value, const Picture& picture) {
     return out;
   }
   switch (kind) {
-    case PictureKind::kString: FormatString(value, picture, out); break;
-    case PictureKind::kNumber: picture_detail::FormatNumber(value, picture, out); break;
-    case PictureKind::kScientific: picture_detail::FormatScientific(value, picture, out); break;
+    case PictureKind::kString:
+      FormatString(value, picture, out);
+      break;
+    case PictureKind::kNumber:
+      picture_detail::FormatNumber(value, picture, out);
+      break;
+    case PictureKind::kScientific:
+      picture_detail::FormatScientific(value, picture, out);
+      break;
     case PictureKind::kDate:
       picture_detail::FormatDate(picture_detail::ValueAsLong(value), picture, out);
       break;
     case PictureKind::kTime:
       picture_detail::FormatTime(picture_detail::ValueAsLong(value), picture, out);
       break;
-    case PictureKind::kPattern: FormatPattern(value, picture, out); break;
-    case PictureKind::kKeyIn: FormatKeyIn(value, picture, out); break;
-    case PictureKind::kNone: break;
+    case PictureKind::kPattern:
+      FormatPattern(value, picture, out);
+      break;
+    case PictureKind::kKeyIn:
+      FormatKeyIn(value, picture, out);
+      break;
+    case PictureKind::kNone:
+      break;
   }
   return out;
 }
@@ -205,14 +226,23 @@ bool DeformatValue(std::string_view text, const Picture& picture, DeformattedVal
     return kind != PictureKind::kNone;
   }
   switch (kind) {
-    case PictureKind::kString: CopyText(text, picture.width, value); return true;
-    case PictureKind::kNumber: return picture_detail::DeformatNumber(text, picture, value);
-    case PictureKind::kScientific: return picture_detail::DeformatScientific(text, picture, value);
-    case PictureKind::kDate: return picture_detail::DeformatDate(text, picture, value);
-    case PictureKind::kTime: return picture_detail::DeformatTime(text, picture, value);
-    case PictureKind::kPattern: return DeformatPattern(text, picture, value);
-    case PictureKind::kKeyIn: return DeformatKeyIn(text, picture, value);
-    case PictureKind::kNone: return false;
+    case PictureKind::kString:
+      CopyText(text, picture.width, value);
+      return true;
+    case PictureKind::kNumber:
+      return picture_detail::DeformatNumber(text, picture, value);
+    case PictureKind::kScientific:
+      return picture_detail::DeformatScientific(text, picture, value);
+    case PictureKind::kDate:
+      return picture_detail::DeformatDate(text, picture, value);
+    case PictureKind::kTime:
+      return picture_detail::DeformatTime(text, picture, value);
+    case PictureKind::kPattern:
+      return DeformatPattern(text, picture, value);
+    case PictureKind::kKeyIn:
+      return DeformatKeyIn(text, picture, value);
+    case PictureKind::kNone:
+      return false;
   }
   return false;
 }
@@ -222,10 +252,14 @@ namespace picture_detail {
 namespace {
 std::optional<support::Decimal> ValueAsDecimal(const PictureValue& value) {
   switch (value.type) {
-    case ValueType::kLong: return support::Decimal::FromLong(value.long_value);
-    case ValueType::kReal: return support::Decimal::FromDouble(value.real_value, 0);
-    case ValueType::kDecimal: return value.decimal_value;
-    case ValueType::kText: return support::Decimal::Parse(value.text);
+    case ValueType::kLong:
+      return support::Decimal::FromLong(value.long_value);
+    case ValueType::kReal:
+      return support::Decimal::FromDouble(value.real_value, 0);
+    case ValueType::kDecimal:
+      return value.decimal_value;
+    case ValueType::kText:
+      return support::Decimal::Parse(value.text);
   }
   return std::nullopt;
 }
@@ -247,9 +281,12 @@ std::int64_t ValueAsLong(const PictureValue& value) {
 
 bool ValueIsZero(const PictureValue& value) {
   switch (value.type) {
-    case ValueType::kLong: return value.long_value == 0;
-    case ValueType::kReal: return value.real_value == 0;
-    case ValueType::kDecimal: return value.decimal_value.IsZero();
+    case ValueType::kLong:
+      return value.long_value == 0;
+    case ValueType::kReal:
+      return value.real_value == 0;
+    case ValueType::kDecimal:
+      return value.decimal_value.IsZero();
     case ValueType::kText: {
       std::optional<support::Decimal> decimal = support::Decimal::Parse(value.text);
       return !decimal || decimal->IsZero();

@@ -17,8 +17,11 @@
 //   sign, and a pattern value that does not fit show as "#" characters over the whole width. A
 //   leading sign or currency floats next to the first digit when the fill is blank.
 // - Blank when zero ("B"): a value equal to zero (a zero date or time included) shows as blanks.
-// - Dates outside 1 January 1801 to 31 December 9999 and times outside 1 to 8,640,000 show as
-//   blanks; a time shows truncated to its layout's precision.
+// - Day numbers without a calendar date (negative, or past 31 December 9999) and times outside
+//   1 to 8,640,000 show as blanks; a time shows truncated to its layout's precision.
+// - A year window written as "<0" or ">0" keeps the default pivot, 80.
+// - Layouts 7 and 8 (times from the "intl" settings) put a blank before the AM/PM text; layouts
+//   3 and 6 write it straight after the minutes or seconds ("1:05PM").
 // - The fill character of a date or time picture ("0", "_", "*") is what stands in its
 //   blank-filled digit places (the first digit of "Mm", "Dd" and 12-hour hours): a zero, a blank
 //   (the default) or an asterisk.
@@ -28,7 +31,7 @@
 // - A typed date is read field by field in the layout's order: runs of digits and runs of letters
 //   are the fields, anything else separates them. A single run of digits without separators is cut
 //   by the layout's field widths (the year takes what is left). A month may be typed as a number or
-//   by its name (three letters at least); a weekday name is skipped. A missing year is the current
+//   by its name (three letters at least), whatever the layout shows; a weekday name is skipped. A missing year is the current
 //   year, a missing day (layouts without one) the first. A year of one or two digits lands in the
 //   window of the picture's pivot: from pivot years before the current year to 99 - pivot years
 //   after it (80 and 19 by default). An impossible date does not deformat.
@@ -74,29 +77,29 @@ inline constexpr std::uint8_t kPictureBlankWhenZero = 0x80;
 // the fill of a literal is the literal itself.
 namespace token {
 inline constexpr std::uint8_t kLiteral = 0x00;
-inline constexpr std::uint8_t kNumberSign = 0x01;     // fill "-" or "("
-inline constexpr std::uint8_t kGroup = 0x02;          // fill: the grouping character
+inline constexpr std::uint8_t kNumberSign = 0x01;  // fill "-" or "("
+inline constexpr std::uint8_t kGroup = 0x02;       // fill: the grouping character
 inline constexpr std::uint8_t kDigitZeroFill = 0x03;
 inline constexpr std::uint8_t kDigitBlankFill = 0x04;
-inline constexpr std::uint8_t kDecimalPoint = 0x05;   // fill: the decimal character
-inline constexpr std::uint8_t kCurrency = 0x06;       // fill: one character of the currency text
+inline constexpr std::uint8_t kDecimalPoint = 0x05;  // fill: the decimal character
+inline constexpr std::uint8_t kCurrency = 0x06;      // fill: one character of the currency text
 inline constexpr std::uint8_t kMonthDigit = 0x07;
 inline constexpr std::uint8_t kDayDigit = 0x08;
 inline constexpr std::uint8_t kYearDigit = 0x09;
-inline constexpr std::uint8_t kMonthName = 0x0A;      // 3 in a row: abbreviation, 9: full name
+inline constexpr std::uint8_t kMonthName = 0x0A;  // 3 in a row: abbreviation, 9: full name
 inline constexpr std::uint8_t kHourDigit = 0x0B;
 inline constexpr std::uint8_t kMinuteDigit = 0x0C;
 inline constexpr std::uint8_t kLetter = 0x0E;
 inline constexpr std::uint8_t kUpperLetter = 0x0F;
 inline constexpr std::uint8_t kLowerLetter = 0x10;
 inline constexpr std::uint8_t kAnyCharacter = 0x11;
-inline constexpr std::uint8_t kTrailingSign = 0x12;   // fill "-" or ")"
-inline constexpr std::uint8_t kSeparator = 0x13;      // fill: the picture's separator
-inline constexpr std::uint8_t kWeekdayName = 0x14;    // 3 in a row: abbreviation, 9: full name
+inline constexpr std::uint8_t kTrailingSign = 0x12;  // fill "-" or ")"
+inline constexpr std::uint8_t kSeparator = 0x13;     // fill: the picture's separator
+inline constexpr std::uint8_t kWeekdayName = 0x14;   // 3 in a row: abbreviation, 9: full name
 inline constexpr std::uint8_t kSecondDigit = 0x15;
 inline constexpr std::uint8_t kAmPm = 0x16;
 inline constexpr std::uint8_t kKeyInMarker = 0x17;
-inline constexpr std::uint8_t kExponent = 0x18;       // scientific: "e", sign and digits
+inline constexpr std::uint8_t kExponent = 0x18;  // scientific: "e", sign and digits
 }  // namespace token
 
 struct TemplatePair {
@@ -112,15 +115,15 @@ struct Picture {
   std::uint16_t width = 0;      // characters FormatValue produces
   std::uint16_t length = 0;     // pairs in the template
   // Number and scientific pictures.
-  std::uint8_t places = 0;       // decimal places
-  char decimal_char = '.';       // '\0' for "V" (a decimal position without a printed point)
-  char group_char = '\0';        // '\0': no grouping
-  char fill = ' ';               // ' ', '0' or '*'
-  char leading_sign = '\0';      // '-', '(' or '\0'
-  char trailing_sign = '\0';     // '-', ')' or '\0'
+  std::uint8_t places = 0;    // decimal places
+  char decimal_char = '.';    // '\0' for "V" (a decimal position without a printed point)
+  char group_char = '\0';     // '\0': no grouping
+  char fill = ' ';            // ' ', '0' or '*'
+  char leading_sign = '\0';   // '-', '(' or '\0'
+  char trailing_sign = '\0';  // '-', ')' or '\0'
   // Date and time pictures.
-  std::uint8_t layout = 0;       // the format number
-  char separator = '\0';         // the separator written in the picture ('\0': the default)
+  std::uint8_t layout = 0;  // the format number
+  char separator = '\0';    // the separator written in the picture ('\0': the default)
   std::array<TemplatePair, kMaxPictureWidth> pairs{};
 
   PictureKind kind() const { return static_cast<PictureKind>(kind_flags & kPictureKindMask); }

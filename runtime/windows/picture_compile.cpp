@@ -51,18 +51,35 @@ bool CompileKeyIn(std::string_view body, Picture& picture) {
     std::uint8_t kind = token::kLiteral;
     char fill = ' ';
     switch (c) {
-      case '#': kind = token::kDigitZeroFill; break;
-      case '<': kind = token::kDigitBlankFill; break;
-      case '@': kind = token::kLetter; break;
-      case '^': kind = token::kUpperLetter; break;
-      case '_': kind = token::kLowerLetter; break;
-      case '?': kind = token::kAnyCharacter; break;
-      case '|': kind = token::kKeyInMarker; fill = '|'; break;
+      case '#':
+        kind = token::kDigitZeroFill;
+        break;
+      case '<':
+        kind = token::kDigitBlankFill;
+        break;
+      case '@':
+        kind = token::kLetter;
+        break;
+      case '^':
+        kind = token::kUpperLetter;
+        break;
+      case '_':
+        kind = token::kLowerLetter;
+        break;
+      case '?':
+        kind = token::kAnyCharacter;
+        break;
+      case '|':
+        kind = token::kKeyInMarker;
+        fill = '|';
+        break;
       case '\\':
         if (++i == body.size()) return false;
         fill = body[i];
         break;
-      default: fill = c; break;
+      default:
+        fill = c;
+        break;
     }
     if (!Append(picture, fill, kind)) return false;
     if (kind != token::kKeyInMarker) ++width;
@@ -91,21 +108,50 @@ bool CompilePicture(std::string_view text, Picture& picture) {
   bool ok = false;
   PictureKind kind = PictureKind::kNone;
   switch (kind_letter) {
-    case 'S': case 's': kind = PictureKind::kString; ok = CompileString(body, picture); break;
-    case 'N': case 'n': kind = PictureKind::kNumber; ok = picture_detail::CompileNumber(body, picture); break;
-    case 'E': case 'e': kind = PictureKind::kScientific; ok = picture_detail::CompileScientific(body, picture); break;
-    case 'D': case 'd': kind = PictureKind::kDate; ok = picture_detail::CompileDate(body, picture); break;
-    case 'T': case 't': kind = PictureKind::kTime; ok = picture_detail::CompileTime(body, picture); break;
-    case 'P': case 'p': kind = PictureKind::kPattern; ok = CompilePattern(body, picture); break;
-    case 'K': case 'k': kind = PictureKind::kKeyIn; ok = CompileKeyIn(body, picture); break;
-    default: break;
+    case 'S':
+    case 's':
+      kind = PictureKind::kString;
+      ok = CompileString(body, picture);
+      break;
+    case 'N':
+    case 'n':
+      kind = PictureKind::kNumber;
+      ok = picture_detail::CompileNumber(body, picture);
+      break;
+    case 'E':
+    case 'e':
+      kind = PictureKind::kScientific;
+      ok = picture_detail::CompileScientific(body, picture);
+      break;
+    case 'D':
+    case 'd':
+      kind = PictureKind::kDate;
+      ok = picture_detail::CompileDate(body, picture);
+      break;
+    case 'T':
+    case 't':
+      kind = PictureKind::kTime;
+      ok = picture_detail::CompileTime(body, picture);
+      break;
+    case 'P':
+    case 'p':
+      kind = PictureKind::kPattern;
+      ok = CompilePattern(body, picture);
+      break;
+    case 'K':
+    case 'k':
+      kind = PictureKind::kKeyIn;
+      ok = CompileKeyIn(body, picture);
+      break;
+    default:
+      break;
   }
   if (!ok || picture.width == 0 || picture.width > kMaxPictureWidth) {
     picture = Picture{};
     return false;
   }
-  picture.kind_flags = static_cast<std::uint8_t>(kind) |
-                       (blank_when_zero ? kPictureBlankWhenZero : std::uint8_t{0});
+  picture.kind_flags =
+      static_cast<std::uint8_t>(kind) | (blank_when_zero ? kPictureBlankWhenZero : std::uint8_t{0});
   return true;
 }
 

@@ -17,11 +17,26 @@ namespace {
 // the day, "yy"/"yyyy" the year, runs of "N" a month name, "/" the separator.
 constexpr std::string_view kDateLayouts[] = {
     "",
-    "Mm/dd/yy",          "Mm/dd/yyyy",        "NNN Dd, yyyy", "NNNNNNNNN Dd, yyyy",
-    "Dd/mm/yy",          "Dd/mm/yyyy",        "Dd NNN yy",    "Dd NNN yyyy",
-    "yy/mm/dd",          "yyyy/mm/dd",        "yymmdd",       "yyyymmdd",
-    "Mm/yy",             "Mm/yyyy",           "yy/mm",        "yyyy/mm",
-    "",                  "",                  "Dd NNNNNNNNN yyyy", "NNNNNNNNN Dd yyyy",
+    "Mm/dd/yy",
+    "Mm/dd/yyyy",
+    "NNN Dd, yyyy",
+    "NNNNNNNNN Dd, yyyy",
+    "Dd/mm/yy",
+    "Dd/mm/yyyy",
+    "Dd NNN yy",
+    "Dd NNN yyyy",
+    "yy/mm/dd",
+    "yyyy/mm/dd",
+    "yymmdd",
+    "yyyymmdd",
+    "Mm/yy",
+    "Mm/yyyy",
+    "yy/mm",
+    "yyyy/mm",
+    "",
+    "",
+    "Dd NNNNNNNNN yyyy",
+    "NNNNNNNNN Dd yyyy",
 };
 
 // Time layouts: "H" an hour digit with blank fill, "h" with zero fill, "m" minutes, "s"
@@ -31,7 +46,9 @@ constexpr std::string_view kTimeLayouts[] = {
 };
 
 // The picture's fill character stands in the blank-filled digit places.
-char BlankDigitFill(char written_fill) { return written_fill == '\0' || written_fill == '_' ? ' ' : written_fill; }
+char BlankDigitFill(char written_fill) {
+  return written_fill == '\0' || written_fill == '_' ? ' ' : written_fill;
+}
 
 bool AppendRun(Picture& picture, char fill, std::uint8_t kind, int count) {
   for (int i = 0; i < count; ++i) {
@@ -87,12 +104,14 @@ bool BuildIntlDateTemplate(std::string_view format, char written_fill, char sepa
     while (i + run < format.size() && format[i + run] == c) ++run;
     bool ok = true;
     if (c == 'd') {
-      ok = run == 1   ? Append(picture, blank, token::kDayDigit) && Append(picture, '0', token::kDayDigit)
+      ok = run == 1
+               ? Append(picture, blank, token::kDayDigit) && Append(picture, '0', token::kDayDigit)
            : run == 2 ? AppendRun(picture, '0', token::kDayDigit, 2)
            : run == 3 ? AppendRun(picture, ' ', token::kWeekdayName, 3)
                       : AppendRun(picture, ' ', token::kWeekdayName, 9);
     } else if (c == 'M') {
-      ok = run == 1   ? Append(picture, blank, token::kMonthDigit) && Append(picture, '0', token::kMonthDigit)
+      ok = run == 1 ? Append(picture, blank, token::kMonthDigit) &&
+                          Append(picture, '0', token::kMonthDigit)
            : run == 2 ? AppendRun(picture, '0', token::kMonthDigit, 2)
            : run == 3 ? AppendRun(picture, ' ', token::kMonthName, 3)
                       : AppendRun(picture, ' ', token::kMonthName, 9);
@@ -115,13 +134,27 @@ bool BuildTimeTemplate(std::string_view layout, char written_fill, char separato
   for (char c : layout) {
     bool ok = true;
     switch (c) {
-      case 'H': ok = Append(picture, blank, token::kHourDigit); break;
-      case 'h': ok = Append(picture, '0', token::kHourDigit); break;
-      case 'm': ok = Append(picture, '0', token::kMinuteDigit); break;
-      case 's': ok = Append(picture, '0', token::kSecondDigit); break;
-      case ':': ok = Append(picture, separator, token::kSeparator); break;
-      case 'A': ok = AppendRun(picture, ' ', token::kAmPm, static_cast<int>(am_pm_width)); break;
-      default: ok = Append(picture, c, token::kLiteral); break;
+      case 'H':
+        ok = Append(picture, blank, token::kHourDigit);
+        break;
+      case 'h':
+        ok = Append(picture, '0', token::kHourDigit);
+        break;
+      case 'm':
+        ok = Append(picture, '0', token::kMinuteDigit);
+        break;
+      case 's':
+        ok = Append(picture, '0', token::kSecondDigit);
+        break;
+      case ':':
+        ok = Append(picture, separator, token::kSeparator);
+        break;
+      case 'A':
+        ok = AppendRun(picture, ' ', token::kAmPm, static_cast<int>(am_pm_width));
+        break;
+      default:
+        ok = Append(picture, c, token::kLiteral);
+        break;
     }
     if (!ok) return false;
   }
@@ -165,11 +198,20 @@ bool ReadSeparator(std::string_view body, std::size_t& pos, char& separator) {
   separator = '\0';
   if (pos == body.size()) return true;
   switch (body[pos]) {
-    case '.': separator = '.'; break;
-    case '-': separator = '-'; break;
-    case '_': separator = ' '; break;
-    case '`': separator = ','; break;
-    default: return false;
+    case '.':
+      separator = '.';
+      break;
+    case '-':
+      separator = '-';
+      break;
+    case '_':
+      separator = ' ';
+      break;
+    case '`':
+      separator = ',';
+      break;
+    default:
+      return false;
   }
   ++pos;
   return true;
@@ -190,7 +232,8 @@ bool CompileDate(std::string_view body, Picture& picture) {
     if (direction == '<') {
       picture.pivot = static_cast<std::uint8_t>(years == 0 ? support::kDefaultYearPivot : years);
     } else {
-      picture.pivot = static_cast<std::uint8_t>(years == 0 ? support::kDefaultYearPivot : 99 - years);
+      picture.pivot =
+          static_cast<std::uint8_t>(years == 0 ? support::kDefaultYearPivot : 99 - years);
     }
   }
   char separator = '\0';
@@ -221,8 +264,8 @@ bool CompileTime(std::string_view body, Picture& picture) {
   picture.layout = static_cast<std::uint8_t>(layout);
   picture.separator = separator;
   picture.fill = fill == '\0' ? ' ' : fill;
-  std::size_t am_pm_width = std::min(
-      kMaxAmPmWidth, std::max(AmPmText(false).size(), AmPmText(true).size()));
+  std::size_t am_pm_width =
+      std::min(kMaxAmPmWidth, std::max(AmPmText(false).size(), AmPmText(true).size()));
   bool ok = false;
   if (layout == 7 || layout == 8) {
     ok = BuildIntlTimeTemplate(layout == 8, fill, separator, am_pm_width, picture);

@@ -11,15 +11,22 @@
 namespace vaultrix::windows::picture_detail {
 namespace {
 
-bool IsGroupOrDecimal(char c) { return c == '.' || c == '`' || c == '_' || c == 'V' || c == 'v'; }
+bool IsGroupOrDecimal(char c) {
+  return c == '.' || c == '`' || c == '_' || c == 'V' || c == 'v';
+}
 
 // The character a written grouping or decimal character stands for ('\0' for "V").
 char MapWritten(char c) {
   switch (c) {
-    case '`': return ',';
-    case '_': return ' ';
-    case 'V': case 'v': return '\0';
-    default: return c;
+    case '`':
+      return ',';
+    case '_':
+      return ' ';
+    case 'V':
+    case 'v':
+      return '\0';
+    default:
+      return c;
   }
 }
 

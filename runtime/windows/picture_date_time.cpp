@@ -36,7 +36,9 @@ bool IsLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
 }
 
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+char FoldAscii(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
 
 // True when `typed` is `name`, or a start of it of at least `least` letters, ignoring case.
 bool MatchesName(std::string_view typed, std::string_view name, std::size_t least) {
@@ -119,20 +121,29 @@ enum class DateField : char { kMonth = 'M', kDay = 'D', kYear = 'Y' };
 void FormatDate(std::int64_t date, const Picture& picture, PictureText& out) {
   out.size = picture.width;
   std::optional<support::CivilDate> civil;
-  if (date >= 0 && date <= support::kLastDate) civil = support::DateToCivil(static_cast<std::int32_t>(date));
+  if (date >= 0 && date <= support::kLastDate)
+    civil = support::DateToCivil(static_cast<std::int32_t>(date));
   if (!civil) return FillBlanks(out, picture.width);
   int weekday = support::Weekday(static_cast<std::int32_t>(date));
   for (std::size_t i = 0; i < picture.length;) {
     std::uint8_t kind = picture.pairs[i].token;
     std::size_t run = RunLength(picture, i);
     switch (kind) {
-      case token::kMonthDigit: WriteDigits(civil->month, picture, i, run, out); break;
-      case token::kDayDigit: WriteDigits(civil->day, picture, i, run, out); break;
+      case token::kMonthDigit:
+        WriteDigits(civil->month, picture, i, run, out);
+        break;
+      case token::kDayDigit:
+        WriteDigits(civil->day, picture, i, run, out);
+        break;
       case token::kYearDigit:
         WriteDigits(run <= 2 ? civil->year % 100 : civil->year, picture, i, run, out);
         break;
-      case token::kMonthName: WriteName(MonthName(civil->month, run <= 3), i, run, out); break;
-      case token::kWeekdayName: WriteName(WeekdayName(weekday, run <= 3), i, run, out); break;
+      case token::kMonthName:
+        WriteName(MonthName(civil->month, run <= 3), i, run, out);
+        break;
+      case token::kWeekdayName:
+        WriteName(WeekdayName(weekday, run <= 3), i, run, out);
+        break;
       default:
         for (std::size_t k = i; k < i + run; ++k) out.chars[k] = picture.pairs[k].fill;
         break;
@@ -149,17 +160,26 @@ void FormatTime(std::int64_t time, const Picture& picture, PictureText& out) {
   }
   if (!parts) return FillBlanks(out, picture.width);
   bool twelve_hour = false;
-  for (std::size_t i = 0; i < picture.length; ++i) twelve_hour |= picture.pairs[i].token == token::kAmPm;
+  for (std::size_t i = 0; i < picture.length; ++i)
+    twelve_hour |= picture.pairs[i].token == token::kAmPm;
   int hour = parts->hour;
   if (twelve_hour) hour = hour % 12 == 0 ? 12 : hour % 12;
   for (std::size_t i = 0; i < picture.length;) {
     std::uint8_t kind = picture.pairs[i].token;
     std::size_t run = RunLength(picture, i);
     switch (kind) {
-      case token::kHourDigit: WriteDigits(hour, picture, i, run, out); break;
-      case token::kMinuteDigit: WriteDigits(parts->minute, picture, i, run, out); break;
-      case token::kSecondDigit: WriteDigits(parts->second, picture, i, run, out); break;
-      case token::kAmPm: WriteName(AmPmText(parts->hour >= 12), i, run, out); break;
+      case token::kHourDigit:
+        WriteDigits(hour, picture, i, run, out);
+        break;
+      case token::kMinuteDigit:
+        WriteDigits(parts->minute, picture, i, run, out);
+        break;
+      case token::kSecondDigit:
+        WriteDigits(parts->second, picture, i, run, out);
+        break;
+      case token::kAmPm:
+        WriteName(AmPmText(parts->hour >= 12), i, run, out);
+        break;
       default:
         for (std::size_t k = i; k < i + run; ++k) out.chars[k] = picture.pairs[k].fill;
         break;
@@ -169,14 +189,17 @@ void FormatTime(std::int64_t time, const Picture& picture, PictureText& out) {
 }
 
 bool DeformatDate(std::string_view text, const Picture& picture, DeformattedValue& value) {
-  // The numeric fields in the layout's order, and whether it spells the month by name.
+  // The fields in the layout's order.
   DateField fields[4];
   std::size_t field_count = 0;
   bool has_day = false;
   for (std::size_t i = 0; i < picture.length;) {
     std::uint8_t kind = picture.pairs[i].token;
     if (field_count < 4) {
-      if (kind == token::kMonthDigit) fields[field_count++] = DateField::kMonth;
+      // A month shown by name may also be typed as a number in its place.
+      if (kind == token::kMonthDigit || kind == token::kMonthName) {
+        fields[field_count++] = DateField::kMonth;
+      }
       if (kind == token::kDayDigit) fields[field_count++] = DateField::kDay;
       if (kind == token::kYearDigit) fields[field_count++] = DateField::kYear;
     }
@@ -248,8 +271,12 @@ bool DeformatDate(std::string_view text, const Picture& picture, DeformattedValu
     int v = RunValue(digits);
     if (v < 0) return false;
     switch (wanted[i]) {
-      case DateField::kMonth: month = v; break;
-      case DateField::kDay: day = v; break;
+      case DateField::kMonth:
+        month = v;
+        break;
+      case DateField::kDay:
+        day = v;
+        break;
       case DateField::kYear:
         year = digits.size() <= 2 ? support::PlaceTwoDigitYear(v, picture.pivot) : v;
         break;

@@ -17,7 +17,9 @@ namespace vaultrix::windows::picture_detail {
   return true;
 }
 
-inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Reads 1 or more decimal digits at text[pos] (at most three, so the value stays small); false
 // when there is none. A run of more than three digits is left for the caller to reject.

@@ -32,7 +32,8 @@ struct Digits {
 bool Spell(const PictureValue& value, char* out, std::size_t& size) {
   switch (value.type) {
     case ValueType::kLong: {
-      size = static_cast<std::size_t>(std::to_chars(out, out + kSpellingRoom, value.long_value).ptr - out);
+      size = static_cast<std::size_t>(
+          std::to_chars(out, out + kSpellingRoom, value.long_value).ptr - out);
       return true;
     }
     case ValueType::kReal: {
@@ -44,7 +45,9 @@ bool Spell(const PictureValue& value, char* out, std::size_t& size) {
       size = static_cast<std::size_t>(result.ptr - out);
       return true;
     }
-    case ValueType::kDecimal: size = value.decimal_value.ToChars(out); return true;
+    case ValueType::kDecimal:
+      size = value.decimal_value.ToChars(out);
+      return true;
     case ValueType::kText: {
       std::optional<support::Decimal> parsed = support::Decimal::Parse(value.text);
       support::Decimal decimal = parsed ? *parsed : support::Decimal();
@@ -65,7 +68,8 @@ bool ToDigits(const PictureValue& value, int places, Digits& digits) {
     ++pos;
   }
   while (pos < size && spelling[pos] == '0') ++pos;
-  while (pos < size && IsDigit(spelling[pos])) digits.integer[digits.integer_size++] = spelling[pos++];
+  while (pos < size && IsDigit(spelling[pos]))
+    digits.integer[digits.integer_size++] = spelling[pos++];
   if (pos < size && spelling[pos] == '.') ++pos;
   std::size_t fraction_start = pos;
   bool round_up = false;
@@ -119,10 +123,12 @@ void FormatNumber(const PictureValue& value, const Picture& picture, PictureText
   std::size_t fraction_begin = end - picture.places;
   std::memcpy(out.chars.data() + fraction_begin, digits.fraction, picture.places);
   std::size_t integer_end = fraction_begin;
-  if (integer_end > 0 && picture.pairs[integer_end - 1].token == token::kDecimalPoint) --integer_end;
+  if (integer_end > 0 && picture.pairs[integer_end - 1].token == token::kDecimalPoint)
+    --integer_end;
   std::size_t integer_begin = 0;
-  while (integer_begin < integer_end && (picture.pairs[integer_begin].token == token::kCurrency ||
-                                         picture.pairs[integer_begin].token == token::kNumberSign)) {
+  while (integer_begin < integer_end &&
+         (picture.pairs[integer_begin].token == token::kCurrency ||
+          picture.pairs[integer_begin].token == token::kNumberSign)) {
     ++integer_begin;
   }
 
@@ -179,7 +185,8 @@ bool DeformatNumber(std::string_view text, const Picture& picture, DeformattedVa
   char currency[kMaxPictureWidth];
   std::size_t currency_size = 0;
   for (std::size_t i = 0; i < picture.length; ++i) {
-    if (picture.pairs[i].token == token::kCurrency) currency[currency_size++] = picture.pairs[i].fill;
+    if (picture.pairs[i].token == token::kCurrency)
+      currency[currency_size++] = picture.pairs[i].fill;
   }
   std::string_view currency_text(currency, currency_size);
   auto trim = [](std::string_view t) {
@@ -274,7 +281,8 @@ bool DeformatNumber(std::string_view text, const Picture& picture, DeformattedVa
     value.real_value = real;
     return true;
   }
-  int places = picture.places < support::kMaxDecimalPlaces ? picture.places : support::kMaxDecimalPlaces;
+  int places =
+      picture.places < support::kMaxDecimalPlaces ? picture.places : support::kMaxDecimalPlaces;
   support::Decimal rounded = decimal->Rounded(places);
   std::optional<std::int64_t> whole = rounded.ToLong();
   if (picture.places == 0 && whole) {

@@ -24,13 +24,20 @@ MaskPlace DateTimePlace(const TemplatePair& pair) {
 
 MaskPlace KeyInPlace(std::uint8_t kind) {
   switch (kind) {
-    case token::kDigitZeroFill: return MaskPlace::kDigit;
-    case token::kDigitBlankFill: return MaskPlace::kDigitOrBlank;
-    case token::kLetter: return MaskPlace::kLetter;
-    case token::kUpperLetter: return MaskPlace::kUpperLetter;
-    case token::kLowerLetter: return MaskPlace::kLowerLetter;
-    case token::kAnyCharacter: return MaskPlace::kAnyCharacter;
-    default: return MaskPlace::kLiteral;
+    case token::kDigitZeroFill:
+      return MaskPlace::kDigit;
+    case token::kDigitBlankFill:
+      return MaskPlace::kDigitOrBlank;
+    case token::kLetter:
+      return MaskPlace::kLetter;
+    case token::kUpperLetter:
+      return MaskPlace::kUpperLetter;
+    case token::kLowerLetter:
+      return MaskPlace::kLowerLetter;
+    case token::kAnyCharacter:
+      return MaskPlace::kAnyCharacter;
+    default:
+      return MaskPlace::kLiteral;
   }
 }
 
@@ -63,7 +70,8 @@ TypingMask BuildTypingMask(const Picture& picture) {
 
 std::optional<char> AcceptTyped(const TypingMaskPlace& place, char typed) {
   switch (place.place) {
-    case MaskPlace::kLiteral: return std::nullopt;
+    case MaskPlace::kLiteral:
+      return std::nullopt;
     case MaskPlace::kDigit:
       if (typed >= '0' && typed <= '9') return typed;
       return std::nullopt;
@@ -79,7 +87,8 @@ std::optional<char> AcceptTyped(const TypingMaskPlace& place, char typed) {
     case MaskPlace::kLowerLetter:
       if (!IsLetter(typed)) return std::nullopt;
       return typed >= 'A' && typed <= 'Z' ? static_cast<char>(typed + 32) : typed;
-    case MaskPlace::kAnyCharacter: return typed;
+    case MaskPlace::kAnyCharacter:
+      return typed;
   }
   return std::nullopt;
 }

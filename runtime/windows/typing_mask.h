@@ -12,19 +12,19 @@
 namespace vaultrix::windows {
 
 enum class MaskPlace : std::uint8_t {
-  kLiteral,        // shown, skipped by the caret
-  kDigit,          // "0".."9"
-  kDigitOrBlank,   // a digit, or a blank for a leading zero
+  kLiteral,       // shown, skipped by the caret
+  kDigit,         // "0".."9"
+  kDigitOrBlank,  // a digit, or a blank for a leading zero
   kLetter,
-  kUpperLetter,    // a letter, turned to upper case
-  kLowerLetter,    // a letter, turned to lower case
+  kUpperLetter,  // a letter, turned to upper case
+  kLowerLetter,  // a letter, turned to lower case
   kAnyCharacter,
 };
 
 struct TypingMaskPlace {
   MaskPlace place = MaskPlace::kLiteral;
-  char shown = ' ';       // the literal, or what an empty place shows
-  bool required = true;   // key-in places after the "|" marker may stay empty
+  char shown = ' ';      // the literal, or what an empty place shows
+  bool required = true;  // key-in places after the "|" marker may stay empty
 };
 
 struct TypingMask {

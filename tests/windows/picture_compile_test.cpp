@@ -107,16 +107,40 @@ TEST(PictureCompile, InvalidTextsDoNotCompile) {
   // 256 characters after the "@", every one of them valid in its place.
   const std::string too_long = "@p" + std::string(254, 'x') + "p";
   const std::string too_long_mask = "@k" + std::string(254, '#') + "k";
-  for (const std::string& text :
-       {std::string(""), std::string("@"), std::string("@s0"), std::string("@s256"), too_long,
-        too_long_mask, std::string("@n(9.2"), std::string("@n-9.2-"), std::string("@n--9"),
-        std::string("@n$9.2$"), std::string("@n~EUR9.2"), std::string("@n~~9"),
-        std::string("@n9.2x"), std::string("@n"), std::string("@n0"), std::string("@n3.2"),
-        std::string("@n9..2"), std::string("@sb"), std::string("@x9"), std::string("@e6"),
-        std::string("@e7.1"), std::string("@d0"), std::string("@d21"), std::string("@d1/"),
-        std::string("@d6<100"), std::string("@t0"), std::string("@t9"), std::string("@t1/"),
-        std::string("@p###"), std::string("@pp"), std::string("@k##"), std::string("@k#\\k"),
-        std::string("@k|k"), std::string("@s20x")}) {
+  for (const std::string& text : {std::string(""),
+                                  std::string("@"),
+                                  std::string("@s0"),
+                                  std::string("@s256"),
+                                  too_long,
+                                  too_long_mask,
+                                  std::string("@n(9.2"),
+                                  std::string("@n-9.2-"),
+                                  std::string("@n--9"),
+                                  std::string("@n$9.2$"),
+                                  std::string("@n~EUR9.2"),
+                                  std::string("@n~~9"),
+                                  std::string("@n9.2x"),
+                                  std::string("@n"),
+                                  std::string("@n0"),
+                                  std::string("@n3.2"),
+                                  std::string("@n9..2"),
+                                  std::string("@sb"),
+                                  std::string("@x9"),
+                                  std::string("@e6"),
+                                  std::string("@e7.1"),
+                                  std::string("@d0"),
+                                  std::string("@d21"),
+                                  std::string("@d1/"),
+                                  std::string("@d6<100"),
+                                  std::string("@t0"),
+                                  std::string("@t9"),
+                                  std::string("@t1/"),
+                                  std::string("@p###"),
+                                  std::string("@pp"),
+                                  std::string("@k##"),
+                                  std::string("@k#\\k"),
+                                  std::string("@k|k"),
+                                  std::string("@s20x")}) {
     Picture picture;
     EXPECT_FALSE(CompilePicture(text, picture)) << "\"" << text << "\"";
     EXPECT_EQ(picture.kind(), PictureKind::kNone) << text;

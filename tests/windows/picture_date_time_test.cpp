@@ -35,7 +35,9 @@ class PictureDateTime : public testing::OnSimulatedClock {
 };
 
 // 4 July 1996, a Thursday. (Computed when asked: day numbers are not constants at start-up.)
-std::int32_t July4th1996() { return Day(1996, 7, 4); }
+std::int32_t July4th1996() {
+  return Day(1996, 7, 4);
+}
 
 TEST_F(PictureDateTime, DocumentedDateLayouts) {
   auto july4 = PictureValue::Long(July4th1996());
@@ -100,6 +102,8 @@ TEST_F(PictureDateTime, TypedDates) {
   EXPECT_EQ(ReadLong("jul 4, 1996", "@D1"), July4th1996());
   EXPECT_EQ(ReadLong("July 4 96", "@D3"), July4th1996());
   EXPECT_EQ(ReadLong("4 JULY 1996", "@D8"), July4th1996());
+  EXPECT_EQ(ReadLong("7/4/1996", "@D3"), July4th1996());
+  EXPECT_EQ(ReadLong("Thu 4 7 1996", "@D19"), July4th1996());
   EXPECT_EQ(ReadLong("960704", "@D11"), July4th1996());
   EXPECT_EQ(ReadLong("1996/7/4", "@D10"), July4th1996());
   // Without its year a date is this year's; without a day (month layouts) the first.

@@ -15,9 +15,15 @@ using testing::Compiled;
 using testing::Dec;
 using testing::Format;
 
-PictureValue L(std::int64_t v) { return PictureValue::Long(v); }
-PictureValue R(double v) { return PictureValue::Real(v); }
-PictureValue D(std::string_view v) { return PictureValue::FromDecimal(Dec(v)); }
+PictureValue L(std::int64_t v) {
+  return PictureValue::Long(v);
+}
+PictureValue R(double v) {
+  return PictureValue::Real(v);
+}
+PictureValue D(std::string_view v) {
+  return PictureValue::FromDecimal(Dec(v));
+}
 
 DeformattedValue Read(std::string_view text, std::string_view picture_text) {
   DeformattedValue value;
@@ -54,8 +60,7 @@ TEST(PictureFormat, NumberGroupingAndDecimalCharacters) {
   EXPECT_EQ(Format(L(999), "n4"), " 999");
   EXPECT_EQ(Format(L(1000), "n4"), "####");
   EXPECT_EQ(Format(L(9999), "n5"), "9,999");
-  EXPECT_EQ(Format(D("123456789012345.123456789"), "@N30.9"),
-            " 123,456,789,012,345.123456789");
+  EXPECT_EQ(Format(D("123456789012345.123456789"), "@N30.9"), " 123,456,789,012,345.123456789");
   EXPECT_EQ(Format(D("1250"), "@n8v2"), " 1,25000");
   EXPECT_EQ(Format(D("1250"), "@n_8v2"), "  125000");
 }

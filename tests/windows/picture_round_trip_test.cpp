@@ -44,14 +44,29 @@ TEST(PictureRoundTrip, EveryNumberPicture) {
     bool signed_values;
   };
   const Case cases[] = {
-      {"@n9.2", 4, true},        {"@n09.2", 6, false},       {"@n9`2", 4, true},
-      {"@n9_.2B", 4, true},      {"@n12_.2", 6, true},       {"n-13", 9, true},
-      {"n4", 2, true},           {"n5", 3, true},            {"N3", 2, true},
-      {"N_10", 9, true},         {"@N30.9", 14, true},       {"@n(12.2)", 6, true},
-      {"@n12.2-", 6, true},      {"@n$12.2", 6, true},       {"@n14.2~ EUR~", 5, true},
-      {"@n*12.2", 6, true},      {"@n_8v2", 5, true},        {"@n-15.4", 7, true},
-      {"@n$-*14.3", 6, true},    {"@n07", 6, true},          {"@n-20`4", 11, true},
-      {"@n25.0", 18, true},      {"@n255.30", 31 - 30, true},
+      {"@n9.2", 4, true},
+      {"@n09.2", 6, false},
+      {"@n9`2", 4, true},
+      {"@n9_.2B", 4, true},
+      {"@n12_.2", 6, true},
+      {"n-13", 9, true},
+      {"n4", 2, true},
+      {"n5", 3, true},
+      {"N3", 2, true},
+      {"N_10", 9, true},
+      {"@N30.9", 14, true},
+      {"@n(12.2)", 6, true},
+      {"@n12.2-", 6, true},
+      {"@n$12.2", 6, true},
+      {"@n14.2~ EUR~", 5, true},
+      {"@n*12.2", 6, true},
+      {"@n_8v2", 5, true},
+      {"@n-15.4", 7, true},
+      {"@n$-*14.3", 6, true},
+      {"@n07", 6, true},
+      {"@n-20`4", 11, true},
+      {"@n25.0", 18, true},
+      {"@n255.30", 31 - 30, true},
   };
   std::mt19937_64 random(20260704);
   for (const Case& c : cases) {
@@ -119,7 +134,8 @@ TEST_F(PictureRoundTripDates, EveryDateLayout) {
         PictureText shown = FormatValue(PictureValue::Long(date), picture);
         ASSERT_EQ(shown.size, picture.width);
         DeformattedValue back;
-        ASSERT_TRUE(DeformatValue(shown.view(), picture, back)) << text << " \"" << shown.str() << "\"";
+        ASSERT_TRUE(DeformatValue(shown.view(), picture, back))
+            << text << " \"" << shown.str() << "\"";
         ASSERT_EQ(back.long_value, date) << text << " \"" << shown.str() << "\"";
       }
     }
@@ -139,10 +155,12 @@ TEST(PictureRoundTrip, EveryTimeLayout) {
         seconds |= picture.pairs[i].token == token::kSecondDigit;
       }
       for (int round = 0; round < kRounds / 10; ++round) {
-        std::int32_t time = support::MakeTime(hour(random), sixty(random), seconds ? sixty(random) : 0);
+        std::int32_t time =
+            support::MakeTime(hour(random), sixty(random), seconds ? sixty(random) : 0);
         PictureText shown = FormatValue(PictureValue::Long(time), picture);
         DeformattedValue back;
-        ASSERT_TRUE(DeformatValue(shown.view(), picture, back)) << text << " \"" << shown.str() << "\"";
+        ASSERT_TRUE(DeformatValue(shown.view(), picture, back))
+            << text << " \"" << shown.str() << "\"";
         ASSERT_EQ(back.long_value, time) << text << " \"" << shown.str() << "\"";
       }
     }

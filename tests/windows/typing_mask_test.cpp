@@ -15,13 +15,27 @@ std::string Classes(const TypingMask& mask) {
   for (std::size_t i = 0; i < mask.size; ++i) {
     const TypingMaskPlace& place = mask.places[i];
     switch (place.place) {
-      case MaskPlace::kLiteral: out += place.shown; break;
-      case MaskPlace::kDigit: out += '9'; break;
-      case MaskPlace::kDigitOrBlank: out += 'b'; break;
-      case MaskPlace::kLetter: out += 'L'; break;
-      case MaskPlace::kUpperLetter: out += 'U'; break;
-      case MaskPlace::kLowerLetter: out += 'l'; break;
-      case MaskPlace::kAnyCharacter: out += '?'; break;
+      case MaskPlace::kLiteral:
+        out += place.shown;
+        break;
+      case MaskPlace::kDigit:
+        out += '9';
+        break;
+      case MaskPlace::kDigitOrBlank:
+        out += 'b';
+        break;
+      case MaskPlace::kLetter:
+        out += 'L';
+        break;
+      case MaskPlace::kUpperLetter:
+        out += 'U';
+        break;
+      case MaskPlace::kLowerLetter:
+        out += 'l';
+        break;
+      case MaskPlace::kAnyCharacter:
+        out += '?';
+        break;
     }
   }
   return out;
