@@ -15,7 +15,9 @@
 //   decimal spelling (2.675 shows as 2.68 with two places).
 // - A number too large for its picture, a negative number where the picture has no room for its
 //   sign, and a pattern value that does not fit show as "#" characters over the whole width. A
-//   leading sign or currency floats next to the first digit when the fill is blank.
+//   leading sign or currency floats next to the first digit when the fill is blank; with "*" it
+//   stands first and the asterisks follow; with "0" it takes the places before the zeros. A
+//   negative number in a picture without a sign shows a floating "-" where there is room.
 // - Blank when zero ("B"): a value equal to zero (a zero date or time included) shows as blanks.
 // - Day numbers without a calendar date (negative, or past 31 December 9999) and times outside
 //   1 to 8,640,000 show as blanks; a time shows truncated to its layout's precision.
@@ -30,19 +32,21 @@
 //   decimal places are rounded away. A blank text reads as zero.
 // - A typed date is read field by field in the layout's order: runs of digits and runs of letters
 //   are the fields, anything else separates them. A single run of digits without separators is cut
-//   by the layout's field widths (the year takes what is left). A month may be typed as a number or
-//   by its name (three letters at least), whatever the layout shows; a weekday name is skipped. A missing year is the current
-//   year, a missing day (layouts without one) the first. A year of one or two digits lands in the
-//   window of the picture's pivot: from pivot years before the current year to 99 - pivot years
-//   after it (80 and 19 by default). An impossible date does not deformat.
+//   by the layout's field widths (the year takes what is left). A month may be typed as a number
+//   or by its name (three letters at least), whatever the layout shows; a weekday name is
+//   skipped. A missing year is the current year, a missing day (layouts without one) the first.
+//   A year of one or two digits lands in the window of the picture's pivot: from pivot years
+//   before the current year to 99 - pivot years after it (80 and 19 by default). An impossible
+//   date does not deformat.
 // - A typed time is hours, minutes and seconds in that order, split the same way ("1330" is
 //   13:30); an AM or PM text (or its first letter) turns a 12-hour reading into 24 hours. A blank
 //   time reads as zero, an impossible one does not deformat.
 // - A key-in value holds the characters of the mask's input places only; literals are shown by the
 //   mask. The marker "|" takes no place on the screen: the input places before it must be filled,
 //   those after it may be left empty.
-// - The scientific picture "E" shows a sign, one digit, the decimal character and its places, then
-//   "e", the exponent's sign and at least two exponent digits, right-aligned in the width.
+// - The scientific picture "E" shows "-" for a negative value, one digit, the decimal character
+//   and its places, then "e", the exponent's sign and at least two exponent digits, right-aligned
+//   in the width ("@e12.3": "   1.235e+04").
 #pragma once
 
 #include <array>
