@@ -78,7 +78,9 @@ std::int64_t MillisecondsFromLocal(const LocalDateTime& local) {
          static_cast<std::int64_t>(local.second) * 1000 + local.millisecond;
 }
 
-std::int64_t SystemClock::NowMilliseconds() const { return ReadClock(CLOCK_REALTIME); }
+std::int64_t SystemClock::NowMilliseconds() const {
+  return ReadClock(CLOCK_REALTIME);
+}
 
 LocalDateTime SystemClock::NowLocal() const {
   const std::int64_t now = NowMilliseconds();
@@ -97,16 +99,24 @@ LocalDateTime SystemClock::NowLocal() const {
   return local;
 }
 
-std::int64_t SystemClock::SteadyMilliseconds() const { return ReadClock(CLOCK_MONOTONIC); }
+std::int64_t SystemClock::SteadyMilliseconds() const {
+  return ReadClock(CLOCK_MONOTONIC);
+}
 
 SimulatedClock::SimulatedClock(const LocalDateTime& start)
     : wall_ms_(MillisecondsFromLocal(start)) {}
 
-std::int64_t SimulatedClock::NowMilliseconds() const { return wall_ms_.load(); }
+std::int64_t SimulatedClock::NowMilliseconds() const {
+  return wall_ms_.load();
+}
 
-LocalDateTime SimulatedClock::NowLocal() const { return LocalFromMilliseconds(wall_ms_.load()); }
+LocalDateTime SimulatedClock::NowLocal() const {
+  return LocalFromMilliseconds(wall_ms_.load());
+}
 
-std::int64_t SimulatedClock::SteadyMilliseconds() const { return steady_ms_.load(); }
+std::int64_t SimulatedClock::SteadyMilliseconds() const {
+  return steady_ms_.load();
+}
 
 void SimulatedClock::Advance(std::int64_t milliseconds) {
   if (milliseconds <= 0) return;
@@ -114,7 +124,9 @@ void SimulatedClock::Advance(std::int64_t milliseconds) {
   steady_ms_.fetch_add(milliseconds);
 }
 
-void SimulatedClock::SetLocal(const LocalDateTime& now) { wall_ms_.store(MillisecondsFromLocal(now)); }
+void SimulatedClock::SetLocal(const LocalDateTime& now) {
+  wall_ms_.store(MillisecondsFromLocal(now));
+}
 
 Clock& CurrentClock() {
   Clock* clock = current_clock.load(std::memory_order_acquire);

@@ -11,7 +11,9 @@ namespace {
 // Days from 1 January 1970 to day 0 (28 December 1800).
 const std::int64_t kEpochOffset = platform::DaysFromCivil(1800, 12, 28);
 
-bool IsOnCalendar(std::int32_t date) { return date >= 0 && date <= kLastDate; }
+bool IsOnCalendar(std::int32_t date) {
+  return date >= 0 && date <= kLastDate;
+}
 
 int FloorMod(int a, int b) {
   const int r = a % b;
@@ -42,8 +44,8 @@ std::int32_t CivilToDate(const CivilDate& date) {
 
 std::int32_t MakeDate(int year, int month, int day) {
   // Keep the arithmetic far from overflow: anything this far out is invalid.
-  if (year < -100000 || year > 100000 || month < -1200000 || month > 1200000 ||
-      day < -40000000 || day > 40000000) {
+  if (year < -100000 || year > 100000 || month < -1200000 || month > 1200000 || day < -40000000 ||
+      day > 40000000) {
     return kInvalidDate;
   }
   // The month carries into the year and the day counts on from the first of
@@ -60,7 +62,9 @@ std::optional<CivilDate> DateToCivil(std::int32_t date) {
   return CivilDate{local.year, local.month, local.day};
 }
 
-int Weekday(std::int32_t date) { return IsOnCalendar(date) ? date % 7 : -1; }
+int Weekday(std::int32_t date) {
+  return IsOnCalendar(date) ? date % 7 : -1;
+}
 
 int DAY(std::int32_t date) {
   const auto civil = DateToCivil(date);

@@ -27,8 +27,8 @@ namespace vaultrix::support {
 inline constexpr std::int32_t kInvalidDate = -1;
 inline constexpr int kFirstDateYear = 1801;
 inline constexpr int kLastDateYear = 9999;
-inline constexpr std::int32_t kFirstDate = 4;        // 1 January 1801
-inline constexpr std::int32_t kLastDate = 2994626;   // 31 December 9999
+inline constexpr std::int32_t kFirstDate = 4;       // 1 January 1801
+inline constexpr std::int32_t kLastDate = 2994626;  // 31 December 9999
 // The two-digit-year window starts this many years before the current year
 // unless a picture says otherwise (window: pivot years before to 99 - pivot
 // after).

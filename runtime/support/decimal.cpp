@@ -48,7 +48,9 @@ std::size_t WriteMagnitude(U128 magnitude, char* out) {
   return length + 19;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Reads a decimal text and rounds it once to at most `max_places` places.
 std::optional<Decimal> ParseRounded(std::string_view text, int max_places) {
@@ -59,8 +61,10 @@ std::optional<Decimal> ParseRounded(std::string_view text, int max_places) {
   if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
 
   U256 magnitude;
-  int significant = 0;   // digits taken into the magnitude, leading zeros skipped
-  int places = 0;        // fraction digits taken
+  std::uint64_t pending = 0;
+  int pending_digits = 0;
+  int significant = 0;  // digits taken into the magnitude, leading zeros skipped
+  int places = 0;       // fraction digits taken
   bool any_digit = false;
   bool dropped_round_up = false;  // first digit not taken was 5 or more
   bool dropping = false;
@@ -89,8 +93,18 @@ std::optional<Decimal> ParseRounded(std::string_view text, int max_places) {
       ++places;
       if (significant_digit) ++significant;
     }
-    magnitude.MultiplySmall(10);
-    magnitude.AddSmall(static_cast<std::uint64_t>(c - '0'));
+    // Digits gather in 64 bits, 18 at a time, before they go into the wide value.
+    pending = pending * 10 + static_cast<std::uint64_t>(c - '0');
+    if (++pending_digits == 18) {
+      magnitude.MultiplyPow10(18);
+      magnitude.AddSmall(pending);
+      pending = 0;
+      pending_digits = 0;
+    }
+  }
+  if (pending_digits > 0) {
+    magnitude.MultiplyPow10(pending_digits);
+    magnitude.AddSmall(pending);
   }
   while (i < end && text[i] == ' ') ++i;
   if (!any_digit || i != end) return std::nullopt;
@@ -101,6 +115,11 @@ std::optional<Decimal> ParseRounded(std::string_view text, int max_places) {
 }  // namespace
 
 std::optional<Decimal> FitDecimal(bool negative, U256 magnitude, int places) {
+  if (magnitude.FitsU128() && places <= kMaxDecimalPlaces &&
+      magnitude.Low128() < Pow10(kMaxDecimalDigits)) {
+    const auto coefficient = static_cast<DecimalCoefficient>(magnitude.Low128());
+    return Decimal::FromCoefficient(negative ? -coefficient : coefficient, places);
+  }
   const int digits = magnitude.DigitCount();
   int excess = digits - kMaxDecimalDigits;
   if (places - kMaxDecimalPlaces > excess) excess = places - kMaxDecimalPlaces;
@@ -121,7 +140,9 @@ std::optional<Decimal> FitDecimal(bool negative, U256 magnitude, int places) {
   return Decimal::FromCoefficient(negative ? -coefficient : coefficient, places);
 }
 
-Decimal Decimal::FromLong(std::int64_t value) { return Decimal(value, 0); }
+Decimal Decimal::FromLong(std::int64_t value) {
+  return Decimal(value, 0);
+}
 
 std::optional<Decimal> Decimal::FromCoefficient(DecimalCoefficient coefficient, int places) {
   if (places < 0 || places > kMaxDecimalPlaces) return std::nullopt;
@@ -141,8 +162,8 @@ std::optional<Decimal> Decimal::FromDouble(double value, int places) {
   char text[400];
   const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
   if (result.ec != std::errc()) return std::nullopt;
-  auto rounded = ParseRounded(std::string_view(text, static_cast<std::size_t>(result.ptr - text)),
-                              places);
+  auto rounded =
+      ParseRounded(std::string_view(text, static_cast<std::size_t>(result.ptr - text)), places);
   if (!rounded) return std::nullopt;
   return rounded->Rounded(places);
 }
@@ -216,8 +237,12 @@ Decimal Decimal::Rounded(int places) const {
   return Decimal(coefficient_ < 0 ? -coefficient : coefficient, result_places);
 }
 
-int Decimal::DigitCount() const { return wide::DigitCount(Magnitude(coefficient_)); }
+int Decimal::DigitCount() const {
+  return wide::DigitCount(Magnitude(coefficient_));
+}
 
-Decimal Decimal::operator-() const { return Decimal(-coefficient_, places_); }
+Decimal Decimal::operator-() const {
+  return Decimal(-coefficient_, places_);
+}
 
 }  // namespace vaultrix::support

@@ -42,7 +42,9 @@ inline constexpr int kMaxPackedBytes = 16;
 __extension__ typedef __int128 DecimalCoefficient;
 
 // Digits held by a packed field of `size_bytes` bytes.
-[[nodiscard]] constexpr int PackedDigits(int size_bytes) { return 2 * size_bytes - 1; }
+[[nodiscard]] constexpr int PackedDigits(int size_bytes) {
+  return 2 * size_bytes - 1;
+}
 
 // True when a field of this size and number of places can exist.
 [[nodiscard]] constexpr bool IsValidPackedShape(int size_bytes, int places) {
@@ -138,8 +140,7 @@ class Decimal {
 [[nodiscard]] std::optional<std::string> PackedToText(const std::uint8_t* data, int size,
                                                       int places);
 [[nodiscard]] bool TextToPacked(std::string_view text, std::uint8_t* data, int size, int places);
-[[nodiscard]] std::optional<double> PackedToDouble(const std::uint8_t* data, int size,
-                                                   int places);
+[[nodiscard]] std::optional<double> PackedToDouble(const std::uint8_t* data, int size, int places);
 [[nodiscard]] bool DoubleToPacked(double value, std::uint8_t* data, int size, int places);
 [[nodiscard]] bool LongToPacked(std::int64_t value, std::uint8_t* data, int size, int places);
 

@@ -67,6 +67,7 @@ int CompareBlankPadded(std::string_view a, std::string_view b) {
   if (a.size() == b.size()) return 0;
   const bool a_longer = a.size() > b.size();
   const std::string_view longer = a_longer ? a : b;
+  if (AllBlanks(longer.data() + common, longer.size() - common)) return 0;
   const int tail = CompareTailWithBlanks(
       reinterpret_cast<const unsigned char*>(longer.data()) + common, longer.size() - common);
   return a_longer ? tail : -tail;

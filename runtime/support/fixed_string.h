@@ -29,7 +29,9 @@ inline constexpr char kBlank = ' ';
   return text.substr(0, ClippedLength(text));
 }
 // True when `text` holds nothing but blanks (or nothing).
-[[nodiscard]] inline bool IsBlank(std::string_view text) { return ClippedLength(text) == 0; }
+[[nodiscard]] inline bool IsBlank(std::string_view text) {
+  return ClippedLength(text) == 0;
+}
 
 // Copies `value` into `field`, cut to the field's length or padded with
 // blanks. `value` may overlap `field`.

@@ -10,6 +10,7 @@ namespace {
 using wide::U128;
 
 constexpr std::uint8_t kNegativeSign = 0x80;
+constexpr std::uint64_t kTen18 = 1'000'000'000'000'000'000ULL;
 
 // Every digit nibble of a packed field is 0 to 9, or the field is damaged.
 // Up to 19 digits are gathered in 64 bits, the rest in 128.
@@ -52,12 +53,24 @@ bool StorePacked(const Decimal& value, std::uint8_t* data, int size, int places)
   const DecimalCoefficient coefficient = rounded.Coefficient();
   U128 magnitude = coefficient < 0 ? static_cast<U128>(0) - static_cast<U128>(coefficient)
                                    : static_cast<U128>(coefficient);
-  for (int i = size - 1; i >= 1; --i) {
-    const auto pair = static_cast<unsigned>(magnitude % 100);
-    magnitude /= 100;
+  // Digits below the 19th come from 64-bit arithmetic, the rest from 128.
+  int i = size - 1;
+  std::uint64_t low = static_cast<std::uint64_t>(magnitude % kTen18);
+  U128 high = magnitude / kTen18;
+  int pairs = 0;
+  for (; i >= 1 && pairs < 9; --i, ++pairs) {
+    const auto pair = static_cast<unsigned>(low % 100);
+    low /= 100;
     data[i] = static_cast<std::uint8_t>(((pair / 10) << 4) | (pair % 10));
   }
-  const auto first = static_cast<std::uint8_t>(magnitude % 10);
+  // The high part has at most 13 digits; it is only reached after 18 digits.
+  std::uint64_t rest = pairs == 9 ? static_cast<std::uint64_t>(high) : low;
+  for (; i >= 1; --i) {
+    const auto pair = static_cast<unsigned>(rest % 100);
+    rest /= 100;
+    data[i] = static_cast<std::uint8_t>(((pair / 10) << 4) | (pair % 10));
+  }
+  const auto first = static_cast<std::uint8_t>(rest % 10);
   // Zero is always stored positive (Rounded never yields a negative zero).
   data[0] = static_cast<std::uint8_t>((coefficient < 0 ? kNegativeSign : 0) | first);
   return true;

@@ -61,7 +61,9 @@ std::uint32_t ClockSeedSeconds() {
   return days * 86400U + static_cast<std::uint32_t>(now.hour * 3600 + now.minute * 60 + now.second);
 }
 
-void SeedRandomFromClock() { SeedRandom(ClockSeedSeconds()); }
+void SeedRandomFromClock() {
+  SeedRandom(ClockSeedSeconds());
+}
 
 void SeedRandom(std::uint32_t seed) {
   std::lock_guard<std::mutex> lock(generator_mutex);

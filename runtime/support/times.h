@@ -10,8 +10,8 @@
 namespace vaultrix::support {
 
 inline constexpr std::int32_t kInvalidTime = -1;
-inline constexpr std::int32_t kFirstTime = 1;             // 00:00:00.00
-inline constexpr std::int32_t kLastTime = 8'640'000;      // 23:59:59.99
+inline constexpr std::int32_t kFirstTime = 1;         // 00:00:00.00
+inline constexpr std::int32_t kLastTime = 8'640'000;  // 23:59:59.99
 inline constexpr std::int32_t kHundredthsPerDay = 8'640'000;
 
 struct TimeParts {

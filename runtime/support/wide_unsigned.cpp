@@ -18,7 +18,9 @@ constexpr std::array<U128, 39> kPowers = MakePowers();
 
 }  // namespace
 
-U128 Pow10(int n) { return kPowers[static_cast<std::size_t>(n)]; }
+U128 Pow10(int n) {
+  return kPowers[static_cast<std::size_t>(n)];
+}
 
 int DigitCount(U128 value) {
   int digits = 0;
@@ -61,7 +63,9 @@ void U256::MultiplyPow10(int n) {
   if (n > 0) MultiplySmall(static_cast<std::uint64_t>(Pow10(n)));
 }
 
-void U256::AddSmall(std::uint64_t value) { Add(U256(static_cast<U128>(value))); }
+void U256::AddSmall(std::uint64_t value) {
+  Add(U256(static_cast<U128>(value)));
+}
 
 void U256::Add(const U256& other) {
   U128 carry = 0;
