@@ -44,8 +44,8 @@ inline void FillOverflow(PictureText& out, std::size_t width) {
 }
 
 // Locale texts of dates and times: the month names (1 to 12), the weekday names (0 Sunday to
-// 6 Saturday) and the AM or PM text. The environment file's "MORAMPM" wins over the "intl"
-// texts.
+// 6 Saturday) and the AM or PM text (the locale has already chosen between the environment
+// file's "MORAMPM" and the "intl" texts).
 [[nodiscard]] std::string_view MonthName(int month, bool abbreviated);
 [[nodiscard]] std::string_view WeekdayName(int weekday, bool abbreviated);
 [[nodiscard]] std::string_view AmPmText(bool pm);
