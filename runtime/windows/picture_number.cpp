@@ -28,6 +28,49 @@ struct Digits {
   std::size_t fraction_size = 0;
 };
 
+// The shortest digits that read back as `v`, laid out in fixed notation ("1e200" becomes a 1 and
+// 200 zeros, not the double's exact binary value).
+bool SpellReal(double v, char* out, std::size_t& size) {
+  if (!std::isfinite(v) || std::fabs(v) >= kTooLarge) return false;
+  if (std::fabs(v) < 1e-300) v = 0;  // no picture shows that many places
+  char scientific[64];
+  auto result =
+      std::to_chars(scientific, scientific + sizeof scientific, v, std::chars_format::scientific);
+  if (result.ec != std::errc{}) return false;
+  std::string_view text(scientific, static_cast<std::size_t>(result.ptr - scientific));
+  size = 0;
+  if (text.front() == '-') {
+    out[size++] = '-';
+    text.remove_prefix(1);
+  }
+  std::size_t e = text.find('e');
+  char digits[32];
+  std::size_t digit_count = 0;
+  for (char c : text.substr(0, e)) {
+    if (IsDigit(c)) digits[digit_count++] = c;
+  }
+  int exponent = 0;
+  std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exponent);
+  // The decimal point stands after digit number exponent + 1.
+  int point = exponent + 1;
+  if (point <= 0) {
+    out[size++] = '0';
+    out[size++] = '.';
+    for (int i = 0; i < -point; ++i) out[size++] = '0';
+    for (std::size_t i = 0; i < digit_count; ++i) out[size++] = digits[i];
+    return true;
+  }
+  for (int i = 0; i < point; ++i) {
+    out[size++] = static_cast<std::size_t>(i) < digit_count ? digits[i] : '0';
+  }
+  if (static_cast<std::size_t>(point) < digit_count) {
+    out[size++] = '.';
+    for (std::size_t i = static_cast<std::size_t>(point); i < digit_count; ++i)
+      out[size++] = digits[i];
+  }
+  return true;
+}
+
 // Spells the value as "-123.45"; false for values no picture can hold (NaN, infinities, huge).
 bool Spell(const PictureValue& value, char* out, std::size_t& size) {
   switch (value.type) {
@@ -36,15 +79,8 @@ bool Spell(const PictureValue& value, char* out, std::size_t& size) {
           std::to_chars(out, out + kSpellingRoom, value.long_value).ptr - out);
       return true;
     }
-    case ValueType::kReal: {
-      double v = value.real_value;
-      if (!std::isfinite(v) || std::fabs(v) >= kTooLarge) return false;
-      if (std::fabs(v) < 1e-300) v = 0;  // keeps the fixed spelling short
-      auto result = std::to_chars(out, out + kSpellingRoom, v, std::chars_format::fixed);
-      if (result.ec != std::errc{}) return false;
-      size = static_cast<std::size_t>(result.ptr - out);
-      return true;
-    }
+    case ValueType::kReal:
+      return SpellReal(value.real_value, out, size);
     case ValueType::kDecimal:
       size = value.decimal_value.ToChars(out);
       return true;

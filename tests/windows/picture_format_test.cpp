@@ -87,6 +87,16 @@ TEST(PictureFormat, RoundingIsHalfAwayFromZero) {
   EXPECT_EQ(Format(R(1e-310), "@n9.2"), "     0.00");
 }
 
+TEST(PictureFormat, AnyValueTypeFormatsAsANumber) {
+  EXPECT_EQ(Format(PictureValue::Text(" 1234.5 "), "@n9.2"), " 1,234.50");
+  EXPECT_EQ(Format(PictureValue::Text("not a number"), "@n9.2"), "     0.00");
+  EXPECT_EQ(Format(L(INT64_MIN), "@n_20"), "-9223372036854775808");
+  EXPECT_EQ(Format(R(1e200), "@n_255"), std::string(54, ' ') + "1" + std::string(200, '0'));
+  EXPECT_EQ(Format(R(-1.5e-7), "@n-12.8"), " -0.00000015");
+  EXPECT_EQ(Format(R(123456.789), "@n_12.3"), "  123456.789");
+  EXPECT_EQ(Format(R(1234.5), "@N30.9"), std::string(15, ' ') + "1,234.500000000");
+}
+
 TEST(PictureFormat, NumbersTooLargeShowHashes) {
   EXPECT_EQ(Format(D("123.456"), "@n5.2"), "#####");
   EXPECT_EQ(Format(D("99.994"), "@n5.2"), "99.99");
