@@ -107,13 +107,11 @@ bool ToDigits(const PictureValue& value, int places, Digits& digits) {
   while (pos < size && IsDigit(spelling[pos]))
     digits.integer[digits.integer_size++] = spelling[pos++];
   if (pos < size && spelling[pos] == '.') ++pos;
-  std::size_t fraction_start = pos;
-  bool round_up = false;
   for (int i = 0; i < places; ++i) {
     digits.fraction[digits.fraction_size++] = pos < size ? spelling[pos++] : '0';
   }
-  if (pos < size && pos >= fraction_start) round_up = spelling[pos] >= '5';
-  if (round_up) {
+  // Half away from zero: the first digit dropped decides.
+  if (pos < size && spelling[pos] >= '5') {
     std::size_t i = digits.fraction_size;
     bool carry = true;
     while (carry && i > 0) {
