@@ -174,7 +174,7 @@ inline constexpr std::uint32_t kPanelBorderAt = 41;   // i32 colour
 // clang-format off
 inline constexpr KindLayout kKindLayouts[] = {
   // type          word        size use pos text stat tip  pic  kid  img  fmt
-  {kValueString, "value",      76, 21, 25,  0, 41,  0, 45,  0,  0,  0},
+  {kValueString, "display",    76, 21, 25,  0, 41,  0, 45,  0,  0,  0},
   {kString,      "string",     59,  0, 21, 41, 37,  0,  0,  0,  0,  0},
   {kImage,       "image",      45,  0, 21,  0,  0, 41,  0,  0, 37,  0},
   {kEntry,       "entry",      82, 21, 25,  0, 41, 45, 73,  0,  0,  0},

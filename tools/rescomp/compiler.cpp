@@ -498,7 +498,7 @@ class Compiler {
     if (layout->status) allowed.push_back("status");
     if (layout->tip) allowed.push_back("tip");
     if (layout->picture) allowed.push_back("picture");
-    if (layout->image) allowed.push_back("image");
+    if (layout->image) allowed.push_back("file");
     if (layout->format) allowed.push_back("format");
     if (layout->type == rsc::kMenu || layout->type == rsc::kItem) {
       allowed.insert(allowed.end(), {"key", "action"});
@@ -522,7 +522,7 @@ class Compiler {
       return false;
     }
     if (!TextOf(settings, "status", &status) || !TextOf(settings, "tip", &tip) ||
-        !TextOf(settings, "picture", &picture) || !TextOf(settings, "image", &image) ||
+        !TextOf(settings, "picture", &picture) || !TextOf(settings, "file", &image) ||
         !TextOf(settings, "format", &format) || !TextOf(settings, "value", &value)) {
       return false;
     }
