@@ -24,6 +24,7 @@ std::string DescriptionResourceName(std::string_view module_name) {
 
 ResourceStatus FindInResource(std::span<const std::uint8_t> resource, std::string_view module_name,
                               std::string_view structure_name, LoadedDescription* description) {
+  if (resource.empty()) return ResourceStatus::kDamaged;
   const void* nul = std::memchr(resource.data(), 0, resource.size());
   if (!nul) return ResourceStatus::kDamaged;
   std::size_t name_length = static_cast<const std::uint8_t*>(nul) - resource.data();
