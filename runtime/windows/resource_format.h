@@ -128,8 +128,16 @@ inline constexpr std::uint32_t kToolbarSize = 65;
 inline constexpr std::uint32_t kToolbarPositionAt = 13;
 inline constexpr std::uint32_t kToolbarFirstControlAt = 61;
 
-// Standard actions of menu items.
+// Standard actions of menu items: the runtime does the work, the procedure
+// hears nothing. 1 marks the menu under which the open windows are listed.
 inline constexpr std::int32_t kActionWindowList = 1;
+inline constexpr std::int32_t kActionTile = 2;
+inline constexpr std::int32_t kActionCascade = 3;
+inline constexpr std::int32_t kActionArrangeIcons = 4;
+inline constexpr std::int32_t kActionCut = 5;         // on the focused control
+inline constexpr std::int32_t kActionCopy = 6;        // on the focused control
+inline constexpr std::int32_t kActionPaste = 7;       // on the focused control
+inline constexpr std::int32_t kActionHelpContents = 8;
 inline constexpr std::int32_t kActionCloseFrame = 0x0F;
 inline constexpr std::int32_t kActionPrintSetup = 0x10;
 

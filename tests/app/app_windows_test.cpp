@@ -1,0 +1,184 @@
+// The application's own window descriptions, as the build embeds them in the
+// program: each loads, and carries the captions, menus, toolbar, controls and
+// numbers that its procedure relies on.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/resources.h"
+#include "runtime/windows/resource_format.h"
+#include "runtime/windows/window_resource.h"
+
+namespace vaultrix::windows {
+namespace {
+
+std::unique_ptr<WindowResource> Load(WindowKind kind, const char* module, const char* structure,
+                                     std::initializer_list<void*> uses = {}) {
+  std::unique_ptr<WindowResource> window;
+  OpenWindowResource(&window, kind, module, structure, uses);
+  EXPECT_EQ(window->Load(), ResourceStatus::kOk) << structure;
+  return window;
+}
+
+// Numbered records by number.
+std::map<std::int32_t, const ControlView*> ByNumber(const std::vector<ControlView>& records) {
+  std::map<std::int32_t, const ControlView*> numbered;
+  for (const ControlView& c : records) {
+    if (c.numbered()) {
+      EXPECT_TRUE(numbered.emplace(c.number, &c).second) << c.number;
+    }
+  }
+  return numbered;
+}
+
+TEST(ApplicationWindows, ProgramModuleHoldsTheDescriptions) {
+  std::vector<platform::ResourceModulePtr> modules = platform::LoadedResourceModules();
+  ASSERT_FALSE(modules.empty());
+  EXPECT_NE(modules[0]->Find("DABDUMP", "VLTRX001_RSC"), nullptr);
+  EXPECT_NE(modules[0]->Find("DABDUMP", "VLTRX003_RSC"), nullptr);
+}
+
+TEST(ApplicationWindows, FrameMenusToolbarAndStatusBar) {
+  auto frame = Load(WindowKind::kApplication, "VAULTRIX$vltrx001", "MAIN$APPFRAME");
+  const WindowView& v = frame->view();
+  EXPECT_EQ(v.title, "Vaultrix");
+  EXPECT_EQ(v.icon, "ADS.ICO");
+  EXPECT_EQ(v.font.face, "MS Sans Serif");
+  EXPECT_EQ(v.font.points, 8u);
+  EXPECT_EQ(v.attributes, 0x1820u);
+  EXPECT_GE(v.timer, 1u);
+  EXPECT_LE(v.timer, 100u);
+  EXPECT_TRUE(v.controls.empty());
+  ASSERT_GE(v.status_widths.size(), 4u) << "the frame writes zones 2, 3 and 4";
+  EXPECT_EQ(v.status_widths[0], -1);
+
+  std::vector<std::string> menus;
+  for (const ControlView& m : v.menu) {
+    if (m.parent == -1) menus.emplace_back(m.text);
+  }
+  EXPECT_EQ(menus, (std::vector<std::string>{"&File", "&Edit", "&Window", "&Help"}));
+
+  auto items = ByNumber(v.menu);
+  ASSERT_EQ(items.size(), 20u);
+  EXPECT_EQ(items.begin()->first, -20);
+  EXPECT_EQ(items.rbegin()->first, -1);
+  struct Expected {
+    std::int32_t number;
+    const char* text;
+    const char* status;
+  };
+  const Expected expected[] = {
+      {-1, "&Passwords", "Browse Passwords"},
+      {-2, "&User Setup", "Browse Users"},
+      {-3, "&Print", ""},
+      {-4, "by Service", "Print ordered by Service"},
+      {-5, "by URL", "Print ordered by URL"},
+      {-6, "by Name", "Print ordered by Name"},
+      {-7, "Print &Setup ...", "Setup printer"},
+      {-8, "&Import", nullptr},
+      {-9, "&Export", nullptr},
+      {-10, "E&xit", "Exit this application"},
+      {-11, "Cu&t", "Remove item to Windows Clipboard"},
+      {-12, "&Copy", "Copy item to Windows Clipboard"},
+      {-13, "&Paste", "Paste contents of Windows Clipboard"},
+      {-14, "Filter Clipboard Contents", "Remove excess spaces and non-alphanumeric characters"},
+      {-15, "O&ptions", nullptr},
+      {-16, "T&ile", "Make all open windows visible"},
+      {-17, "&Cascade", "Stack all open windows"},
+      {-18, "&Arrange Icons", "Align all window icons"},
+      {-19, "&Contents", "View the contents of the help file"},
+      {-20, "&Tips", "Tips and Information About this Program"},
+  };
+  for (const Expected& e : expected) {
+    const ControlView* item = items[e.number];
+    ASSERT_NE(item, nullptr) << e.number;
+    EXPECT_EQ(item->text, e.text) << e.number;
+    if (e.status) {
+      EXPECT_EQ(item->status, e.status) << e.number;
+    }
+  }
+  EXPECT_EQ(items[-3]->type, rsc::kMenu) << "Print is a submenu";
+  for (int n : {-4, -5, -6}) EXPECT_EQ(v.menu[items[n]->parent].number, -3);
+  EXPECT_EQ(items[-7]->action, rsc::kActionPrintSetup);
+  EXPECT_EQ(items[-10]->action, rsc::kActionCloseFrame);
+  for (const ControlView& m : v.menu) {
+    if (m.text == "&Window") {
+      EXPECT_EQ(m.action, rsc::kActionWindowList);
+    }
+  }
+
+  // Separators after User Setup, the Print submenu, Export, Paste, Filter
+  // Clipboard Contents and Contents.
+  std::vector<std::int32_t> before_separator;
+  for (std::size_t i = 1; i < v.menu.size(); ++i) {
+    if (!v.menu[i].separator) continue;
+    std::size_t j = i - 1;
+    while (v.menu[j].parent != v.menu[i].parent) j = static_cast<std::size_t>(v.menu[j].parent);
+    before_separator.push_back(v.menu[j].number);
+  }
+  EXPECT_EQ(before_separator, (std::vector<std::int32_t>{-2, -3, -9, -13, -14, -19}));
+
+  ASSERT_TRUE(v.has_toolbar);
+  auto tools = ByNumber(v.toolbar);
+  ASSERT_EQ(tools.size(), 8u);
+  EXPECT_EQ(tools[-21]->text, "Passwords");
+  EXPECT_EQ(tools[-22]->text, "Users");
+  EXPECT_EQ(tools[-23]->text, "User #1");
+  EXPECT_EQ(tools[-24]->text, "User #2");
+  EXPECT_EQ(tools[-25]->text, "User #3");
+  for (int n : {-26, -27, -28}) EXPECT_EQ(tools[n]->type, rsc::kImage) << n;
+  EXPECT_EQ(tools[-28]->image, "~key3.gif");
+}
+
+TEST(ApplicationWindows, PasswordBrowserControlsOneToSeventeen) {
+  char clipboard[90];
+  auto browser = Load(WindowKind::kMdiWindow, "VAULTRIX$vltrx003", "BROWSEPASSWORDS$QUICKWINDOW",
+                      {clipboard});
+  const WindowView& v = browser->view();
+  EXPECT_EQ(v.title, "Passwords");
+  EXPECT_EQ(v.attributes, 0x3004u);
+  auto c = ByNumber(v.controls);
+  ASSERT_EQ(c.size(), 17u);
+  EXPECT_EQ(c.begin()->first, 1);
+  EXPECT_EQ(c.rbegin()->first, 17);
+
+  EXPECT_EQ(c[1]->type, rsc::kList);
+  EXPECT_EQ(c[1]->format,
+            "80L(2)|M~Service~@s30@80L(2)|M~URL~@s90@80L(2)|M~Name~@s30@80L(2)|M~Notes~@s255@");
+  EXPECT_EQ(c[2]->type, rsc::kSheet);
+  std::vector<std::string> tabs;
+  for (const ControlView& control : v.controls) {
+    if (control.type == rsc::kTab && v.controls[control.parent].number == 2) {
+      tabs.emplace_back(control.text);
+    }
+  }
+  EXPECT_EQ(tabs, (std::vector<std::string>{"Ser&vice", "U&RL", "N&ame"}));
+  const std::map<int, std::string> buttons = {
+      {3, "Password &List for Different User"}, {4, "&Insert"}, {5, "&Change"},
+      {6, "&Delete"}, {7, "Cl&ose"}, {9, "&Name"}, {10, "&Password"}, {11, "&URL"},
+      {12, "No&tes"}, {13, "&More Notes"}, {14, "&Service"}};
+  for (const auto& [number, text] : buttons) {
+    EXPECT_EQ(c[number]->type, rsc::kButton) << number;
+    EXPECT_EQ(c[number]->text, text) << number;
+  }
+  EXPECT_EQ(c[8]->type, rsc::kGroup);
+  EXPECT_EQ(c[8]->text, "Copy Into Clipboard");
+  for (int n = 9; n <= 14; ++n) EXPECT_EQ(v.controls[c[n]->parent].number, 8) << n;
+  EXPECT_EQ(c[9]->tip, "Copy Name onto Clipboard");
+  EXPECT_EQ(c[15]->type, rsc::kString);
+  EXPECT_TRUE(c[15]->text.ends_with("For more information, select HELP then TIPS"));
+  EXPECT_EQ(c[16]->type, rsc::kEntry);
+  EXPECT_EQ(c[16]->picture, "@s90");
+  EXPECT_EQ(c[16]->use.type, rsc::kUseString);
+  EXPECT_EQ(c[16]->use.size, 90u);
+  EXPECT_EQ(c[16]->use_address, clipboard);
+  EXPECT_EQ(c[17]->type, rsc::kPrompt);
+  EXPECT_EQ(c[17]->text, "Clipboard Contents:");
+  EXPECT_EQ(v.bound_count, 1u);
+}
+
+}  // namespace
+}  // namespace vaultrix::windows
