@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint32_t a = 0, b = 0, c = 0;
   void* addresses[] = {&a, &b, &c};
   std::uint32_t record = U32(buffer, rsc::kBodyOrigin);
-  for (int i = 0; i < 16 && record >= rsc::kBodyOrigin && std::uint64_t{record} + 5 <= buffer.size(); ++i) {
+  for (int i = 0;
+       i < 16 && record >= rsc::kBodyOrigin && std::uint64_t{record} + 5 <= buffer.size(); ++i) {
     vaultrix::windows::WindowView view;
     (void)vaultrix::windows::ReadWindowDescription(buffer, record, addresses, &view);
     record = U32(buffer, record + rsc::kNextAt);

@@ -130,7 +130,8 @@ class Reader {
   // Lists may be shared between records, so a loop is caught by counting.
   bool Drops(std::uint32_t node, std::vector<std::string_view>* targets) const {
     while (node) {
-      if (!Fits(node, rsc::kDropNodeSize) || targets->size() > buffer_.size() / rsc::kDropNodeSize) {
+      if (!Fits(node, rsc::kDropNodeSize) ||
+          targets->size() > buffer_.size() / rsc::kDropNodeSize) {
         return false;
       }
       std::string_view id;
@@ -190,10 +191,14 @@ class Reader {
 
   bool Belongs(Where where, std::uint8_t type) const {
     switch (where) {
-      case Where::kMenuBar: return type == rsc::kMenu;
-      case Where::kMenu: return type == rsc::kMenu || type == rsc::kItem;
-      case Where::kOptionGroup: return type == rsc::kRadio;
-      case Where::kSheet: return type == rsc::kTab;
+      case Where::kMenuBar:
+        return type == rsc::kMenu;
+      case Where::kMenu:
+        return type == rsc::kMenu || type == rsc::kItem;
+      case Where::kOptionGroup:
+        return type == rsc::kRadio;
+      case Where::kSheet:
+        return type == rsc::kTab;
       case Where::kControls:
         return type != rsc::kMenu && type != rsc::kItem && type != rsc::kMenuBar &&
                type != rsc::kToolbar && type != rsc::kRadio && type != rsc::kTab;
@@ -252,8 +257,11 @@ class Reader {
       std::uint32_t at;
       std::string_view* text;
     };
-    for (Field f : {Field{layout.text, &c.text}, {layout.status, &c.status}, {layout.tip, &c.tip},
-                    {layout.picture, &c.picture}, {layout.image, &c.image},
+    for (Field f : {Field{layout.text, &c.text},
+                    {layout.status, &c.status},
+                    {layout.tip, &c.tip},
+                    {layout.picture, &c.picture},
+                    {layout.image, &c.image},
                     {layout.format, &c.format}}) {
       if (f.at && !Text(r + f.at, f.text)) return false;
     }
@@ -282,7 +290,8 @@ class Reader {
         c.fill = I32(r + rsc::kPanelFillAt);
         c.border = I32(r + rsc::kPanelBorderAt);
         break;
-      default: break;
+      default:
+        break;
     }
     out->push_back(std::move(c));
     return true;
@@ -307,7 +316,9 @@ class Reader {
 
 }  // namespace
 
-bool IsDefault(std::int32_t coordinate) { return coordinate == rsc::kDefaultPosition; }
+bool IsDefault(std::int32_t coordinate) {
+  return coordinate == rsc::kDefaultPosition;
+}
 
 ResourceStatus ReadWindowDescription(std::span<const std::uint8_t> buffer, std::uint32_t record,
                                      std::span<void* const> use_addresses, WindowView* view) {

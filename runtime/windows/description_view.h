@@ -59,11 +59,11 @@ struct ControlView {
   void* use_address = nullptr;  // the bound variable, nullptr when unbound
   Position at;
   std::string_view text, status, tip, picture, image, format, value;
-  std::int32_t key = 0;     // menus and items: accelerator key code
-  std::int32_t action = 0;  // menus and items: standard action
-  bool separator = false;   // items
-  double low = 0, high = 0, step = 0;      // spin range, progress bounds
-  std::int32_t fill = -1, border = -1;     // panels
+  std::int32_t key = 0;                 // menus and items: accelerator key code
+  std::int32_t action = 0;              // menus and items: standard action
+  bool separator = false;               // items
+  double low = 0, high = 0, step = 0;   // spin range, progress bounds
+  std::int32_t fill = -1, border = -1;  // panels
 
   [[nodiscard]] bool numbered() const { return number != 0; }
 };

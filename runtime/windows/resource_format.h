@@ -28,7 +28,7 @@ namespace vaultrix::windows::rsc {
 
 inline constexpr std::string_view kResourceType = "DABDUMP";
 inline constexpr std::string_view kResourceNameSuffix = "_RSC";
-inline constexpr std::uint32_t kBodyOrigin = 2;  // buffer offset of body byte 0
+inline constexpr std::uint32_t kBodyOrigin = 2;              // buffer offset of body byte 0
 inline constexpr std::int32_t kDefaultPosition = INT32_MIN;  // 0x80000000: the platform chooses
 
 // Type codes.
@@ -134,9 +134,9 @@ inline constexpr std::int32_t kActionWindowList = 1;
 inline constexpr std::int32_t kActionTile = 2;
 inline constexpr std::int32_t kActionCascade = 3;
 inline constexpr std::int32_t kActionArrangeIcons = 4;
-inline constexpr std::int32_t kActionCut = 5;         // on the focused control
-inline constexpr std::int32_t kActionCopy = 6;        // on the focused control
-inline constexpr std::int32_t kActionPaste = 7;       // on the focused control
+inline constexpr std::int32_t kActionCut = 5;    // on the focused control
+inline constexpr std::int32_t kActionCopy = 6;   // on the focused control
+inline constexpr std::int32_t kActionPaste = 7;  // on the focused control
 inline constexpr std::int32_t kActionHelpContents = 8;
 inline constexpr std::int32_t kActionCloseFrame = 0x0F;
 inline constexpr std::int32_t kActionPrintSetup = 0x10;
@@ -170,9 +170,9 @@ struct KindLayout {
 };
 
 // Kind-specific numbers outside the table.
-inline constexpr std::uint32_t kSpinLowAt = 77;   // f64
-inline constexpr std::uint32_t kSpinHighAt = 85;  // f64
-inline constexpr std::uint32_t kSpinStepAt = 93;  // f64
+inline constexpr std::uint32_t kSpinLowAt = 77;       // f64
+inline constexpr std::uint32_t kSpinHighAt = 85;      // f64
+inline constexpr std::uint32_t kSpinStepAt = 93;      // f64
 inline constexpr std::uint32_t kProgressLowAt = 45;   // f64
 inline constexpr std::uint32_t kProgressHighAt = 53;  // f64
 inline constexpr std::uint32_t kRadioValueAt = 73;    // text the option group takes

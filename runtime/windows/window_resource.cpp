@@ -38,8 +38,8 @@ void OpenWindowResource(std::unique_ptr<WindowResource>* window, WindowKind kind
     if (!address) break;
     addresses.push_back(address);
   }
-  *window = std::make_unique<WindowResource>(kind, module_name, structure_name,
-                                             std::move(addresses));
+  *window =
+      std::make_unique<WindowResource>(kind, module_name, structure_name, std::move(addresses));
 }
 
 }  // namespace vaultrix::windows

@@ -135,8 +135,8 @@ TEST(ApplicationWindows, FrameMenusToolbarAndStatusBar) {
 
 TEST(ApplicationWindows, PasswordBrowserControlsOneToSeventeen) {
   char clipboard[90];
-  auto browser = Load(WindowKind::kMdiWindow, "VAULTRIX$vltrx003", "BROWSEPASSWORDS$QUICKWINDOW",
-                      {clipboard});
+  auto browser =
+      Load(WindowKind::kMdiWindow, "VAULTRIX$vltrx003", "BROWSEPASSWORDS$QUICKWINDOW", {clipboard});
   const WindowView& v = browser->view();
   EXPECT_EQ(v.title, "Passwords");
   EXPECT_EQ(v.attributes, 0x3004u);
@@ -156,10 +156,17 @@ TEST(ApplicationWindows, PasswordBrowserControlsOneToSeventeen) {
     }
   }
   EXPECT_EQ(tabs, (std::vector<std::string>{"Ser&vice", "U&RL", "N&ame"}));
-  const std::map<int, std::string> buttons = {
-      {3, "Password &List for Different User"}, {4, "&Insert"}, {5, "&Change"},
-      {6, "&Delete"}, {7, "Cl&ose"}, {9, "&Name"}, {10, "&Password"}, {11, "&URL"},
-      {12, "No&tes"}, {13, "&More Notes"}, {14, "&Service"}};
+  const std::map<int, std::string> buttons = {{3, "Password &List for Different User"},
+                                              {4, "&Insert"},
+                                              {5, "&Change"},
+                                              {6, "&Delete"},
+                                              {7, "Cl&ose"},
+                                              {9, "&Name"},
+                                              {10, "&Password"},
+                                              {11, "&URL"},
+                                              {12, "No&tes"},
+                                              {13, "&More Notes"},
+                                              {14, "&Service"}};
   for (const auto& [number, text] : buttons) {
     EXPECT_EQ(c[number]->type, rsc::kButton) << number;
     EXPECT_EQ(c[number]->text, text) << number;

@@ -10,7 +10,9 @@
 namespace vaultrix::platform {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::initializer_list<std::uint8_t> bytes) { return bytes; }
+std::vector<std::uint8_t> Bytes(std::initializer_list<std::uint8_t> bytes) {
+  return bytes;
+}
 
 class ResourcesTableTest : public ::testing::Test {
  protected:
@@ -37,7 +39,8 @@ TEST_F(ResourcesTableTest, ProgramModuleComesFirstWhenEverItWasSet) {
   auto more = std::make_shared<ResourceModule>("more");
   AddResourceModule(extra);
   AddResourceModule(more);
-  const EmbeddedResource embedded[] = {{"ICON", "ADS_ICO", reinterpret_cast<const unsigned char*>("ab"), 2}};
+  const EmbeddedResource embedded[] = {
+      {"ICON", "ADS_ICO", reinterpret_cast<const unsigned char*>("ab"), 2}};
   InstallProgramResources(embedded);
   std::vector<ResourceModulePtr> modules = LoadedResourceModules();
   ASSERT_EQ(modules.size(), 3u);

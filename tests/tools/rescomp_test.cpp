@@ -21,8 +21,9 @@ class Compiled {
     SourceError error;
     ok_ = CompileSource(source, &module_, &error);
     message_ = "line " + std::to_string(error.line) + ": " + error.message;
-    std::size_t nul = module_.bytes.empty() ? 0 : std::strlen(
-        reinterpret_cast<const char*>(module_.bytes.data()));
+    std::size_t nul = module_.bytes.empty()
+                          ? 0
+                          : std::strlen(reinterpret_cast<const char*>(module_.bytes.data()));
     buffer_.assign(2, 0);
     if (ok_) buffer_.insert(buffer_.end(), module_.bytes.begin() + nul + 1, module_.bytes.end());
   }
@@ -94,8 +95,7 @@ TEST(RescompWindowRecord, FieldsSitWhereTheLayoutPutsThem) {
   ASSERT_TRUE(c.ok()) << c.message();
   EXPECT_EQ(c.module().module_name, "TESTPROG$tst001");
   EXPECT_EQ(c.module().resource_name, "TST001_RSC");
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(c.module().bytes.data())),
-            "TESTPROG$tst001");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(c.module().bytes.data())), "TESTPROG$tst001");
 
   std::uint32_t w = c.First();
   EXPECT_EQ(c.U8(w), rsc::kWindow);
@@ -167,7 +167,8 @@ TEST(RescompMenus, MenuBarMenusAndItems) {
   EXPECT_EQ(c.U32(passwords + 5), 0u);
 
   std::uint32_t separator = c.U32(passwords + 1);
-  EXPECT_EQ(separator, passwords + rsc::kItemSize) << "an item is 53 bytes; a separator has no texts";
+  EXPECT_EQ(separator, passwords + rsc::kItemSize)
+      << "an item is 53 bytes; a separator has no texts";
   EXPECT_EQ(c.U8(separator), rsc::kItem);
   EXPECT_EQ(c.U32(separator + 5), rsc::kItemSeparatorFlag);
 

@@ -298,12 +298,13 @@ window "PRINTP_:KEYSERVICE$PROGRESSWINDOW"
   progress 1
     use long
   button 2 "Cancel"
-)"), "VLTRX010_RSC"));
+)"),
+                                           "VLTRX010_RSC"));
   char service[30];
   std::int32_t percent = 0;
   std::unique_ptr<WindowResource> report;
-  OpenWindowResource(&report, WindowKind::kReport, "VAULTRIX$vltrx010",
-                     "PRINTP_:KEYSERVICE$REPORT", {service});
+  OpenWindowResource(&report, WindowKind::kReport, "VAULTRIX$vltrx010", "PRINTP_:KEYSERVICE$REPORT",
+                     {service});
   ASSERT_EQ(report->Load(), ResourceStatus::kOk);
   const WindowView& view = report->view();
   EXPECT_EQ(view.type, rsc::kReport);

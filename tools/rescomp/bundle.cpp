@@ -42,7 +42,9 @@ std::string WriteBundleSource(const std::vector<BundleEntry>& entries) {
   }
   if (entries.empty()) out += "    {\"\", \"\", nullptr, 0},\n";
   out += "};\n\n";
-  out += std::string("[[maybe_unused]] const bool kInstalled = [] {\n  vaultrix::platform::InstallProgramResources(") +
+  out += std::string(
+             "[[maybe_unused]] const bool kInstalled = [] {\n  "
+             "vaultrix::platform::InstallProgramResources(") +
          (entries.empty() ? "{}" : "kResources") + ");\n  return true;\n}();\n\n}  // namespace\n";
   return out;
 }

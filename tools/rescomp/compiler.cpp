@@ -17,12 +17,16 @@ namespace {
 
 using Kind = Value::Kind;
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 class Body {
  public:
   // The buffer offset of the next byte written.
-  std::uint32_t Here() const { return static_cast<std::uint32_t>(bytes_.size()) + rsc::kBodyOrigin; }
+  std::uint32_t Here() const {
+    return static_cast<std::uint32_t>(bytes_.size()) + rsc::kBodyOrigin;
+  }
 
   std::uint32_t Reserve(std::uint32_t size) {
     std::uint32_t at = Here();
@@ -81,8 +85,9 @@ class Compiler {
     for (std::size_t i = 1; i < statements.size(); ++i) {
       const Statement& structure = statements[i];
       if (!IsOneOf(structure.word, {"window", "report"})) {
-        return Fail(structure.line, "'" + structure.word + "' cannot stand here: a module holds "
-                                    "windows and reports");
+        return Fail(structure.line, "'" + structure.word +
+                                        "' cannot stand here: a module holds "
+                                        "windows and reports");
       }
       std::string name;
       if (!OneText(structure, &name)) return false;
@@ -317,8 +322,9 @@ class Compiler {
                     "a report")) {
         return false;
       }
-    } else if (!Settings(s, {"title", "at", "events", "attributes", "font", "colours", "icon",
-                             "help", "status-text", "palette", "timer", "status-bar", "drop"},
+    } else if (!Settings(s,
+                         {"title", "at", "events", "attributes", "font", "colours", "icon", "help",
+                          "status-text", "palette", "timer", "status-bar", "drop"},
                          &settings, &elements, "a window")) {
       return false;
     }
@@ -368,7 +374,7 @@ class Compiler {
     const Statement* menubar = nullptr;
     const Statement* toolbar = nullptr;
     for (const Statement* e : elements) {
-      const Statement** slot = e->word == "menubar" ? &menubar
+      const Statement** slot = e->word == "menubar"   ? &menubar
                                : e->word == "toolbar" ? &toolbar
                                                       : nullptr;
       if (slot) {
@@ -410,7 +416,7 @@ class Compiler {
     std::uint8_t type = 0;
     if (s.values.size() == 1 && s.values[0].kind == Kind::kWord) {
       const std::string& w = s.values[0].text;
-      type = w == "header" ? rsc::kHeaderBand
+      type = w == "header"   ? rsc::kHeaderBand
              : w == "detail" ? rsc::kDetailBand
              : w == "footer" ? rsc::kFooterBand
                              : 0;
@@ -460,8 +466,8 @@ class Compiler {
     if (container == "menu") return IsOneOf(word, {"menu", "item", "separator"});
     if (container == "options") return word == "radio";
     if (container == "sheet") return word == "tab";
-    return !IsOneOf(word, {"menu", "item", "separator", "radio", "tab", "band", "window",
-                           "report"}) &&
+    return !IsOneOf(word,
+                    {"menu", "item", "separator", "radio", "tab", "band", "window", "report"}) &&
            (container == "window" || !IsOneOf(word, {"menubar", "toolbar"}));
   }
 
@@ -475,7 +481,8 @@ class Compiler {
     std::string inline_text;
     bool has_inline_text = false;
     std::size_t i = 0;
-    if (i < s.values.size() && s.values[i].kind == Kind::kNumber && rsc::HasControlNumber(*layout)) {
+    if (i < s.values.size() && s.values[i].kind == Kind::kNumber &&
+        rsc::HasControlNumber(*layout)) {
       number = s.values[i++].number;
     }
     if (i < s.values.size() && s.values[i].kind == Kind::kText && layout->text &&
@@ -619,7 +626,8 @@ class Compiler {
       body_.F64(r + rsc::kProgressHighAt, bounds[1]);
     }
     if (layout.type == rsc::kPanel) {
-      for (auto [word, at] : {std::pair{"fill", rsc::kPanelFillAt}, {"border", rsc::kPanelBorderAt}}) {
+      for (auto [word, at] :
+           {std::pair{"fill", rsc::kPanelFillAt}, {"border", rsc::kPanelBorderAt}}) {
         std::vector<std::int64_t> value = {-1};
         if (const Statement* n = Find(settings, word)) {
           value.clear();

@@ -85,8 +85,8 @@ int Bundle(const std::string& output, const std::vector<std::string>& files) {
     }
     for (const BundleEntry& other : entries) {
       if (other.type == entry.type && other.name == entry.name) {
-        std::fprintf(stderr, "rescomp: %s gives the resource name %s a second time\n",
-                     file.c_str(), entry.name.c_str());
+        std::fprintf(stderr, "rescomp: %s gives the resource name %s a second time\n", file.c_str(),
+                     entry.name.c_str());
         return 1;
       }
     }

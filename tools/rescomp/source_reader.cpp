@@ -8,7 +8,9 @@
 namespace vaultrix::rescomp {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -107,10 +109,18 @@ class LineReader {
       if (pos_ >= line_.size()) return Fail("text without its closing quote");
       char e = line_[pos_++];
       switch (e) {
-        case 'n': value->text += '\n'; break;
-        case 't': value->text += '\t'; break;
-        case '"': value->text += '"'; break;
-        case '\\': value->text += '\\'; break;
+        case 'n':
+          value->text += '\n';
+          break;
+        case 't':
+          value->text += '\t';
+          break;
+        case '"':
+          value->text += '"';
+          break;
+        case '\\':
+          value->text += '\\';
+          break;
         case 'x': {
           int high = pos_ < line_.size() ? HexDigit(line_[pos_]) : -1;
           int low = pos_ + 1 < line_.size() ? HexDigit(line_[pos_ + 1]) : -1;
@@ -120,7 +130,8 @@ class LineReader {
           pos_ += 2;
           break;
         }
-        default: return Fail(std::string("unknown escape \\") + e);
+        default:
+          return Fail(std::string("unknown escape \\") + e);
       }
     }
     if (pos_ < line_.size() && !IsBlank(line_[pos_]) && line_[pos_] != '#') {
@@ -137,8 +148,7 @@ class LineReader {
 
 }  // namespace
 
-bool ReadSource(std::string_view source, std::vector<Statement>* statements,
-                SourceError* error) {
+bool ReadSource(std::string_view source, std::vector<Statement>* statements, SourceError* error) {
   statements->clear();
   struct Open {
     std::size_t indent;
