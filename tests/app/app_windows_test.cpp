@@ -187,5 +187,110 @@ TEST(ApplicationWindows, PasswordBrowserControlsOneToSeventeen) {
   EXPECT_EQ(v.bound_count, 1u);
 }
 
+// The texts of a window's numbered controls, by number.
+std::map<std::int32_t, std::string> Texts(const WindowView& view) {
+  std::map<std::int32_t, std::string> texts;
+  for (const ControlView& c : view.controls) {
+    if (c.numbered()) texts[c.number] = std::string(c.text);
+  }
+  return texts;
+}
+
+TEST(ApplicationWindows, UserWindows) {
+  auto browse = Load(WindowKind::kMdiWindow, "VAULTRIX$vltrx002", "BROWSEUSERS$QUICKWINDOW");
+  EXPECT_EQ(browse->view().title, "Users");
+  EXPECT_EQ(browse->view().icon, "WINPYR.ICO");
+  EXPECT_EQ(browse->view().attributes, 0x3004u);
+  EXPECT_EQ(browse->view().controls[0].format, "80L(2)|M~Name~@s30@");
+  auto texts = Texts(browse->view());
+  EXPECT_EQ(texts[2], "&Insert");
+  EXPECT_EQ(texts[3], "&Change");
+  EXPECT_EQ(texts[4], "&Delete");
+  EXPECT_EQ(texts[5], "Cl&ose");
+
+  char name[30], password[25], confirm[25];
+  auto form = Load(WindowKind::kMdiWindow, "VAULTRIX$vltrx004", "UPDATEUSERS$QUICKWINDOW",
+                   {name, password, confirm});
+  const WindowView& f = form->view();
+  EXPECT_EQ(f.title, "Update User Information");
+  EXPECT_EQ(f.attributes, 0x3006u);
+  texts = Texts(f);
+  EXPECT_EQ(texts[2], "General");
+  EXPECT_EQ(texts[3], "&Name:");
+  EXPECT_EQ(texts[5], "&Password:");
+  EXPECT_EQ(texts[7], "Confirm Password:");
+  EXPECT_EQ(texts[9] + " " + texts[10] + " " + texts[11],
+            "Tip:  If you enter a password of 'Not Required', you will not "
+            "have to enter the password each time you access this user's password list.");
+  EXPECT_EQ(texts[12], "&OK");
+  EXPECT_EQ(texts[13], "Cancel");
+  auto c = ByNumber(f.controls);
+  EXPECT_EQ(c[4]->use_address, name);
+  EXPECT_EQ(c[4]->picture, "@s30");
+  EXPECT_EQ(c[4]->tip, "Login Name");
+  EXPECT_EQ(c[6]->use_address, password);
+  EXPECT_EQ(c[6]->use.size, 25u) << "the field holds 25";
+  EXPECT_EQ(c[6]->picture, "@s20") << "the entry takes 20";
+  EXPECT_EQ(c[6]->tip, "Login Password");
+  EXPECT_EQ(c[8]->use_address, confirm);
+
+  auto select = Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx005", "SELECTUSERS$QUICKWINDOW");
+  EXPECT_EQ(select->view().title, "Select User");
+  texts = Texts(select->view());
+  EXPECT_EQ(texts[2], "&Select");
+  EXPECT_EQ(texts[3], "Cancel");
+
+  char typed[25];
+  auto check =
+      Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx006", "CONFIRMPASSWORD$WINDOW", {typed});
+  EXPECT_EQ(check->view().title, "Security Check");
+  EXPECT_EQ(check->view().attributes, 0x2000u);
+  texts = Texts(check->view());
+  EXPECT_EQ(texts[1], "Confirm Password:");
+  EXPECT_EQ(texts[3], "OK");
+  EXPECT_EQ(texts[4], "Cancel");
+  EXPECT_EQ(ByNumber(check->view().controls)[2]->use_address, typed);
+  EXPECT_EQ(ByNumber(check->view().controls)[2]->picture, "@s20");
+}
+
+TEST(ApplicationWindows, OptionsTakeTwoByteFlagsThenTwoLongs) {
+  std::uint8_t skip = 0, hide = 0;
+  std::int32_t seconds = 0, minutes = 0;
+  auto setup = Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx019", "SETUP$WINDOW",
+                    {&skip, &hide, &seconds, &minutes});
+  const WindowView& v = setup->view();
+  EXPECT_EQ(v.title, "Vaultrix Options");
+  EXPECT_EQ(v.icon, "ADS.ICO");
+  auto c = ByNumber(v.controls);
+  EXPECT_EQ(c[1]->type, rsc::kCheck);
+  EXPECT_EQ(c[1]->text, "Skip Copy/Paste Buttons when tabbing through password form");
+  EXPECT_EQ(c[1]->tip, "Copy/paste buttons in tab sequence?");
+  EXPECT_EQ(c[1]->use_address, &skip);
+  EXPECT_EQ(c[2]->text, "Hide Clipboard Contents");
+  EXPECT_EQ(c[2]->tip, "Hide clipboard display on passwords windows");
+  EXPECT_EQ(c[2]->use_address, &hide);
+  EXPECT_EQ(c[3]->text, "Clear clipboard contents after how many seconds:");
+  EXPECT_EQ(c[4]->type, rsc::kSpin);
+  EXPECT_EQ(c[4]->use.type, rsc::kUseLong);
+  EXPECT_EQ(c[4]->picture, "@n4");
+  EXPECT_EQ(c[4]->tip, "Enter # of seconds or 0 to disable");
+  EXPECT_EQ(c[4]->use_address, &seconds);
+  EXPECT_EQ(c[5]->text, "Close after how many minutes of inactivity:");
+  EXPECT_EQ(c[6]->picture, "@n-13");
+  EXPECT_EQ(c[6]->tip, "Enter # of minutes or 0 to disable");
+  EXPECT_EQ(c[6]->use_address, &minutes);
+  EXPECT_EQ(c[7]->text, "&Ok");
+  EXPECT_EQ(c[8]->text, "Cancel");
+
+  auto countdown = Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx020", "COUNTDOWN$WINDOW");
+  EXPECT_EQ(countdown->view().title, "Automatic Close Down");
+  EXPECT_EQ(countdown->view().icon, "ADS.ICO");
+  EXPECT_NE(countdown->view().timer, 0u);
+  auto texts = Texts(countdown->view());
+  EXPECT_EQ(texts[1], "Due to inactivity, Vaultrix will shut down in");
+  EXPECT_EQ(texts[2], "10 Seconds.");
+  EXPECT_EQ(texts[3], "Cancel");
+}
+
 }  // namespace
 }  // namespace vaultrix::windows
