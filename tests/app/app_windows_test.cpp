@@ -3,6 +3,7 @@
 // numbers that its procedure relies on.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -290,6 +291,130 @@ TEST(ApplicationWindows, OptionsTakeTwoByteFlagsThenTwoLongs) {
   EXPECT_EQ(texts[1], "Due to inactivity, Vaultrix will shut down in");
   EXPECT_EQ(texts[2], "10 Seconds.");
   EXPECT_EQ(texts[3], "Cancel");
+}
+
+TEST(ApplicationWindows, PasswordFormGroupsEntryPasteAndCopy) {
+  char service[30], url[90], name[30], password[30], confirm[30], notes[10000], more_notes[5000],
+      clipboard[90];
+  auto form = Load(WindowKind::kMdiWindow, "VAULTRIX$vltrx007", "UPDATEPASSWORDS$QUICKWINDOW",
+                   {service, url, name, password, confirm, notes, more_notes, clipboard});
+  const WindowView& v = form->view();
+  EXPECT_EQ(v.title, "Update the Passwords File");
+  EXPECT_EQ(v.drop_targets, std::vector<std::string_view>{"Generic"});
+  std::vector<std::string> tabs;
+  for (const ControlView& c : v.controls) {
+    if (c.type == rsc::kTab) tabs.emplace_back(c.text);
+  }
+  EXPECT_EQ(tabs, (std::vector<std::string>{"&General", "&Notes", "&More Notes"}));
+
+  auto c = ByNumber(v.controls);
+  struct Field {
+    const char* prompt;
+    const char* picture;  // nullptr for a text box
+    const char* what;     // in the paste and copy buttons' texts
+    void* address;
+  };
+  const Field fields[] = {{"&Service:", "@s30", "Service", service},
+                          {"&URL:", "@s90", "URL", url},
+                          {"&Name:", "@s30", "Name", name},
+                          {"&Password:", "@s30", "Password", password},
+                          {"&Notes:", nullptr, "Notes", notes},
+                          {"&More Notes:", nullptr, "More Notes", more_notes}};
+  for (const Field& f : fields) {
+    const ControlView* entry = nullptr;
+    for (const auto& [number, control] : c) {
+      if (control->use_address == f.address) entry = control;
+    }
+    ASSERT_NE(entry, nullptr) << f.what;
+    std::int32_t n = entry->number;
+    EXPECT_EQ(c[n - 1]->type, rsc::kPrompt);
+    EXPECT_EQ(c[n - 1]->text, f.prompt);
+    EXPECT_EQ(entry->type, f.picture ? rsc::kEntry : rsc::kTextBox) << f.what;
+    if (f.picture) {
+      EXPECT_EQ(entry->picture, f.picture);
+    }
+    EXPECT_EQ(c[n + 1]->text, std::string("Paste ") + f.what);
+    EXPECT_EQ(c[n + 1]->tip, std::string("Paste ") + f.what);
+    EXPECT_EQ(c[n + 2]->text, std::string("Copy ") + f.what);
+    EXPECT_EQ(c[n + 2]->tip, std::string("Copy ") + f.what);
+    EXPECT_EQ(c[n + 3]->type, f.address == password ? rsc::kButton : rsc::kPrompt)
+        << "Tab past the buttons lands on the next prompt";
+  }
+  for (const auto& [number, control] : c) {
+    if (control->use_address == password) {
+      EXPECT_EQ(c[number + 3]->text, "Gener&ate New Password");
+      EXPECT_EQ(c[number + 4]->text, "&Confirm Password:");
+      EXPECT_EQ(c[number + 5]->use_address, confirm);
+    }
+    if (control->use_address == clipboard) {
+      EXPECT_EQ(control->picture, "@s90");
+      EXPECT_EQ(c[number - 1]->text, "Clipboard Contents:");
+    }
+  }
+  EXPECT_EQ(v.bound_count, 8u);
+  std::vector<std::string> buttons;
+  for (const ControlView& control : v.controls) {
+    if (control.parent == -1 && control.type == rsc::kButton) buttons.emplace_back(control.text);
+  }
+  EXPECT_EQ(buttons, (std::vector<std::string>{"&OK", "Cancel"}));
+}
+
+TEST(ApplicationWindows, FullDisplayAndGenerator) {
+  auto display = Load(WindowKind::kMdiWindow, "VAULTRIX$vltrx008", "DISPLAYALL$WINDOW");
+  const WindowView& v = display->view();
+  EXPECT_EQ(v.title, "Display All Information");
+  EXPECT_EQ(v.attributes, 0x3822u);
+  ASSERT_TRUE(v.has_colours);
+  EXPECT_EQ(v.colours, (std::array<std::int32_t, 3>{0x00FFFF80, -1, -1}));
+  std::vector<std::string> prompts, buttons;
+  for (const ControlView& c : v.controls) {
+    if (c.type == rsc::kPrompt) prompts.emplace_back(c.text);
+    if (c.type == rsc::kButton) buttons.emplace_back(c.text);
+    if (c.type == rsc::kTextBox) {
+      EXPECT_EQ(c.use.type, rsc::kUseMemo);
+    }
+  }
+  EXPECT_EQ(prompts, (std::vector<std::string>{"User:", "&Service:", "&URL:", "&Name:",
+                                               "&Password:", "&Notes:", "&More Notes:"}));
+  EXPECT_EQ(buttons, std::vector<std::string>{"&Ok"});
+
+  std::int32_t size = 0;
+  char type[20];
+  auto generator =
+      Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx009", "GENERATEPASSWORD$WINDOW", {&size, type});
+  const WindowView& g = generator->view();
+  EXPECT_EQ(g.title, "Generate Password");
+  EXPECT_EQ(g.attributes, 0x3000u);
+  EXPECT_EQ(g.controls[0].type, rsc::kPanel) << "a panel under the whole window";
+  std::vector<std::string> radios, values;
+  const ControlView* spin = nullptr;
+  const ControlView* group = nullptr;
+  buttons.clear();
+  for (const ControlView& c : g.controls) {
+    if (c.type == rsc::kRadio) {
+      radios.emplace_back(c.text);
+      values.emplace_back(c.value);
+    }
+    if (c.type == rsc::kButton) buttons.emplace_back(c.text);
+    if (c.type == rsc::kSpin) spin = &c;
+    if (c.type == rsc::kOptionGroup) group = &c;
+  }
+  EXPECT_EQ(radios, (std::vector<std::string>{"&Word", "Alphabet &Only", "Alpha&numeric",
+                                              "All &Characters"}));
+  EXPECT_EQ(values[0], "Word");
+  EXPECT_EQ(values[1], "Alphabet Only");
+  EXPECT_EQ(values[2], "Alphanumeric");
+  EXPECT_EQ(buttons, (std::vector<std::string>{"&Ok", "Fast &Generate", "Cancel"}));
+  ASSERT_NE(spin, nullptr);
+  EXPECT_EQ(spin->low, 3.0);
+  EXPECT_EQ(spin->high, 32.0);
+  EXPECT_EQ(spin->use_address, &size);
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(group->text, "Password Type");
+  EXPECT_EQ(group->use.size, 20u);
+  EXPECT_EQ(group->use_address, type);
+  EXPECT_EQ(Texts(g)[2], "Password &Size:");
+  EXPECT_EQ(Texts(g)[4], "characters");
 }
 
 }  // namespace
