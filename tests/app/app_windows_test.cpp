@@ -417,5 +417,241 @@ TEST(ApplicationWindows, FullDisplayAndGenerator) {
   EXPECT_EQ(Texts(g)[4], "characters");
 }
 
+struct Structure {
+  const char* module;
+  const char* name;
+  const char* title;
+  std::uint32_t attributes;
+};
+
+const Structure kAllStructures[] = {
+    {"VAULTRIX$vltrx001", "MAIN$APPFRAME", "Vaultrix", 0x1820},
+    {"VAULTRIX$vltrx002", "BROWSEUSERS$QUICKWINDOW", "Users", 0x3004},
+    {"VAULTRIX$vltrx003", "BROWSEPASSWORDS$QUICKWINDOW", "Passwords", 0x3004},
+    {"VAULTRIX$vltrx004", "UPDATEUSERS$QUICKWINDOW", "Update User Information", 0x3006},
+    {"VAULTRIX$vltrx005", "SELECTUSERS$QUICKWINDOW", "Select User", 0x3004},
+    {"VAULTRIX$vltrx006", "CONFIRMPASSWORD$WINDOW", "Security Check", 0x2000},
+    {"VAULTRIX$vltrx007", "UPDATEPASSWORDS$QUICKWINDOW", "Update the Passwords File", 0x3006},
+    {"VAULTRIX$vltrx008", "DISPLAYALL$WINDOW", "Display All Information", 0x3822},
+    {"VAULTRIX$vltrx009", "GENERATEPASSWORD$WINDOW", "Generate Password", 0x3000},
+    {"VAULTRIX$vltrx010", "PRINTP_:KEYSERVICE$REPORT", "Passwords by Service", 0},
+    {"VAULTRIX$vltrx010", "PRINTP_:KEYSERVICE$PROGRESSWINDOW", "Progress...", 0x2040},
+    {"VAULTRIX$vltrx011", "PRINTP_:KEYURL$REPORT", "Passwords by URL", 0},
+    {"VAULTRIX$vltrx011", "PRINTP_:KEYURL$PROGRESSWINDOW", "Progress...", 0x2040},
+    {"VAULTRIX$vltrx012", "PRINTP_:KEYNAME$REPORT", "Passwords by Name", 0},
+    {"VAULTRIX$vltrx012", "PRINTP_:KEYNAME$PROGRESSWINDOW", "Progress...", 0x2040},
+    {"VAULTRIX$vltrx013", "IMPORT$WINDOW", "Assign fields for Import...", 0x3044},
+    {"VAULTRIX$vltrx013", "IMPORT$PROGRESSWINDOW", "Progress...", 0x2040},
+    {"VAULTRIX$vltrx014", "EXPORT$WINDOW", "Choose Fields for Export...", 0x3044},
+    {"VAULTRIX$vltrx014", "EXPORT$PROGRESSWINDOW", "Progress...", 0x2040},
+    {"VAULTRIX$vltrx015", "ABOUT$WINDOW", "About", 0x3826},
+    {"VAULTRIX$vltrx016", "SPLASH$WINDOW", "", 0x2064},
+    {"VAULTRIX$vltrx017", "BROWSETIPS$QUICKWINDOW", "Browse Tips", 0x3004},
+    {"VAULTRIX$vltrx018", "UPDATETIPS$QUICKWINDOW", "Update Tip", 0x3006},
+    {"VAULTRIX$vltrx019", "SETUP$WINDOW", "Vaultrix Options", 0x3006},
+    {"VAULTRIX$vltrx020", "COUNTDOWN$WINDOW", "Automatic Close Down", 0x3806},
+    {"VAULTRIX$vltrx021", "UPGRADEFILES$PROGRESSWINDOW", "Progress...", 0x2040},
+    {"VAULTRIX$vltrx_sf", "REPORTPREVIEW$PREVIEW:WINDOW", "Report Preview", 0x6820},
+    {"VAULTRIX$vltrx_sf", "PREVIEW:JUMPTOPAGE$JUMPWINDOW", "Jump to a Report Page", 0x2000},
+    {"VAULTRIX$vltrx_sf", "PREVIEW:SELECTDISPLAY$SELECTWINDOW", "Change the Report Display",
+     0x2000},
+    {"VAULTRIX$s_impexp", "IMPORTEXPORT_ASKPICTURE$WINDOW", "Enter Picture...", 0x3040},
+};
+
+TEST(ApplicationWindows, EveryStructureLoadsWithItsCaptionAndAttributes) {
+  for (const Structure& s : kAllStructures) {
+    bool report = std::string_view(s.name).ends_with("$REPORT");
+    auto window = Load(report ? WindowKind::kReport : WindowKind::kPlainWindow, s.module, s.name);
+    if (!window->loaded()) continue;
+    const WindowView& v = window->view();
+    EXPECT_EQ(v.type, report ? rsc::kReport : rsc::kWindow) << s.name;
+    EXPECT_EQ(v.title, s.title) << s.name;
+    EXPECT_EQ(v.attributes, s.attributes) << s.name;
+    ByNumber(v.controls);  // numbers unique within the window
+  }
+}
+
+TEST(ApplicationWindows, TipsSplashAndAbout) {
+  auto about = Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx015", "ABOUT$WINDOW");
+  EXPECT_EQ(about->view().icon, "WINPYR.ICO");
+  std::vector<std::string> texts;
+  for (const ControlView& c : about->view().controls) {
+    if (c.type == rsc::kString || c.type == rsc::kButton) texts.emplace_back(c.text);
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"Vaultrix v1.8", "&OK", "&Next", "&Previous",
+                                             "&Add Your Own Tips"}));
+
+  auto splash = Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx016", "SPLASH$WINDOW");
+  EXPECT_EQ(splash->view().attributes & rsc::kFrameMask, rsc::kFrameNone);
+  EXPECT_EQ(splash->view().palette, 0xFFFFu);
+  EXPECT_EQ(splash->view().controls[0].type, rsc::kPanel);
+
+  auto tips = Load(WindowKind::kMdiWindow, "VAULTRIX$vltrx017", "BROWSETIPS$QUICKWINDOW");
+  EXPECT_EQ(tips->view().controls[0].format, "1020L~Tip~@s255@");
+  auto t = Texts(tips->view());
+  EXPECT_EQ(t[2], "&Insert");
+  EXPECT_EQ(t[5], "Cl&ose");
+
+  char tip[1000];
+  auto form = Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx018", "UPDATETIPS$QUICKWINDOW", {tip});
+  t = Texts(form->view());
+  EXPECT_EQ(t[1], "Tip:");
+  EXPECT_EQ(ByNumber(form->view().controls)[2]->use_address, tip);
+  EXPECT_EQ(ByNumber(form->view().controls)[2]->use.size, 1000u);
+  EXPECT_EQ(t[3], "&OK");
+  EXPECT_EQ(t[4], "Cancel");
+}
+
+TEST(ApplicationWindows, ReportLayoutInThousandthsOfAnInch) {
+  char service[30], url[90], name[30], password[30], notes[10000];
+  auto report = Load(WindowKind::kReport, "VAULTRIX$vltrx011", "PRINTP_:KEYURL$REPORT",
+                     {service, url, name, password, notes});
+  const WindowView& v = report->view();
+  EXPECT_EQ(v.font.face, "Arial");
+  EXPECT_EQ(v.at.x, 1000);
+  EXPECT_EQ(v.at.y, 1720);
+  EXPECT_EQ(v.at.width, 6000);
+  EXPECT_EQ(v.at.height, 7281);
+  ASSERT_EQ(v.bands.size(), 3u);
+  const BandView& header = v.bands[0];
+  EXPECT_EQ(header.type, rsc::kHeaderBand);
+  EXPECT_EQ(header.at.y, 1000);
+  EXPECT_EQ(header.at.height, 719);
+  std::vector<std::string> headings;
+  for (const ControlView& c : header.controls) headings.emplace_back(c.text);
+  EXPECT_EQ(headings, (std::vector<std::string>{"Passwords by URL", "Service", "URL", "Name",
+                                                "Password", "Notes"}));
+  EXPECT_EQ(header.controls[5].at.x, 4552);
+  EXPECT_EQ(header.controls[5].at.y, 500);
+  const BandView& detail = v.bands[1];
+  ASSERT_EQ(detail.controls.size(), 5u);
+  const char* pictures[] = {"s30", "s90", "s30", "s20"};
+  void* addresses[] = {service, url, name, password, notes};
+  for (int i = 0; i < 5; ++i) {
+    if (i < 4) {
+      EXPECT_EQ(detail.controls[i].picture, pictures[i]) << i;
+    }
+    EXPECT_EQ(detail.controls[i].use_address, addresses[i]) << i;
+  }
+  EXPECT_EQ(detail.controls[4].type, rsc::kTextBox);
+  EXPECT_EQ(detail.controls[4].at.x, 4552);
+  EXPECT_EQ(detail.controls[4].at.y, 250);
+  const BandView& footer = v.bands[2];
+  EXPECT_EQ(footer.type, rsc::kFooterBand);
+  EXPECT_EQ(footer.at.y, 9000);
+  EXPECT_EQ(footer.at.height, 219);
+  EXPECT_EQ(footer.controls[0].picture, "pPage <<<#p");
+
+  std::int32_t percent = 0;
+  auto progress = Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx011",
+                       "PRINTP_:KEYURL$PROGRESSWINDOW", {&percent});
+  const ControlView& bar = progress->view().controls[0];
+  EXPECT_EQ(bar.type, rsc::kProgress);
+  EXPECT_EQ(bar.high, 100.0);
+  EXPECT_EQ(bar.use_address, &percent);
+  EXPECT_EQ(Texts(progress->view())[4], "Cancel");
+  EXPECT_NE(progress->view().timer, 0u) << "the work runs on timer events";
+}
+
+TEST(ApplicationWindows, PreviewMenusToolbarAndDialogs) {
+  std::int32_t page = 0, across = 0, down = 0;
+  auto preview = Load(WindowKind::kMdiWindow, "VAULTRIX$vltrx_sf", "REPORTPREVIEW$PREVIEW:WINDOW",
+                      {&page, &across, &down});
+  const WindowView& v = preview->view();
+  EXPECT_EQ(v.colours, (std::array<std::int32_t, 3>{0x00808080, -1, -1}));
+  std::map<std::string, std::string> items;
+  std::vector<std::string> menus;
+  for (const ControlView& m : v.menu) {
+    if (m.parent == -1) menus.emplace_back(m.text);
+    if (m.type == rsc::kItem) items[std::string(m.text)] = std::string(m.status);
+  }
+  EXPECT_EQ(menus, (std::vector<std::string>{"&File", "&View", "&Zoom"}));
+  EXPECT_EQ(items["&Print"], "Print the report");
+  EXPECT_EQ(items["E&xit"], "Exit without printing the report");
+  EXPECT_EQ(items["&Next Page(s)"], "View the next page or pages of the report");
+  EXPECT_EQ(items["&Previous Page(s)"], "View the next page or pages of the report");
+  EXPECT_EQ(items["&Jump to a page"], "Jump to a specific page of the report");
+  EXPECT_EQ(items["&Change Display"], "Change the number of pages displayed");
+  for (const char* zoom : {"No &Zoom", "Page &Width", "&50 Percent", "&75 Percent", "&100 Percent",
+                           "&200 Percent", "&300 Percent"}) {
+    EXPECT_EQ(items.count(zoom), 1u) << zoom;
+  }
+  std::map<std::string, const ControlView*> tools;
+  for (const ControlView& c : v.toolbar) {
+    EXPECT_LT(c.number, 0) << "toolbar controls have negative numbers";
+    tools[std::string(c.text.empty() ? c.tip : c.text)] = &c;
+  }
+  EXPECT_EQ(tools["Print"]->tip, "Print this report");
+  EXPECT_EQ(tools["Exit"]->tip, "Exit without printing the report");
+  EXPECT_EQ(tools["Zoom"]->tip, "Zoom in on a page of the report");
+  EXPECT_EQ(tools.count("&Page:"), 1u);
+  EXPECT_EQ(tools["Select the number of thumbnails in a row"]->use_address, &across);
+  EXPECT_EQ(tools["Select the number of thumbnails in a column"]->use_address, &down);
+  EXPECT_EQ(v.bound_count, 3u);
+
+  auto jump = Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx_sf", "PREVIEW:JUMPTOPAGE$JUMPWINDOW");
+  auto t = Texts(jump->view());
+  EXPECT_EQ(t[1], "&Page:");
+  EXPECT_EQ(ByNumber(jump->view().controls)[2]->tip, "Select a page of the report");
+  EXPECT_EQ(t[3], "Jump to the selected page");
+  EXPECT_EQ(ByNumber(jump->view().controls)[4]->tip, "Cancel this selection");
+
+  auto select =
+      Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx_sf", "PREVIEW:SELECTDISPLAY$SELECTWINDOW");
+  t = Texts(select->view());
+  EXPECT_EQ(t[1], "Pages Displayed");
+  EXPECT_EQ(t[2], "Across");
+  EXPECT_EQ(t[4], "Down");
+  for (int n : {3, 5}) {
+    EXPECT_EQ(ByNumber(select->view().controls)[n]->low, 1.0);
+    EXPECT_EQ(ByNumber(select->view().controls)[n]->high, 10.0);
+  }
+}
+
+TEST(ApplicationWindows, ImportExportAndThePictureQuestion) {
+  auto exporter = Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx014", "EXPORT$WINDOW");
+  auto t = Texts(exporter->view());
+  auto c = ByNumber(exporter->view().controls);
+  EXPECT_EQ(c[1]->format, "200L(1)~All Fields~@s50@");
+  EXPECT_EQ(c[7]->format, "200L(1)~Export Fields~@s50@");
+  for (const char* text : {"&Add ->", "&Remove", "Shift &Up", "Shift &Down", "&Picture",
+                           "Include &header record with field names", "&OK", "&Cancel"}) {
+    bool found = false;
+    for (const auto& [number, control_text] : t) found = found || control_text == text;
+    EXPECT_TRUE(found) << text;
+  }
+  EXPECT_EQ(c[8]->text, "Picture");
+
+  auto importer = Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx013", "IMPORT$WINDOW");
+  t = Texts(importer->view());
+  c = ByNumber(importer->view().controls);
+  EXPECT_EQ(
+      c[1]->format,
+      "42L(1)|M~Import Field~S(75)@s50@40L(1)|M~Picture~S(45)@s30@150L(1)~Value~S(300)@s255@");
+  EXPECT_EQ(c[2]->format, "65L(1)M~Target Field~S(75)@s50@8C~=~@s1@65L(1)~Import Field~S(75)@s50@");
+  for (const char* text : {"&Next", "Rec#", "&Picture", "&Assign", "A&uto", "&Unassign",
+                           "Strip &header record (field names)", "&OK", "&Cancel", "Help"}) {
+    bool found = false;
+    for (const auto& [number, control_text] : t) found = found || control_text == text;
+    EXPECT_TRUE(found) << text;
+  }
+
+  char picture[30];
+  auto ask = Load(WindowKind::kPlainWindow, "VAULTRIX$s_impexp", "IMPORTEXPORT_ASKPICTURE$WINDOW",
+                  {picture});
+  t = Texts(ask->view());
+  EXPECT_EQ(t[1], "Picture:");
+  EXPECT_EQ(ByNumber(ask->view().controls)[2]->use.size, 30u);
+  EXPECT_EQ(ByNumber(ask->view().controls)[2]->use_address, picture);
+  EXPECT_EQ(t[3], "&OK");
+  EXPECT_EQ(t[4], "&Cancel");
+
+  std::int32_t percent = 0;
+  auto upgrade = Load(WindowKind::kPlainWindow, "VAULTRIX$vltrx021", "UPGRADEFILES$PROGRESSWINDOW",
+                      {&percent});
+  EXPECT_EQ(upgrade->view().controls[0].use_address, &percent);
+  EXPECT_EQ(Texts(upgrade->view())[4], "Cancel");
+}
+
 }  // namespace
 }  // namespace vaultrix::windows
