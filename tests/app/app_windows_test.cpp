@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -12,6 +15,7 @@
 #include "platform/resources.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_resource.h"
+#include "tools/rescomp/compiler.h"
 
 namespace vaultrix::windows {
 namespace {
@@ -651,6 +655,26 @@ TEST(ApplicationWindows, ImportExportAndThePictureQuestion) {
                       {&percent});
   EXPECT_EQ(upgrade->view().controls[0].use_address, &percent);
   EXPECT_EQ(Texts(upgrade->view())[4], "Cancel");
+}
+
+TEST(ApplicationWindows, EmbeddedBytesAreTheCompiledSources) {
+  platform::ResourceModulePtr program = platform::LoadedResourceModules().at(0);
+  int sources = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::string(VAULTRIX_SOURCE_DIR) + "/resources")) {
+    if (entry.path().extension() != ".vwin") continue;
+    ++sources;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    rescomp::CompiledModule module;
+    rescomp::SourceError error;
+    ASSERT_TRUE(rescomp::CompileSource(text, &module, &error))
+        << entry.path() << ":" << error.line << ": " << error.message;
+    const std::vector<std::uint8_t>* embedded = program->Find("DABDUMP", module.resource_name);
+    ASSERT_NE(embedded, nullptr) << module.resource_name;
+    EXPECT_EQ(*embedded, module.bytes) << module.resource_name;
+  }
+  EXPECT_EQ(sources, 23);
 }
 
 }  // namespace
