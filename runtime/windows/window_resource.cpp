@@ -33,6 +33,7 @@ ResourceStatus WindowResource::Load() {
 void OpenWindowResource(std::unique_ptr<WindowResource>* window, WindowKind kind,
                         std::string_view module_name, std::string_view structure_name,
                         std::initializer_list<void*> use_addresses) {
+  if (!window) return;
   std::vector<void*> addresses;
   for (void* address : use_addresses) {
     if (!address) break;

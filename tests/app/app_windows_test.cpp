@@ -371,16 +371,20 @@ TEST(ApplicationWindows, FullDisplayAndGenerator) {
   ASSERT_TRUE(v.has_colours);
   EXPECT_EQ(v.colours, (std::array<std::int32_t, 3>{0x00FFFF80, -1, -1}));
   std::vector<std::string> prompts, buttons;
+  std::vector<std::uint32_t> memo_sizes;
   for (const ControlView& c : v.controls) {
     if (c.type == rsc::kPrompt) prompts.emplace_back(c.text);
     if (c.type == rsc::kButton) buttons.emplace_back(c.text);
     if (c.type == rsc::kTextBox) {
       EXPECT_EQ(c.use.type, rsc::kUseMemo);
+      memo_sizes.push_back(c.use.size);
     }
   }
   EXPECT_EQ(prompts, (std::vector<std::string>{"User:", "&Service:", "&URL:", "&Name:",
                                                "&Password:", "&Notes:", "&More Notes:"}));
   EXPECT_EQ(buttons, std::vector<std::string>{"&Ok"});
+  EXPECT_EQ(memo_sizes, (std::vector<std::uint32_t>{10000, 5000}))
+      << "the more-notes box never writes past its 5,000-character field";
 
   std::int32_t size = 0;
   char type[20];
