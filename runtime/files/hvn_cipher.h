@@ -69,6 +69,10 @@ class CipherContext {
                               std::size_t length) const;
 
  private:
+  static constexpr std::size_t kBatch = 4;
+  void EncipherBatch(std::uint8_t* blocks) const;
+  void DecipherBatch(std::uint8_t* blocks) const;
+
   std::array<std::uint32_t, kCipherWords> words_{};
   // Per step i: the partner word index j = K[i] & 15, kept beside the words so
   // that the block loops need no shifts or masks.

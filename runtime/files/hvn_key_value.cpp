@@ -124,8 +124,8 @@ void StoreBigEndian32(std::uint32_t value, std::uint8_t* out) {
 }
 
 std::uint32_t LoadBigEndian32(const std::uint8_t* in) {
-  return (std::uint32_t{in[0]} << 24) | (std::uint32_t{in[1]} << 16) |
-         (std::uint32_t{in[2]} << 8) | std::uint32_t{in[3]};
+  return (std::uint32_t{in[0]} << 24) | (std::uint32_t{in[1]} << 16) | (std::uint32_t{in[2]} << 8) |
+         std::uint32_t{in[3]};
 }
 
 std::optional<std::uint32_t> EntryRecordNumber(const std::uint8_t* key, std::size_t key_size,
@@ -135,8 +135,8 @@ std::optional<std::uint32_t> EntryRecordNumber(const std::uint8_t* key, std::siz
   // The last four bytes may straddle key and data.
   for (std::size_t i = 0; i < kRecordNumberSize; ++i) {
     const std::size_t from_end = kRecordNumberSize - i;  // 4, 3, 2, 1
-    last[i] = from_end <= data_size ? data[data_size - from_end]
-                                    : key[key_size - (from_end - data_size)];
+    last[i] =
+        from_end <= data_size ? data[data_size - from_end] : key[key_size - (from_end - data_size)];
   }
   return LoadBigEndian32(last);
 }

@@ -105,8 +105,10 @@ TEST(HvnCipher, DifferentPasswordsGiveDifferentBlocks) {
 TEST(HvnCipher, SpansAreTransformedBlockByBlock) {
   std::mt19937 rng(3);
   const CipherContext context("Vtrix owner");
-  // The header, then a page of 2 units (8 blocks) at its place in the file.
-  for (std::size_t length : {std::size_t{512}, std::size_t{2048}, std::size_t{0}}) {
+  // The header, a page of 2 units, nothing, and a span that is not a whole
+  // number of the batches the transform works in.
+  for (std::size_t length :
+       {std::size_t{512}, std::size_t{2048}, std::size_t{0}, std::size_t{448}}) {
     const std::vector<std::uint8_t> plain = RandomBytes(length, rng);
     std::vector<std::uint8_t> span = plain;
     ASSERT_TRUE(context.Encipher(512 + 2048, span.data(), span.size()));

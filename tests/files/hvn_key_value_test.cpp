@@ -30,9 +30,9 @@ class TestFile {
  public:
   explicit TestFile(const std::vector<FieldDeclaration>& fields, bool oem = false) {
     const Bytes descriptor = WriteRecordLayout(fields);
-    EXPECT_EQ(ParseRecordLayout(descriptor.data(), descriptor.data() + descriptor.size(),
-                                &state_.layout),
-              0);
+    EXPECT_EQ(
+        ParseRecordLayout(descriptor.data(), descriptor.data() + descriptor.size(), &state_.layout),
+        0);
     state_.record_size = state_.layout.record_size;
     state_.oem = oem;
     record_.assign(state_.record_size, 0);
@@ -87,7 +87,9 @@ class TestFile {
   Bytes record_;
 };
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+int Sign(int v) {
+  return (v > 0) - (v < 0);
+}
 template <class T>
 int Sign(T order) {
   return order < 0 ? -1 : (order > 0 ? 1 : 0);
@@ -139,11 +141,16 @@ void ExpectIntegerOrder(std::uint8_t type) {
   const auto generate = [](std::mt19937& rng) {
     T value;
     switch (rng() % 3) {
-      case 0: value = static_cast<T>(static_cast<int>(rng() % 7) - 3); break;
-      case 1: value = static_cast<T>(rng() % 2 ? std::numeric_limits<T>::max() - rng() % 3
-                                               : std::numeric_limits<T>::min() + rng() % 3);
-              break;
-      default: value = static_cast<T>(rng()); break;
+      case 0:
+        value = static_cast<T>(static_cast<int>(rng() % 7) - 3);
+        break;
+      case 1:
+        value = static_cast<T>(rng() % 2 ? std::numeric_limits<T>::max() - rng() % 3
+                                         : std::numeric_limits<T>::min() + rng() % 3);
+        break;
+      default:
+        value = static_cast<T>(rng());
+        break;
     }
     Bytes bytes(sizeof value);
     std::memcpy(bytes.data(), &value, sizeof value);
@@ -167,12 +174,19 @@ TEST(KeyValueOrder, IntegersOfEveryWidthAndSign) {
 template <class T, class Bits>
 void ExpectFloatOrder(std::uint8_t type) {
   const auto generate = [](std::mt19937& rng) {
-    static const T kSpecial[] = {T(0),  -T(0), T(1), T(-1), T(2), T(-2), T(0.5),
+    static const T kSpecial[] = {T(0),
+                                 -T(0),
+                                 T(1),
+                                 T(-1),
+                                 T(2),
+                                 T(-2),
+                                 T(0.5),
                                  std::numeric_limits<T>::infinity(),
                                  -std::numeric_limits<T>::infinity(),
                                  std::numeric_limits<T>::denorm_min(),
                                  -std::numeric_limits<T>::denorm_min(),
-                                 std::numeric_limits<T>::max(), std::numeric_limits<T>::lowest(),
+                                 std::numeric_limits<T>::max(),
+                                 std::numeric_limits<T>::lowest(),
                                  std::numeric_limits<T>::quiet_NaN()};
     T value;
     if (rng() % 3 == 0) {
@@ -487,8 +501,8 @@ TEST(KeyValueNull, OptLeavesOutOnlyWhenEveryComponentIsNull) {
 
 TEST(KeyValueNull, NullRulesPerType) {
   TestFile file({StringField("F:S", 3), CStringField("F:C", 3), PStringField("F:P", 3),
-                 FixedField(kTypeLong, "F:L"), FixedField(kTypeReal, "F:R"),
-                 DecimalField("F:D", 5), GroupField("F:G", {StringField("F:GS", 2)})});
+                 FixedField(kTypeLong, "F:L"), FixedField(kTypeReal, "F:R"), DecimalField("F:D", 5),
+                 GroupField("F:G", {StringField("F:GS", 2)})});
   const auto is_null = [&](const std::string& label) {
     return file.Encoder(kKeyOpt, {label}).LeavesOut(file.Record());
   };
@@ -526,9 +540,9 @@ TEST(KeyEntries, UniqueKeyCarriesTheRecordNumberAsData) {
   EXPECT_EQ(entry.key, (Bytes{0x0A, 0x0B, 0x0C, 0x0D, 3, 0x01, 0x02, 0x03, 0x04}));
   EXPECT_EQ(entry.data, (Bytes{0x11, 0x22, 0x33, 0x44}));
   EXPECT_EQ(entry.key.size(), encoder.EntryKeySize());
-  EXPECT_EQ(EntryRecordNumber(entry.key.data(), entry.key.size(), entry.data.data(),
-                              entry.data.size()),
-            0x11223344u);
+  EXPECT_EQ(
+      EntryRecordNumber(entry.key.data(), entry.key.size(), entry.data.data(), entry.data.size()),
+      0x11223344u);
   // A search for the value is the whole compared part.
   const Bytes value = encoder.EncodeValue(file.Record());
   EXPECT_EQ(encoder.SearchKey(0x0A0B0C0D, value.data()), entry.key);
