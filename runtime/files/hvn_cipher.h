@@ -29,8 +29,8 @@
 // - An empty OWNER text makes no context (MakeCipherContext answers null) and
 //   the file is stored plain.
 // - The context is wiped (explicit_bzero) when it is destroyed.
-// - The password bytes are taken as they stand (no case folding, no trimming
-//   beyond what the file state already does).
+// - The password is taken whole, as the OWNER text's length gives it: no case
+//   folding, no trimming; a zero byte inside it is a byte like any other.
 // - A span that does not start on a block boundary or whose length is not a
 //   whole number of blocks is refused untouched; the driver reports it as an
 //   internal error.

@@ -4,6 +4,15 @@
 // byte order is the declared order. Shared by the driver (key maintenance,
 // GET and SET by key, POSITION and REGET, BUILD) and the data-file tool.
 //
+// Use: one KeyValueEncoder per key, made at first use (no value: 75). Key
+// maintenance builds the old and the new entry with BuildEntry and compares
+// them; GET by key encodes the buffer (EncodeValue) and searches
+// SearchKey(table, value) exactly for a unique key, or from it for a DUP key,
+// accepting the entry found when HoldsValue; SET key, key starts NEXT from
+// SearchKey(table, value, kFirstRecordNumber) and PREVIOUS from
+// SearchKey(table, value, kLastRecordNumber); an entry that Owns refuses ends
+// a sequence in key order.
+//
 // Key entry (all integers big-endian):
 //
 //   | part             | bytes            | content                              |
