@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+
 #include "runtime/support/ascii_text.h"
 
 namespace vaultrix::support {
