@@ -206,7 +206,7 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
     if (std::int32_t result = RefreshSize(); result != 0) return result;
   }
   if (start >= file_size_ || start >= kMaxPosition) return codes::kRecordNotAvailable;
-  std::memset(record_, ' ', length);
+  std::memset(record_, ' ', record_size_);
   char byte;
   // (A file that another station cut short since its size was taken has no
   // line here either.)
