@@ -56,11 +56,19 @@ std::int32_t WriteErrorCode(int error) {
   return codes::ErrorCodeFromErrno(error);
 }
 
+// The text without its trailing blanks. Records are mostly blank tails, so
+// the tail is compared a block at a time first.
 std::size_t ClippedLength(const char* text, std::size_t length) {
+  constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+  static const std::string blank_block(256, ' ');
+  while (length >= blank_block.size() &&
+         std::memcmp(text + length - blank_block.size(), blank_block.data(), blank_block.size()) == 0) {
+    length -= blank_block.size();
+  }
   while (length >= 8) {
     std::uint64_t word;
     std::memcpy(&word, text + length - 8, 8);
-    if (word != 0x2020202020202020ull) break;
+    if (word != kBlanks) break;
     length -= 8;
   }
   while (length > 0 && text[length - 1] == ' ') --length;
