@@ -41,8 +41,14 @@ const std::vector<std::string>& Lines() {
   static const std::vector<std::string> lines = [] {
     std::vector<std::string> result;
     std::mt19937 random(1);
-    const char* words[] = {"mail", "bank", "https://example.org/login", "ann@example.com",
-                           "S3cr3t!pw", "notes about this entry", "shop", "router"};
+    const char* words[] = {"mail",
+                           "bank",
+                           "https://example.org/login",
+                           "ann@example.com",
+                           "S3cr3t!pw",
+                           "notes about this entry",
+                           "shop",
+                           "router"};
     std::size_t total = 0;
     while (total < kFileSize) {
       std::string line;
@@ -74,7 +80,9 @@ const std::string& ReadFile() {
 
 std::unique_ptr<DeclaredFile> Declare(const std::string& name,
                                       std::uint32_t record_size = kRecordSize) {
-  return FileDeclaration(name).Attributes(0x15).Field(StringField("M::RECORD", record_size))
+  return FileDeclaration(name)
+      .Attributes(0x15)
+      .Field(StringField("M::RECORD", record_size))
       .Build(AsciiDriver());
 }
 

@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const void* zero = std::memchr(rest, 0, rest_size);
   std::size_t option_size = zero ? static_cast<const char*>(zero) - rest : rest_size;
   std::string options(rest, option_size);
-  std::string contents = zero ? std::string(rest + option_size + 1, rest_size - option_size - 1)
-                              : std::string();
+  std::string contents =
+      zero ? std::string(rest + option_size + 1, rest_size - option_size - 1) : std::string();
   {
     std::ofstream out(ScratchPath(), std::ios::binary | std::ios::trunc);
     out << contents;

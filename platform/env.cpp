@@ -19,8 +19,9 @@ constexpr std::size_t kCopyChunk = 64 * 1024;
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat first;
   struct stat second;
-  return ::stat(ResolveName(a).c_str(), &first) == 0 && ::stat(ResolveName(b).c_str(), &second) == 0 &&
-         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  return ::stat(ResolveName(a).c_str(), &first) == 0 &&
+         ::stat(ResolveName(b).c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
 }
 
 }  // namespace
@@ -32,7 +33,9 @@ Env& CurrentEnv() {
 
 ScopedEnv::ScopedEnv(Env& env) : previous_(current_env.exchange(&env)) {}
 
-ScopedEnv::~ScopedEnv() { current_env.store(previous_); }
+ScopedEnv::~ScopedEnv() {
+  current_env.store(previous_);
+}
 
 int Env::Copy(const std::string& from, const std::string& to) {
   std::unique_ptr<File> source;

@@ -12,9 +12,9 @@
 namespace vaultrix::files {
 namespace {
 
-constexpr std::uint8_t kOperations[] = {
-    32, 1, 51, 4, 59, 52, 14, 7, 9, 10, 13, 29, 53, 16, 20, 21, 23,
-    24, 25, 27, 61, 30, 54, 55, 66, 37, 38, 63, 60, 41, 43, 48, 50};
+constexpr std::uint8_t kOperations[] = {32, 1,  51, 4,  59, 52, 14, 7,  9,  10, 13,
+                                        29, 53, 16, 20, 21, 23, 24, 25, 27, 61, 30,
+                                        54, 55, 66, 37, 38, 63, 60, 41, 43, 48, 50};
 constexpr std::uint8_t kFieldTypes[] = {2, kTypeString, kTypeGroup};
 
 struct TextDriverState final : DriverState {

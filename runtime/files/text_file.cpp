@@ -61,8 +61,8 @@ std::int32_t WriteErrorCode(int error) {
 std::size_t ClippedLength(const char* text, std::size_t length) {
   constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
   static const std::string blank_block(256, ' ');
-  while (length >= blank_block.size() &&
-         std::memcmp(text + length - blank_block.size(), blank_block.data(), blank_block.size()) == 0) {
+  while (length >= blank_block.size() && std::memcmp(text + length - blank_block.size(),
+                                                     blank_block.data(), blank_block.size()) == 0) {
     length -= blank_block.size();
   }
   while (length >= 8) {
@@ -95,8 +95,8 @@ std::size_t TextFile::BufferSize() const {
 std::int32_t TextFile::Open(std::int32_t access_mode, std::string_view option_text) {
   if (name_.empty()) return codes::kInvalidFilename;
   if (file_) return codes::kFileAlreadyOpen;
-  OpenMode mode = (access_mode & kAccessNibble) == kAccessReadOnly ? OpenMode::kReadOnly
-                                                                   : OpenMode::kReadWrite;
+  OpenMode mode =
+      (access_mode & kAccessNibble) == kAccessReadOnly ? OpenMode::kReadOnly : OpenMode::kReadWrite;
   if ((access_mode & kAccessCreate) != 0) mode = OpenMode::kCreate;
   std::unique_ptr<platform::File> file;
   if (int error = CurrentEnv().OpenFile(name_, mode, &file); error != 0) {
@@ -144,7 +144,9 @@ std::int32_t TextFile::Close() {
   return result;
 }
 
-void TextFile::SetStart(std::int64_t position) { next_position_ = position <= 0 ? 1 : position; }
+void TextFile::SetStart(std::int64_t position) {
+  next_position_ = position <= 0 ? 1 : position;
+}
 
 std::int32_t TextFile::Next(std::uint32_t length) {
   if (!file_) return codes::kFileNotOpen;
@@ -242,7 +244,8 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
       plain = static_cast<const char*>(hit) - run;
     }
     if (expand_tabs) {
-      if (const void* hit = std::memchr(run, '\t', plain)) plain = static_cast<const char*>(hit) - run;
+      if (const void* hit = std::memchr(run, '\t', plain))
+        plain = static_cast<const char*>(hit) - run;
     }
     if (length != 0) std::memcpy(record_ + column, run, plain);
     column += static_cast<std::uint32_t>(length != 0 ? plain : 0);
@@ -279,8 +282,8 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
 std::int32_t TextFile::CheckWritable() {
   if (locked_) return 0;
   bool held_elsewhere = false;
-  int error = file_->TestLock(0, platform::kWholeFile, platform::LockKind::kExclusive,
-                              &held_elsewhere);
+  int error =
+      file_->TestLock(0, platform::kWholeFile, platform::LockKind::kExclusive, &held_elsewhere);
   if (error != 0) return codes::ErrorCodeFromErrno(error);
   return held_elsewhere ? codes::kAccessDenied : 0;
 }
@@ -529,8 +532,8 @@ std::int32_t MoveErrorCode(int error, const std::string& from, const std::string
     return CurrentEnv().Exists(from) ? MissingCode(to) : MissingCode(from);
   }
   if (error == ENOTDIR) return codes::kPathNotFound;
-  if (error == EEXIST || error == EACCES || error == EPERM || error == EINVAL ||
-      error == EISDIR || error == EROFS) {
+  if (error == EEXIST || error == EACCES || error == EPERM || error == EINVAL || error == EISDIR ||
+      error == EROFS) {
     return codes::kAccessDenied;
   }
   return codes::ErrorCodeFromErrno(error);

@@ -148,14 +148,12 @@ TEST_F(AsciiDriverTest, DescriptorsItCannotServeFailTheFirstOperation) {
                        .Build(AsciiDriver());
   Open(with_memo->Block());
   EXPECT_EQ(ERRORCODE(), support::kInvalidRecordDeclaration);
-  auto too_big = FileDeclaration(dir_.Path("f.txt"))
-                     .Field(StringField("K::A", 65536))
-                     .Build(AsciiDriver());
+  auto too_big =
+      FileDeclaration(dir_.Path("f.txt")).Field(StringField("K::A", 65536)).Build(AsciiDriver());
   Open(too_big->Block());
   EXPECT_EQ(ERRORCODE(), support::kInvalidRecordDeclaration);
-  auto largest = FileDeclaration(dir_.Path("f.txt"))
-                     .Field(StringField("K::A", 65535))
-                     .Build(AsciiDriver());
+  auto largest =
+      FileDeclaration(dir_.Path("f.txt")).Field(StringField("K::A", 65535)).Build(AsciiDriver());
   Open(largest->Block());
   EXPECT_EQ(ERRORCODE(), 0) << ERROR();
   auto number = FileDeclaration(dir_.Path("f.txt"))
@@ -300,7 +298,7 @@ TEST_F(AsciiDriverTest, SystemFailuresArePostedAsThreeHundredPlusTheirNumber) {
   Next(Block());
   EXPECT_EQ(ERRORCODE(), support::kSystemErrorBase + 31);
   EXPECT_TRUE(Eof(Block()));  // 1 also on error
-  Close(Block());  // before the Env goes
+  Close(Block());             // before the Env goes
 }
 
 TEST_F(AsciiDriverTest, OperationsBeforeOpenAnswer37) {

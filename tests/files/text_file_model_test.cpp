@@ -73,10 +73,10 @@ TEST(TextFileModel, RandomFilesReadAsThePlainRulesSay) {
     const std::string& eor = eors[random() % std::size(eors)];
     int tab = tabs[random() % std::size(tabs)];
     bool quick_scan = random() % 2;
-    std::string options = "/TAB=" + std::to_string(tab) + "/QUICKSCAN=" +
-                          (quick_scan ? "ON" : "OFF") + "/FILEBUFFERS=" +
-                          std::to_string(1 + random() % 3) + "/ENDOFRECORD=" +
-                          std::to_string(eor.size());
+    std::string options = "/TAB=" + std::to_string(tab) +
+                          "/QUICKSCAN=" + (quick_scan ? "ON" : "OFF") +
+                          "/FILEBUFFERS=" + std::to_string(1 + random() % 3) +
+                          "/ENDOFRECORD=" + std::to_string(eor.size());
     for (char c : eor) options += "," + std::to_string(static_cast<unsigned char>(c));
     dir.Put("r.txt", text);
 

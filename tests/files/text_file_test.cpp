@@ -85,11 +85,8 @@ TEST_F(TextFileTest, TabsFollowTheTabOption) {
     std::string option;
     std::string expected;
   } cases[] = {
-      {"", "a       b"},         // to the next multiple of 8
-      {"/TAB=0", "ab"},
-      {"/TAB=-100", "a\tb"},
-      {"/TAB=-3", "a   b"},
-      {"/TAB=4", "a   b"},
+      {"", "a       b"},  // to the next multiple of 8
+      {"/TAB=0", "ab"},  {"/TAB=-100", "a\tb"}, {"/TAB=-3", "a   b"}, {"/TAB=4", "a   b"},
   };
   for (const auto& c : cases) {
     TextFile& file = OpenText("a\tb\r\n", 20, kReadWrite, c.option);
@@ -348,7 +345,7 @@ TEST_F(TextFileTest, WriteFailuresArePosted) {
   env.ShortWrite(1, 2);
   env.FailWrite(2, ENOSPC);
   SetRecord("abcdef");
-  EXPECT_EQ(file.Add(), codes::kAccessDenied);      // short write
+  EXPECT_EQ(file.Add(), codes::kAccessDenied);          // short write
   EXPECT_EQ(file.Add(), codes::kSystemErrorBase + 39);  // disk full
   EXPECT_EQ(file.Add(), 0);
   ASSERT_EQ(file.Close(), 0);
