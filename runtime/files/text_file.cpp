@@ -21,6 +21,55 @@ using platform::OpenMode;
 namespace codes = support;
 
 constexpr char kEndOfFileMark = 26;
+
+// LOCK covers every byte a text file can hold. The sharing modes of the
+// opens are kept as locks beyond it, one byte each: who reads, who writes,
+// who denies reading, who denies writing.
+constexpr std::uint64_t kLockedRange = 0x4000000000000000ull;
+constexpr std::uint64_t kReaderByte = kLockedRange;
+constexpr std::uint64_t kWriterByte = kLockedRange + 1;
+constexpr std::uint64_t kDenyReadByte = kLockedRange + 2;
+constexpr std::uint64_t kDenyWriteByte = kLockedRange + 3;
+
+struct Sharing {
+  bool reads, writes, denies_read, denies_write;
+};
+
+Sharing SharingOf(std::int32_t access_mode) {
+  std::int32_t access = access_mode & kAccessNibble;
+  std::int32_t deny = access_mode & kDenyNibble;
+  return {access != kAccessWriteOnly, access != kAccessReadOnly,
+          deny == kDenyAll || deny == kDenyRead, deny == kDenyAll || deny == kDenyWrite};
+}
+
+// Announces this open's access and deny flags, then refuses (5) when another
+// open denies what this one does or does what this one denies. Announcing
+// first means two conflicting opens can both fail but never both succeed.
+std::int32_t ClaimSharing(platform::File& file, std::int32_t access_mode) {
+  const Sharing sharing = SharingOf(access_mode);
+  const std::pair<bool, std::uint64_t> claims[] = {{sharing.reads, kReaderByte},
+                                                   {sharing.writes, kWriterByte},
+                                                   {sharing.denies_read, kDenyReadByte},
+                                                   {sharing.denies_write, kDenyWriteByte}};
+  for (const auto& [claimed, byte] : claims) {
+    if (!claimed) continue;
+    int error = file.Lock(byte, 1, platform::LockKind::kShared, platform::LockWait::kTry);
+    if (error == platform::kLockConflict) return codes::kAccessDenied;
+    if (error != 0) return codes::ErrorCodeFromErrno(error);
+  }
+  const std::pair<bool, std::uint64_t> conflicts[] = {{sharing.reads, kDenyReadByte},
+                                                      {sharing.writes, kDenyWriteByte},
+                                                      {sharing.denies_read, kReaderByte},
+                                                      {sharing.denies_write, kWriterByte}};
+  for (const auto& [applies, byte] : conflicts) {
+    if (!applies) continue;
+    bool held_elsewhere = false;
+    int error = file.TestLock(byte, 1, platform::LockKind::kExclusive, &held_elsewhere);
+    if (error != 0) return codes::ErrorCodeFromErrno(error);
+    if (held_elsewhere) return codes::kAccessDenied;
+  }
+  return 0;
+}
 constexpr std::uint64_t kMaxPosition = 0xFFFFFFFFu;
 
 bool HasDenyFlag(std::int32_t access_mode) {
@@ -102,6 +151,7 @@ std::int32_t TextFile::Open(std::int32_t access_mode, std::string_view option_te
   if (int error = CurrentEnv().OpenFile(name_, mode, &file); error != 0) {
     return OpenErrorCode(error, name_);
   }
+  if (std::int32_t result = ClaimSharing(*file, access_mode); result != 0) return result;
   std::uint64_t size = 0;
   if (int error = file->Size(&size); error != 0) return codes::ErrorCodeFromErrno(error);
   file_ = std::move(file);
@@ -282,8 +332,7 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
 std::int32_t TextFile::CheckWritable() {
   if (locked_) return 0;
   bool held_elsewhere = false;
-  int error =
-      file_->TestLock(0, platform::kWholeFile, platform::LockKind::kExclusive, &held_elsewhere);
+  int error = file_->TestLock(0, kLockedRange, platform::LockKind::kExclusive, &held_elsewhere);
   if (error != 0) return codes::ErrorCodeFromErrno(error);
   return held_elsewhere ? codes::kAccessDenied : 0;
 }
@@ -483,13 +532,12 @@ std::int32_t TextFile::Lock(std::int32_t seconds) {
   if (!file_) return codes::kFileNotOpen;
   if (std::int32_t result = FlushWrites(); result != 0) return result;
   auto wait = seconds < 0 ? platform::LockWait::kWait : platform::LockWait::kTry;
-  int error = file_->Lock(0, platform::kWholeFile, platform::LockKind::kExclusive, wait);
+  int error = file_->Lock(0, kLockedRange, platform::LockKind::kExclusive, wait);
   for (std::int32_t waited = 0; error == platform::kLockConflict && waited < seconds * 10;
        ++waited) {
     struct timespec tenth = {0, 100000000};
     ::nanosleep(&tenth, nullptr);
-    error = file_->Lock(0, platform::kWholeFile, platform::LockKind::kExclusive,
-                        platform::LockWait::kTry);
+    error = file_->Lock(0, kLockedRange, platform::LockKind::kExclusive, platform::LockWait::kTry);
   }
   if (error == platform::kLockConflict) return codes::kFileIsAlreadyLocked;
   if (error != 0) return codes::ErrorCodeFromErrno(error);
@@ -500,7 +548,7 @@ std::int32_t TextFile::Lock(std::int32_t seconds) {
 std::int32_t TextFile::Unlock() {
   if (!file_) return codes::kFileNotOpen;
   if (std::int32_t result = FlushWrites(); result != 0) return result;
-  if (int error = file_->Unlock(0, platform::kWholeFile); error != 0) {
+  if (int error = file_->Unlock(0, kLockedRange); error != 0) {
     return codes::ErrorCodeFromErrno(error);
   }
   locked_ = false;

@@ -154,7 +154,7 @@ TEST_F(AsciiDriverTest, DescriptorsItCannotServeFailTheFirstOperation) {
   EXPECT_EQ(ERRORCODE(), support::kInvalidRecordDeclaration);
   auto largest =
       FileDeclaration(dir_.Path("f.txt")).Field(StringField("K::A", 65535)).Build(AsciiDriver());
-  Open(largest->Block());
+  Share(largest->Block());
   EXPECT_EQ(ERRORCODE(), 0) << ERROR();
   auto number = FileDeclaration(dir_.Path("f.txt"))
                     .Field(StringField("K::A", 10))
@@ -169,7 +169,7 @@ TEST_F(AsciiDriverTest, DescriptorsItCannotServeFailTheFirstOperation) {
                      .Field(StringField("K::A", 10))
                      .Field(over)
                      .Build(AsciiDriver());
-  Open(overlay->Block());
+  Share(overlay->Block());
   EXPECT_EQ(ERRORCODE(), 0) << ERROR();
   Next(overlay->Block());
   EXPECT_EQ(std::string(reinterpret_cast<char*>(overlay->Record()), 10), "x         ");
@@ -269,8 +269,8 @@ TEST_F(AsciiDriverTest, LockAndUnlockAgainstAnotherOpen) {
   auto other = FileDeclaration(dir_.Path("export.csv"))
                    .Field(StringField("O::LINE", 10))
                    .Build(AsciiDriver());
-  Open(Block());
-  Open(other->Block());
+  Share(Block());
+  Share(other->Block());
   Lock(Block());
   ASSERT_EQ(ERRORCODE(), 0);
   Lock(other->Block(), 0);
@@ -281,6 +281,19 @@ TEST_F(AsciiDriverTest, LockAndUnlockAgainstAnotherOpen) {
   Unlock(Block());
   Lock(other->Block(), 0);
   EXPECT_EQ(ERRORCODE(), 0);
+
+  // An open that denies writing keeps a writer out.
+  auto reader = FileDeclaration(dir_.Path("export.csv"))
+                    .Field(StringField("R::LINE", 10))
+                    .Build(AsciiDriver());
+  Open(reader->Block(), kAccessReadOnly | kDenyWrite);
+  EXPECT_EQ(ERRORCODE(), support::kAccessDenied);
+  Close(other->Block());
+  Close(Block());
+  Open(reader->Block(), kAccessReadOnly | kDenyWrite);
+  EXPECT_EQ(ERRORCODE(), 0);
+  Share(Block());
+  EXPECT_EQ(ERRORCODE(), support::kAccessDenied);
 }
 
 TEST_F(AsciiDriverTest, SystemFailuresArePostedAsThreeHundredPlusTheirNumber) {

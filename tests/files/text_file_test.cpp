@@ -336,6 +336,29 @@ TEST_F(TextFileTest, ALockedFileRefusesOtherWritersAndLocks) {
   EXPECT_EQ(file.Add(), codes::kAccessDenied);
 }
 
+TEST_F(TextFileTest, DenyFlagsHoldBetweenOpens) {
+  TextFile& reader = OpenText("x\r\n", 20, kAccessReadOnly | kDenyWrite);
+  std::string other_record(20, ' ');
+  TextFile other(dir_.Path("t.txt"), other_record.data(), 20, false);
+  EXPECT_EQ(other.Open(kAccessReadWrite | kDenyNone, ""), codes::kAccessDenied);
+  EXPECT_FALSE(other.is_open());
+  ASSERT_EQ(other.Open(kAccessReadOnly | kDenyNone, ""), 0);  // reading is allowed
+  ASSERT_EQ(other.Close(), 0);
+  ASSERT_EQ(reader.Close(), 0);
+
+  TextFile& writer = OpenText("x\r\n", 20, kAccessReadWrite | kDenyNone);
+  EXPECT_EQ(other.Open(kAccessReadOnly | kDenyWrite, ""), codes::kAccessDenied);
+  ASSERT_EQ(other.Open(kAccessReadWrite | kDenyNone, ""), 0);
+  EXPECT_EQ(writer.Lock(0), 0);  // the sharing locks lie beyond LOCK's range
+  ASSERT_EQ(other.Close(), 0);
+  ASSERT_EQ(writer.Close(), 0);
+
+  TextFile& alone = OpenText("x\r\n", 20, kAccessReadWrite | kDenyAll);
+  EXPECT_EQ(other.Open(kAccessReadOnly | kDenyNone, ""), codes::kAccessDenied);
+  ASSERT_EQ(alone.Close(), 0);
+  EXPECT_EQ(other.Open(kAccessReadOnly | kDenyNone, ""), 0);
+}
+
 TEST_F(TextFileTest, WriteFailuresArePosted) {
   TextFile& file = OpenText("");
   platform::FaultEnv env;
