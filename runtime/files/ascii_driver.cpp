@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "runtime/files/file_state.h"
 #include "runtime/files/text_file.h"
@@ -33,6 +34,8 @@ std::uint32_t LengthArgument(std::int64_t length, std::uint32_t record_size) {
   return static_cast<std::uint32_t>(length);
 }
 
+std::int32_t Serve(Operation op, OperationCall& call);
+
 }  // namespace
 
 const DriverRegistration& AsciiDriver() {
@@ -53,6 +56,18 @@ const DriverRegistration& AsciiDriver() {
 }
 
 std::int32_t AsciiDispatch(Operation op, OperationCall& call) {
+  // The buffers grow with the record and FILEBUFFERS; running out of memory
+  // is an error code like any other, never an exception out of the driver.
+  try {
+    return Serve(op, call);
+  } catch (const std::bad_alloc&) {
+    return support::kInsufficientMemory;
+  }
+}
+
+namespace {
+
+std::int32_t Serve(Operation op, OperationCall& call) {
   if (call.file == nullptr || call.file->state == nullptr) return support::kFileNotOpen;
   FileState& state = *call.file->state;
   TextFile& file = TextFileOf(*call.file);
@@ -133,5 +148,7 @@ std::int32_t AsciiDispatch(Operation op, OperationCall& call) {
       return support::kUnsupportedFileDriverFunction;
   }
 }
+
+}  // namespace
 
 }  // namespace vaultrix::files
