@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -23,11 +24,19 @@ namespace {
 
 using namespace vaultrix::files;
 
+std::string scratch_dir;
+
+void RemoveScratch() {
+  std::error_code ignored;
+  std::filesystem::remove_all(scratch_dir, ignored);
+}
+
 const std::string& ScratchPath() {
   static const std::string path = [] {
-    std::string dir = vaultrix::platform::TempDirectory() + "/vaultrix-fuzz-XXXXXX";
-    if (::mkdtemp(dir.data()) == nullptr) abort();
-    return dir + "/input.txt";
+    scratch_dir = vaultrix::platform::TempDirectory() + "/vaultrix-fuzz-XXXXXX";
+    if (::mkdtemp(scratch_dir.data()) == nullptr) abort();
+    std::atexit(RemoveScratch);
+    return scratch_dir + "/input.txt";
   }();
   return path;
 }
