@@ -79,6 +79,15 @@ TEST(ListPageTest, FieldsThatAreNoValueShowAsTheyAre) {
   EXPECT_EQ(Cell("40L@q9@", "raw"), "raw       ");
 }
 
+TEST(ListPageTest, MissingFieldsShowBlank) {
+  // A record shorter than the table: the queue answers an empty (null) view.
+  const ListFormat format = Laid("8L@s2@8R@n3@8L@s2@");
+  TableListQueue queue(std::vector<std::vector<std::string>>{{"a"}});
+  const std::vector<std::string> rows = Rows(format, queue, 0, 1);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0], "a 	 0	  ");
+}
+
 TEST(ListPageTest, EmptyColumnsTakeTheirFieldButShowNothing) {
   const ListFormat format = Laid("8L@s2@0L@s2@8L@s2@");
   TableListQueue queue(std::vector<std::vector<std::string>>{{"a", "b", "c"}});
