@@ -22,7 +22,9 @@
 // (Enter, a left double click) Accepted. A right click always raises
 // NewSelection, with its key code, so that the procedure can offer a popup.
 // The list's alert keys (property 0x7D06 by index) are matched before
-// anything else and raise AlertKey.
+// anything else and raise AlertKey. In a list with a tree column, Right and
+// Left on a chosen row raise Expanded and Contracted; the procedure changes
+// the queue's levels and rows accordingly.
 //
 // Rows and records count from 0 here; the selection property counts from 1
 // (0: none), as procedures number queue records.
@@ -105,7 +107,9 @@ inline constexpr std::int32_t kPageUp = 0x21;
 inline constexpr std::int32_t kPageDown = 0x22;
 inline constexpr std::int32_t kEnd = 0x23;
 inline constexpr std::int32_t kHome = 0x24;
+inline constexpr std::int32_t kLeft = 0x25;
 inline constexpr std::int32_t kUp = 0x26;
+inline constexpr std::int32_t kRight = 0x27;
 inline constexpr std::int32_t kDown = 0x28;
 inline constexpr std::int32_t kLeftClick = 1;
 inline constexpr std::int32_t kRightClick = 2;
@@ -227,6 +231,7 @@ class ListControl {
   void ShowRecord(std::int32_t record);
   ListResponse ImmediateKey(std::int32_t key, std::int32_t key_code);
   ListResponse MovingKey(std::int32_t key, std::int32_t key_code);
+  bool HasTreeColumn() const;
   std::optional<std::string> ColumnProperty(std::int32_t number, const ListColumn& column,
                                             int index) const;
   PropertyStatus SetColumnProperty(std::int32_t number, ListColumn& column, int index,

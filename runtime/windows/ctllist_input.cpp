@@ -28,7 +28,20 @@ ListResponse ListControl::KeyDown(std::int32_t key_code) {
     Accept(key_code, out);
     return out;
   }
+  if ((key == list_keys::kRight || key == list_keys::kLeft) && HasTreeColumn()) {
+    out.handled = true;
+    if (selected_ >= 0) {
+      const EventCode code = key == list_keys::kRight ? kEventExpanded : kEventContracted;
+      out.events.push_back({code, key_code, '\0', false});
+    }
+    return out;
+  }
   return Immediate() ? ImmediateKey(key, key_code) : MovingKey(key, key_code);
+}
+
+bool ListControl::HasTreeColumn() const {
+  return std::any_of(format_.columns.begin(), format_.columns.end(),
+                     [](const ListColumn& column) { return column.Has(kColumnTree); });
 }
 
 ListResponse ListControl::ImmediateKey(std::int32_t key, std::int32_t key_code) {

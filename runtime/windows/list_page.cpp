@@ -127,7 +127,7 @@ std::vector<std::pair<int, int>> RowLineRanges(const ListFormat& format) {
 }  // namespace
 
 void AppendListCell(const ListColumn& column, std::string_view field, const DialogMetrics& metrics,
-                    int offset, std::string& out) {
+                    int offset, std::string& out, std::int64_t tree_level) {
   const int width = CellWidth(column, metrics);
   if (width == 0) return;
   const Picture& picture = column.picture;
@@ -151,8 +151,13 @@ void AppendListCell(const ListColumn& column, std::string_view field, const Dial
     text.remove_prefix(std::min(text.size(), static_cast<std::size_t>(offset)));
   }
   const int places = picture.kind() == PictureKind::kNumber ? picture.places : 0;
-  AlignInto(text, column.data_alignment, Chars(column.pixel_data_indent, metrics), width,
-            column.decimal_char, places, out);
+  int indent = Chars(column.pixel_data_indent, metrics);
+  if (column.Has(kColumnTree)) {
+    const std::int64_t level = std::clamp<std::int64_t>(tree_level, -kMaxFormatNumber, kMaxFormatNumber);
+    const std::int64_t depth = level < 0 ? -level : level;
+    indent += static_cast<int>(std::clamp<std::int64_t>(depth - 1, 0, width)) * 2;
+  }
+  AlignInto(text, column.data_alignment, indent, width, column.decimal_char, places, out);
 }
 
 int ListHeaderLines(const ListFormat& format) {
@@ -234,7 +239,12 @@ void ProduceListRows(const ListPageRequest& request, ListQueue& queue,
       if (request.column_offsets != nullptr && i < request.column_offsets->size()) {
         offset = (*request.column_offsets)[i];
       }
-      AppendListCell(column, queue.Field(column.field), request.metrics, offset, text);
+      std::int64_t level = 0;
+      if (column.tree_field != kNoField) {
+        const std::string_view level_text = Trimmed(queue.Field(column.tree_field));
+        (void)std::from_chars(level_text.data(), level_text.data() + level_text.size(), level);
+      }
+      AppendListCell(column, queue.Field(column.field), request.metrics, offset, text, level);
     }
     rows->push_back(std::move(text));
   }

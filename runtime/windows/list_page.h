@@ -10,7 +10,11 @@
 // at the cell's edges. Cells are joined by a tab, so a driver can take the
 // cells apart again and lay them out in its own font; the lines of a row
 // whose columns continue on further lines ("/") are joined by a line feed.
-// Control characters of field texts show as blanks.
+// Control characters of field texts show as blanks. A tree column's text is
+// moved right by two characters for every level below the first (the level is
+// the column's tree field; a negative level is a contracted one and counts by
+// its size); icons and colours are left to the drivers, which find their
+// field numbers in the column table.
 //
 // Alignment inside a cell: left starts after the indent; right ends the
 // indent before the right edge; centre centres the text in what follows the
@@ -70,8 +74,8 @@ void ProduceListRows(const ListPageRequest& request, ListQueue& queue,
 
 // Appends one cell: `field` formatted by the column's picture, placed in the
 // column's width in characters. `offset` characters are dropped from the
-// front of a scrolling column's text.
+// front of a scrolling column's text; `tree_level` is the tree field's value.
 void AppendListCell(const ListColumn& column, std::string_view field, const DialogMetrics& metrics,
-                    int offset, std::string& out);
+                    int offset, std::string& out, std::int64_t tree_level = 0);
 
 }  // namespace vaultrix::windows

@@ -281,6 +281,18 @@ TEST(ListControlTest, AlertKeysComeFirst) {
   EXPECT_EQ(Codes(list.KeyDown(kEnter)), std::vector<EventCode>{kEventAccepted});
 }
 
+TEST(ListControlTest, TreeRowsExpandAndContract) {
+  ListControl list = MakeList(0, "80LT(LB)@s30@");
+  TableListQueue queue(std::vector<std::vector<std::string>>{{"root", "1"}, {"leaf", "2"}});
+  list.BindQueue(&queue);
+  EXPECT_TRUE(list.KeyDown(kRight).events.empty());  // nothing chosen yet
+  (void)list.Click(1, kLeftClick);
+  EXPECT_EQ(Codes(list.KeyDown(kRight | 0x800)), std::vector<EventCode>{kEventExpanded});
+  EXPECT_EQ(Codes(list.KeyDown(kLeft)), std::vector<EventCode>{kEventContracted});
+  ListControl flat = MakeList(0);
+  EXPECT_FALSE(flat.KeyDown(kRight).handled);
+}
+
 TEST(ListControlTest, FormatPropertyReadsBackWhatWasWritten) {
   ListControl list = MakeList(0);
   const std::string import =

@@ -110,6 +110,18 @@ TEST(ListPageTest, ScrollingColumnsShowFromTheirOffset) {
   EXPECT_EQ(rows[0], "defg\tabcd");
 }
 
+TEST(ListPageTest, TreeLevelsMoveTheTextRight) {
+  const ListFormat format = Laid("32LT@s8@");
+  TableListQueue queue(std::vector<std::vector<std::string>>{
+      {"root", "1"}, {"child", "2"}, {"closed", "-3"}, {"odd", "x"}});
+  const std::vector<std::string> rows = Rows(format, queue, 0, 4);
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0], "root    ");
+  EXPECT_EQ(rows[1], "  child ");
+  EXPECT_EQ(rows[2], "    clos");
+  EXPECT_EQ(rows[3], "odd     ");
+}
+
 TEST(ListPageTest, RowsOnSeveralLinesAndGroupHeaders) {
   const ListFormat format = Laid("[16L~A~@s4@/16R~B~@s4@]~Both~C16L~C~@s4@");
   TableListQueue queue(std::vector<std::vector<std::string>>{{"1", "2", "3"}});
