@@ -8,9 +8,13 @@
 
 namespace vaultrix::windows {
 
-void FixedTextUse::Store(std::string_view text) { support::AssignFixed(field_, text); }
+void FixedTextUse::Store(std::string_view text) {
+  support::AssignFixed(field_, text);
+}
 
-void FixedTextUse::Clear() { support::BlankFixed(field_); }
+void FixedTextUse::Clear() {
+  support::BlankFixed(field_);
+}
 
 ListControl::ListControl(std::uint32_t attributes, DialogMetrics metrics)
     : attributes_(attributes), metrics_(metrics) {
@@ -37,7 +41,9 @@ void ListControl::SetHeight(std::int32_t dialog_units) {
   Relayout();
 }
 
-int ListControl::RowHeightPixels() const { return ListRowLines(format_) * metrics_.char_height; }
+int ListControl::RowHeightPixels() const {
+  return ListRowLines(format_) * metrics_.char_height;
+}
 
 void ListControl::Relayout() {
   LayOutListColumns(format_, metrics_);
@@ -61,7 +67,9 @@ void ListControl::BindQueue(ListQueue* queue) {
   QueueChanged();
 }
 
-std::int32_t ListControl::Records() const { return queue_ == nullptr ? 0 : queue_->Records(); }
+std::int32_t ListControl::Records() const {
+  return queue_ == nullptr ? 0 : queue_->Records();
+}
 
 void ListControl::QueueChanged() {
   ClampRows();

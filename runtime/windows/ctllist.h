@@ -50,13 +50,13 @@ struct ControlView;
 inline constexpr std::uint32_t kListImmediate = 0x800;
 
 // List-wide properties.
-inline constexpr std::int32_t kPropFormat = 0x7C85;          // the format string
-inline constexpr std::int32_t kPropItems = 0x7C8E;           // rows that fit (read only)
-inline constexpr std::int32_t kPropVScrollPos = 0x7C9E;      // vertical scroll position
-inline constexpr std::int32_t kPropHScrollPos = 0x7CBB;      // offset of scrolling columns
-inline constexpr std::int32_t kPropSelected = 0x7C88;        // selected record from 1, 0 none
-inline constexpr std::int32_t kPropVScrollShown = 0x7C89;    // immediate mode: bar shown
-inline constexpr std::int32_t kPropAlertKeys = 0x7D06;       // alert key codes by index
+inline constexpr std::int32_t kPropFormat = 0x7C85;        // the format string
+inline constexpr std::int32_t kPropItems = 0x7C8E;         // rows that fit (read only)
+inline constexpr std::int32_t kPropVScrollPos = 0x7C9E;    // vertical scroll position
+inline constexpr std::int32_t kPropHScrollPos = 0x7CBB;    // offset of scrolling columns
+inline constexpr std::int32_t kPropSelected = 0x7C88;      // selected record from 1, 0 none
+inline constexpr std::int32_t kPropVScrollShown = 0x7C89;  // immediate mode: bar shown
+inline constexpr std::int32_t kPropAlertKeys = 0x7D06;     // alert key codes by index
 // Per-column properties; the index names the column, from 1.
 inline constexpr std::int32_t kPropColumnWidth = 0x7E00;         // dialog units
 inline constexpr std::int32_t kPropColumnHeader = 0x7E01;        // header text
@@ -123,9 +123,9 @@ inline constexpr std::int32_t kCompareMask = 0x7FF;
 
 struct ListEvent {
   EventCode code = 0;
-  std::int32_t key_code = 0;   // the key or mouse code that caused it, 0 when none
-  char key_character = '\0';   // Locate: the typed character
-  bool synchronous = false;    // delivered at once rather than queued
+  std::int32_t key_code = 0;  // the key or mouse code that caused it, 0 when none
+  char key_character = '\0';  // Locate: the typed character
+  bool synchronous = false;   // delivered at once rather than queued
   friend bool operator==(const ListEvent&, const ListEvent&) = default;
 };
 

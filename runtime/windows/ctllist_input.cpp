@@ -9,7 +9,8 @@ namespace vaultrix::windows {
 
 bool ListControl::IsAlertKey(std::int32_t key_code) const {
   const std::int32_t masked = key_code & list_keys::kCompareMask;
-  return masked != 0 && std::find(alert_keys_.begin(), alert_keys_.end(), masked) != alert_keys_.end();
+  return masked != 0 &&
+         std::find(alert_keys_.begin(), alert_keys_.end(), masked) != alert_keys_.end();
 }
 
 ListResponse ListControl::KeyDown(std::int32_t key_code) {
@@ -48,13 +49,26 @@ ListResponse ListControl::ImmediateKey(std::int32_t key, std::int32_t key_code) 
   const bool ctrl = (key_code & list_keys::kCtrl) != 0;
   EventCode code = 0;
   switch (key) {
-    case list_keys::kHome: code = kEventScrollTop; break;
-    case list_keys::kEnd: code = kEventScrollBottom; break;
-    case list_keys::kUp: code = kEventScrollUp; break;
-    case list_keys::kDown: code = kEventScrollDown; break;
-    case list_keys::kPageUp: code = ctrl ? kEventScrollTop : kEventPageUp; break;
-    case list_keys::kPageDown: code = ctrl ? kEventScrollBottom : kEventPageDown; break;
-    default: return {};
+    case list_keys::kHome:
+      code = kEventScrollTop;
+      break;
+    case list_keys::kEnd:
+      code = kEventScrollBottom;
+      break;
+    case list_keys::kUp:
+      code = kEventScrollUp;
+      break;
+    case list_keys::kDown:
+      code = kEventScrollDown;
+      break;
+    case list_keys::kPageUp:
+      code = ctrl ? kEventScrollTop : kEventPageUp;
+      break;
+    case list_keys::kPageDown:
+      code = ctrl ? kEventScrollBottom : kEventPageDown;
+      break;
+    default:
+      return {};
   }
   ListResponse out;
   out.handled = true;
@@ -69,15 +83,26 @@ ListResponse ListControl::MovingKey(std::int32_t key, std::int32_t key_code) {
   const std::int32_t current = selected_;
   std::int32_t target = 0;
   switch (key) {
-    case list_keys::kHome: target = 0; break;
-    case list_keys::kEnd: target = last; break;
-    case list_keys::kUp: target = current - 1; break;
-    case list_keys::kDown: target = current + 1; break;
-    case list_keys::kPageUp: target = ctrl ? 0 : current - visible_rows_; break;
+    case list_keys::kHome:
+      target = 0;
+      break;
+    case list_keys::kEnd:
+      target = last;
+      break;
+    case list_keys::kUp:
+      target = current - 1;
+      break;
+    case list_keys::kDown:
+      target = current + 1;
+      break;
+    case list_keys::kPageUp:
+      target = ctrl ? 0 : current - visible_rows_;
+      break;
     case list_keys::kPageDown:
       target = ctrl ? last : (current < 0 ? visible_rows_ - 1 : current + visible_rows_);
       break;
-    default: return {};
+    default:
+      return {};
   }
   ListResponse out;
   out.handled = true;
@@ -119,33 +144,61 @@ ListResponse ListControl::Scroll(ListScrollAction action, int thumb_position) {
   if (Immediate()) {
     EventCode code = 0;
     switch (action) {
-      case ListScrollAction::kLineUp: code = kEventScrollUp; break;
-      case ListScrollAction::kLineDown: code = kEventScrollDown; break;
-      case ListScrollAction::kPageUp: code = kEventPageUp; break;
-      case ListScrollAction::kPageDown: code = kEventPageDown; break;
-      case ListScrollAction::kTop: code = kEventScrollTop; break;
-      case ListScrollAction::kBottom: code = kEventScrollBottom; break;
+      case ListScrollAction::kLineUp:
+        code = kEventScrollUp;
+        break;
+      case ListScrollAction::kLineDown:
+        code = kEventScrollDown;
+        break;
+      case ListScrollAction::kPageUp:
+        code = kEventPageUp;
+        break;
+      case ListScrollAction::kPageDown:
+        code = kEventPageDown;
+        break;
+      case ListScrollAction::kTop:
+        code = kEventScrollTop;
+        break;
+      case ListScrollAction::kBottom:
+        code = kEventScrollBottom;
+        break;
       case ListScrollAction::kThumbPosition:
       case ListScrollAction::kThumbTrack:
         immediate_position_ = std::clamp(thumb_position, 0, 100);
         Touch();
         code = action == ListScrollAction::kThumbPosition ? kEventScrollDrag : kEventScrollTrack;
         break;
-      case ListScrollAction::kEndScroll: return out;
+      case ListScrollAction::kEndScroll:
+        return out;
     }
     out.events.push_back({code, 0, '\0', false});
     return out;
   }
   switch (action) {
-    case ListScrollAction::kLineUp: ScrollTo(top_row_ - 1); break;
-    case ListScrollAction::kLineDown: ScrollTo(top_row_ + 1); break;
-    case ListScrollAction::kPageUp: ScrollTo(top_row_ - visible_rows_); break;
-    case ListScrollAction::kPageDown: ScrollTo(top_row_ + visible_rows_); break;
-    case ListScrollAction::kTop: ScrollTo(0); break;
-    case ListScrollAction::kBottom: ScrollTo(Records()); break;
+    case ListScrollAction::kLineUp:
+      ScrollTo(top_row_ - 1);
+      break;
+    case ListScrollAction::kLineDown:
+      ScrollTo(top_row_ + 1);
+      break;
+    case ListScrollAction::kPageUp:
+      ScrollTo(top_row_ - visible_rows_);
+      break;
+    case ListScrollAction::kPageDown:
+      ScrollTo(top_row_ + visible_rows_);
+      break;
+    case ListScrollAction::kTop:
+      ScrollTo(0);
+      break;
+    case ListScrollAction::kBottom:
+      ScrollTo(Records());
+      break;
     case ListScrollAction::kThumbPosition:
-    case ListScrollAction::kThumbTrack: ScrollTo(thumb_position); break;
-    case ListScrollAction::kEndScroll: break;
+    case ListScrollAction::kThumbTrack:
+      ScrollTo(thumb_position);
+      break;
+    case ListScrollAction::kEndScroll:
+      break;
   }
   return out;
 }

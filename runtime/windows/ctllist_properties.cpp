@@ -24,30 +24,56 @@ std::optional<std::int32_t> ParseNumber(std::string_view text) {
 std::optional<ListAlign> ParseAlign(std::string_view text) {
   if (text.size() != 1) return std::nullopt;
   switch (text[0]) {
-    case 'L': case 'l': case '0': return ListAlign::kLeft;
-    case 'R': case 'r': case '1': return ListAlign::kRight;
-    case 'C': case 'c': case '2': return ListAlign::kCentre;
-    case 'D': case 'd': case '3': return ListAlign::kDecimal;
-    default: return std::nullopt;
+    case 'L':
+    case 'l':
+    case '0':
+      return ListAlign::kLeft;
+    case 'R':
+    case 'r':
+    case '1':
+      return ListAlign::kRight;
+    case 'C':
+    case 'c':
+    case '2':
+      return ListAlign::kCentre;
+    case 'D':
+    case 'd':
+    case '3':
+      return ListAlign::kDecimal;
+    default:
+      return std::nullopt;
   }
 }
 
-std::string AlignText(ListAlign align) { return std::string(1, "LRCD"[static_cast<int>(align) & 3]); }
+std::string AlignText(ListAlign align) {
+  return std::string(1, "LRCD"[static_cast<int>(align) & 3]);
+}
 
-std::string Flag(bool set) { return set ? "1" : "0"; }
+std::string Flag(bool set) {
+  return set ? "1" : "0";
+}
 
 std::optional<std::uint32_t> FlagOf(std::int32_t number) {
   switch (number) {
-    case kPropColumnResizable: return kColumnResizable;
-    case kPropColumnFixed: return kColumnFixed;
-    case kPropColumnRightBorder: return kColumnRightBorder;
-    case kPropColumnUnderline: return kColumnUnderline;
-    default: return std::nullopt;
+    case kPropColumnResizable:
+      return kColumnResizable;
+    case kPropColumnFixed:
+      return kColumnFixed;
+    case kPropColumnRightBorder:
+      return kColumnRightBorder;
+    case kPropColumnUnderline:
+      return kColumnUnderline;
+    default:
+      return std::nullopt;
   }
 }
 
-bool IsColumnProperty(std::int32_t number) { return number >= 0x7E00 && number < 0x7E20; }
-bool IsGroupProperty(std::int32_t number) { return number >= 0x7E20 && number < 0x7E40; }
+bool IsColumnProperty(std::int32_t number) {
+  return number >= 0x7E00 && number < 0x7E20;
+}
+bool IsGroupProperty(std::int32_t number) {
+  return number >= 0x7E20 && number < 0x7E40;
+}
 
 }  // namespace
 
@@ -55,38 +81,60 @@ std::optional<std::string> ListControl::ColumnProperty(std::int32_t number,
                                                        const ListColumn& column, int) const {
   if (auto flag = FlagOf(number)) return Flag(column.Has(*flag));
   switch (number) {
-    case kPropColumnWidth: return std::to_string(column.width);
-    case kPropColumnHeader: return column.header;
-    case kPropColumnPicture: return column.picture_text;
-    case kPropColumnAlign: return AlignText(column.data_alignment);
-    case kPropColumnHeaderAlign: return AlignText(column.header_alignment);
-    case kPropColumnIndent: return std::to_string(column.data_indent);
-    case kPropColumnHeaderIndent: return std::to_string(column.header_indent);
-    case kPropColumnField: return std::to_string(column.field);
-    case kPropColumnScrolling: return Flag(column.Has(kColumnScrolling));
-    case kPropColumnScrollWidth: return std::to_string(column.scroll_width);
-    case kPropColumnValue: return Flag(column.Has(kColumnValue));
-    case kPropColumnLeft: return std::to_string(column.left);
-    case kPropColumnRight: return std::to_string(column.right);
-    case kPropColumnGroup: return std::to_string(column.group + 1);
-    default: return std::string();
+    case kPropColumnWidth:
+      return std::to_string(column.width);
+    case kPropColumnHeader:
+      return column.header;
+    case kPropColumnPicture:
+      return column.picture_text;
+    case kPropColumnAlign:
+      return AlignText(column.data_alignment);
+    case kPropColumnHeaderAlign:
+      return AlignText(column.header_alignment);
+    case kPropColumnIndent:
+      return std::to_string(column.data_indent);
+    case kPropColumnHeaderIndent:
+      return std::to_string(column.header_indent);
+    case kPropColumnField:
+      return std::to_string(column.field);
+    case kPropColumnScrolling:
+      return Flag(column.Has(kColumnScrolling));
+    case kPropColumnScrollWidth:
+      return std::to_string(column.scroll_width);
+    case kPropColumnValue:
+      return Flag(column.Has(kColumnValue));
+    case kPropColumnLeft:
+      return std::to_string(column.left);
+    case kPropColumnRight:
+      return std::to_string(column.right);
+    case kPropColumnGroup:
+      return std::to_string(column.group + 1);
+    default:
+      return std::string();
   }
 }
 
-std::optional<std::string> ListControl::GetProperty(std::int32_t number,
-                                                    std::int32_t index) const {
+std::optional<std::string> ListControl::GetProperty(std::int32_t number, std::int32_t index) const {
   switch (number) {
-    case kPropFormat: return Format();
-    case kPropItems: return std::to_string(visible_rows_);
-    case kPropVScrollPos: return std::to_string(ScrollPosition());
-    case kPropHScrollPos: return std::to_string(column_offset_);
-    case kPropSelected: return std::to_string(selected_ + 1);
-    case kPropVScrollShown: return Flag(ScrollRange().shown);
-    case kPropColumnCount: return std::to_string(format_.columns.size());
+    case kPropFormat:
+      return Format();
+    case kPropItems:
+      return std::to_string(visible_rows_);
+    case kPropVScrollPos:
+      return std::to_string(ScrollPosition());
+    case kPropHScrollPos:
+      return std::to_string(column_offset_);
+    case kPropSelected:
+      return std::to_string(selected_ + 1);
+    case kPropVScrollShown:
+      return Flag(ScrollRange().shown);
+    case kPropColumnCount:
+      return std::to_string(format_.columns.size());
     case kPropAlertKeys:
       if (index < 1 || static_cast<std::size_t>(index) > alert_keys_.size()) return "0";
       return std::to_string(alert_keys_[static_cast<std::size_t>(index) - 1]);
-    default: break;
+    default:
+      break;
   }
   if (IsColumnProperty(number)) {
     if (index < 1 || static_cast<std::size_t>(index) > format_.columns.size()) return std::string();
@@ -96,10 +144,14 @@ std::optional<std::string> ListControl::GetProperty(std::int32_t number,
     if (index < 1 || static_cast<std::size_t>(index) > format_.groups.size()) return std::string();
     const ListGroup& group = format_.groups[static_cast<std::size_t>(index) - 1];
     switch (number) {
-      case kPropGroupHeader: return group.header;
-      case kPropGroupWidth: return group.width ? std::to_string(*group.width) : std::string();
-      case kPropGroupColumns: return std::to_string(group.column_count);
-      default: return std::string();
+      case kPropGroupHeader:
+        return group.header;
+      case kPropGroupWidth:
+        return group.width ? std::to_string(*group.width) : std::string();
+      case kPropGroupColumns:
+        return std::to_string(group.column_count);
+      default:
+        return std::string();
     }
   }
   return std::nullopt;
@@ -129,9 +181,15 @@ PropertyStatus ListControl::SetColumnProperty(std::int32_t number, ListColumn& c
     return PropertyStatus::kOk;
   }
   switch (number) {
-    case kPropColumnWidth: column.width = n; break;
-    case kPropColumnIndent: column.data_indent = n; break;
-    case kPropColumnHeaderIndent: column.header_indent = n; break;
+    case kPropColumnWidth:
+      column.width = n;
+      break;
+    case kPropColumnIndent:
+      column.data_indent = n;
+      break;
+    case kPropColumnHeaderIndent:
+      column.header_indent = n;
+      break;
     case kPropColumnField:
       if (n < 0 || n > kMaxFieldNumber) return PropertyStatus::kInvalid;
       column.field = n;
@@ -153,7 +211,8 @@ PropertyStatus ListControl::SetColumnProperty(std::int32_t number, ListColumn& c
       for (ListColumn& other : format_.columns) other.flags &= ~kColumnValue;
       if (n != 0) column.flags |= kColumnValue;
       break;
-    default: return PropertyStatus::kInvalid;  // read only or unknown
+    default:
+      return PropertyStatus::kInvalid;  // read only or unknown
   }
   (void)index;
   return PropertyStatus::kOk;
@@ -179,18 +238,19 @@ PropertyStatus ListControl::SetGroupProperty(std::int32_t number, ListGroup& gro
       group.width = *n;
       return PropertyStatus::kOk;
     }
-    default: return PropertyStatus::kInvalid;
+    default:
+      return PropertyStatus::kInvalid;
   }
 }
 
 PropertyStatus ListControl::SetProperty(std::int32_t number, std::int32_t index,
                                         std::string_view value) {
-  if (number == kPropFormat) return SetFormat(value) ? PropertyStatus::kOk : PropertyStatus::kInvalid;
-  const bool known = number == kPropItems || number == kPropVScrollPos ||
-                     number == kPropHScrollPos || number == kPropSelected ||
-                     number == kPropVScrollShown || number == kPropAlertKeys ||
-                     number == kPropColumnCount || IsColumnProperty(number) ||
-                     IsGroupProperty(number);
+  if (number == kPropFormat)
+    return SetFormat(value) ? PropertyStatus::kOk : PropertyStatus::kInvalid;
+  const bool known =
+      number == kPropItems || number == kPropVScrollPos || number == kPropHScrollPos ||
+      number == kPropSelected || number == kPropVScrollShown || number == kPropAlertKeys ||
+      number == kPropColumnCount || IsColumnProperty(number) || IsGroupProperty(number);
   if (!known) return PropertyStatus::kNotListProperty;
   if (IsColumnProperty(number) || IsGroupProperty(number)) {
     const bool column = IsColumnProperty(number);
@@ -238,7 +298,8 @@ PropertyStatus ListControl::SetProperty(std::int32_t number, std::int32_t index,
       }
       alert_keys_[static_cast<std::size_t>(index) - 1] = *n & list_keys::kCompareMask;
       return PropertyStatus::kOk;
-    default: return PropertyStatus::kInvalid;  // read only
+    default:
+      return PropertyStatus::kInvalid;  // read only
   }
 }
 

@@ -12,22 +12,33 @@ namespace {
 
 std::optional<ListAlign> AlignmentOf(char c) {
   switch (std::toupper(static_cast<unsigned char>(c))) {
-    case 'L': return ListAlign::kLeft;
-    case 'R': return ListAlign::kRight;
-    case 'C': return ListAlign::kCentre;
-    case 'D': return ListAlign::kDecimal;
-    default: return std::nullopt;
+    case 'L':
+      return ListAlign::kLeft;
+    case 'R':
+      return ListAlign::kRight;
+    case 'C':
+      return ListAlign::kCentre;
+    case 'D':
+      return ListAlign::kDecimal;
+    default:
+      return std::nullopt;
   }
 }
 
 std::optional<std::uint32_t> TreeOptionOf(char c) {
   switch (std::toupper(static_cast<unsigned char>(c))) {
-    case 'L': return kTreeOptionL;
-    case 'B': return kTreeOptionB;
-    case 'I': return kTreeOptionI;
-    case '1': return kTreeOption1;
-    case 'R': return kTreeOptionR;
-    default: return std::nullopt;
+    case 'L':
+      return kTreeOptionL;
+    case 'B':
+      return kTreeOptionB;
+    case 'I':
+      return kTreeOptionI;
+    case '1':
+      return kTreeOption1;
+    case 'R':
+      return kTreeOptionR;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -55,7 +66,9 @@ class FormatParser {
  private:
   bool AtEnd() const { return p_ >= limit_; }
   char Peek() const { return AtEnd() ? '\0' : *p_; }
-  char PeekUpper() const { return static_cast<char>(std::toupper(static_cast<unsigned char>(Peek()))); }
+  char PeekUpper() const {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(Peek())));
+  }
   bool PeekDigit() const { return !AtEnd() && std::isdigit(static_cast<unsigned char>(*p_)) != 0; }
 
   bool ReadNumber(std::int32_t* number) {
@@ -111,10 +124,18 @@ class FormatParser {
                       std::int32_t* header_height, bool* taken) {
     *taken = true;
     switch (PeekUpper()) {
-      case 'M': *flags |= kColumnResizable; break;
-      case 'F': *flags |= kColumnFixed; break;
-      case '|': *flags |= kColumnRightBorder; break;
-      case '_': *flags |= kColumnUnderline; break;
+      case 'M':
+        *flags |= kColumnResizable;
+        break;
+      case 'F':
+        *flags |= kColumnFixed;
+        break;
+      case '|':
+        *flags |= kColumnRightBorder;
+        break;
+      case '_':
+        *flags |= kColumnUnderline;
+        break;
       case 'S':
         ++p_;
         *flags |= kColumnScrolling;
@@ -124,7 +145,9 @@ class FormatParser {
         ++p_;
         *flags2 |= kColumnHeaderHeight;
         return Peek() != '(' || ReadParenNumber(header_height);
-      default: *taken = false; return false;
+      default:
+        *taken = false;
+        return false;
     }
     ++p_;
     return true;
@@ -153,10 +176,18 @@ class FormatParser {
     const char c = PeekUpper();
     ++p_;
     switch (c) {
-      case '/': column.flags |= kColumnNewLine; return true;
-      case '?': column.flags |= kColumnValue; return true;
-      case '*': column.flags2 |= kColumnColours; return true;
-      case 'I': column.flags |= kColumnIcon; return true;
+      case '/':
+        column.flags |= kColumnNewLine;
+        return true;
+      case '?':
+        column.flags |= kColumnValue;
+        return true;
+      case '*':
+        column.flags2 |= kColumnColours;
+        return true;
+      case 'I':
+        column.flags |= kColumnIcon;
+        return true;
       case 'T':
         column.flags |= kColumnTree;
         return Peek() != '(' || ReadTreeOptions(&column.flags2);
@@ -252,11 +283,11 @@ int ListColumn::Extras() const {
 
 bool operator==(const ListColumn& a, const ListColumn& b) {
   auto fields = [](const ListColumn& c) {
-    return std::tie(c.data_alignment, c.header_alignment, c.flags, c.flags2, c.width,
-                    c.data_indent, c.header_indent, c.scroll_width, c.header_height, c.header,
-                    c.picture_text, c.field, c.colour_field, c.icon_field, c.tree_field,
-                    c.decimal_char, c.group, c.left, c.right, c.top, c.bottom,
-                    c.pixel_data_indent, c.pixel_header_indent, c.pixel_scroll_width);
+    return std::tie(c.data_alignment, c.header_alignment, c.flags, c.flags2, c.width, c.data_indent,
+                    c.header_indent, c.scroll_width, c.header_height, c.header, c.picture_text,
+                    c.field, c.colour_field, c.icon_field, c.tree_field, c.decimal_char, c.group,
+                    c.left, c.right, c.top, c.bottom, c.pixel_data_indent, c.pixel_header_indent,
+                    c.pixel_scroll_width);
   };
   return fields(a) == fields(b);
 }

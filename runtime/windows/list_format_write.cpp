@@ -10,7 +10,9 @@ namespace {
 
 constexpr char kAlignLetters[] = "LRCD";
 
-char AlignLetter(ListAlign align) { return kAlignLetters[static_cast<int>(align) & 3]; }
+char AlignLetter(ListAlign align) {
+  return kAlignLetters[static_cast<int>(align) & 3];
+}
 
 void AppendParenNumber(std::string& out, std::int32_t number) {
   out += '(';
@@ -88,8 +90,7 @@ void AppendColumn(std::string& out, const ListColumn& column, std::int32_t impli
 void AppendGroupTail(std::string& out, const ListGroup& group) {
   if (group.width) AppendParenNumber(out, *group.width);
   AppendFrameFlags(out, group.flags);
-  AppendHeader(out, group.header, group.header_alignment, group.header_indent, ListAlign::kLeft,
-               0);
+  AppendHeader(out, group.header, group.header_alignment, group.header_indent, ListAlign::kLeft, 0);
   AppendScrollAndHeight(out, group.flags, group.flags2, group.scroll_width, group.header_height);
 }
 

@@ -79,9 +79,14 @@ void AlignInto(std::string_view text, ListAlign align, int indent, int width, ch
   const int length = static_cast<int>(text.size());
   int start = indent;
   switch (align) {
-    case ListAlign::kLeft: break;
-    case ListAlign::kRight: start = width - indent - length; break;
-    case ListAlign::kCentre: start = indent + (width - indent - length) / 2; break;
+    case ListAlign::kLeft:
+      break;
+    case ListAlign::kRight:
+      start = width - indent - length;
+      break;
+    case ListAlign::kCentre:
+      start = indent + (width - indent - length) / 2;
+      break;
     case ListAlign::kDecimal: {
       const std::size_t point = text.find(decimal_char);
       const int before = point == std::string_view::npos ? length : static_cast<int>(point);
@@ -153,7 +158,8 @@ void AppendListCell(const ListColumn& column, std::string_view field, const Dial
   const int places = picture.kind() == PictureKind::kNumber ? picture.places : 0;
   int indent = Chars(column.pixel_data_indent, metrics);
   if (column.Has(kColumnTree)) {
-    const std::int64_t level = std::clamp<std::int64_t>(tree_level, -kMaxFormatNumber, kMaxFormatNumber);
+    const std::int64_t level =
+        std::clamp<std::int64_t>(tree_level, -kMaxFormatNumber, kMaxFormatNumber);
     const std::int64_t depth = level < 0 ? -level : level;
     indent += static_cast<int>(std::clamp<std::int64_t>(depth - 1, 0, width)) * 2;
   }
@@ -169,18 +175,20 @@ int ListHeaderLines(const ListFormat& format) {
   for (const auto& [first, end] : RowLineRanges(format)) {
     int line_lines = 0;
     for (int i = first; i < end; ++i) {
-      line_lines = std::max(line_lines, TextLines(format.columns[static_cast<std::size_t>(i)].header));
+      line_lines =
+          std::max(line_lines, TextLines(format.columns[static_cast<std::size_t>(i)].header));
     }
     lines += line_lines;
   }
   return lines + (group_headers ? 1 : 0);
 }
 
-std::vector<std::string> ProduceListHeaders(const ListFormat& format, const DialogMetrics& metrics) {
+std::vector<std::string> ProduceListHeaders(const ListFormat& format,
+                                            const DialogMetrics& metrics) {
   std::vector<std::string> lines;
-  const bool group_headers = std::any_of(format.groups.begin(), format.groups.end(), [](const ListGroup& g) {
-    return g.bracketed && !g.header.empty();
-  });
+  const bool group_headers =
+      std::any_of(format.groups.begin(), format.groups.end(),
+                  [](const ListGroup& g) { return g.bracketed && !g.header.empty(); });
   if (group_headers) {
     std::string line;
     for (std::size_t g = 0; g < format.groups.size(); ++g) {

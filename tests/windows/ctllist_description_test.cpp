@@ -55,7 +55,8 @@ class ListDescriptionTest : public ::testing::Test {
 };
 
 TEST_F(ListDescriptionTest, PasswordBrowserList) {
-  auto window = Load("vltrx003", "VLTRX003_RSC", "VAULTRIX$vltrx003", "BROWSEPASSWORDS$QUICKWINDOW");
+  auto window =
+      Load("vltrx003", "VLTRX003_RSC", "VAULTRIX$vltrx003", "BROWSEPASSWORDS$QUICKWINDOW");
   const auto lists = Lists(*window);
   ASSERT_EQ(lists.size(), 1u);
   ListControl list = ListControl::FromDescription(*lists[0]);

@@ -97,10 +97,14 @@ TEST(ListControlTest, ImmediateKeysRaiseScrollEvents) {
     std::int32_t key;
     EventCode code;
   } kCases[] = {
-      {kHome, kEventScrollTop},         {kEnd, kEventScrollBottom},
-      {kUp, kEventScrollUp},            {kDown, kEventScrollDown},
-      {kPageUp, kEventPageUp},          {kPageDown, kEventPageDown},
-      {kCtrl | kPageUp, kEventScrollTop}, {kCtrl | kPageDown | kExtended, kEventScrollBottom},
+      {kHome, kEventScrollTop},
+      {kEnd, kEventScrollBottom},
+      {kUp, kEventScrollUp},
+      {kDown, kEventScrollDown},
+      {kPageUp, kEventPageUp},
+      {kPageDown, kEventPageDown},
+      {kCtrl | kPageUp, kEventScrollTop},
+      {kCtrl | kPageDown | kExtended, kEventScrollBottom},
   };
   for (const auto& c : kCases) {
     const ListResponse response = list.KeyDown(c.key);

@@ -104,8 +104,8 @@ TEST(ListFormatTest, ModifiersInAnyOrderAndCase) {
   const ListColumn column = Parsed("30r(4)?m_f@n9.2@s(20)h(12)~a~c").columns[0];
   EXPECT_EQ(column.data_alignment, ListAlign::kRight);
   EXPECT_EQ(column.header_alignment, ListAlign::kCentre);
-  EXPECT_EQ(column.flags, kColumnValue | kColumnResizable | kColumnUnderline | kColumnFixed |
-                              kColumnScrolling);
+  EXPECT_EQ(column.flags,
+            kColumnValue | kColumnResizable | kColumnUnderline | kColumnFixed | kColumnScrolling);
   EXPECT_TRUE(column.Has2(kColumnHeaderHeight));
   EXPECT_EQ(column.header_height, 12);
   EXPECT_EQ(column.scroll_width, 20);
@@ -179,10 +179,10 @@ TEST(ListFormatTest, PicturesThatDoNotCompileStayAsWritten) {
 }
 
 TEST(ListFormatTest, TextsOutsideTheGrammarAreRejected) {
-  const char* const kBad[] = {"80L(2",  "80L~abc", "abc",     "[80L@s5@", "80L@s5@]",
-                              "[]",     "80L@s5",  "80LX",    "80L#-1#",  "80L#5",
-                              "9999999L", "80LT(Q)", "[[80L]]", "80L(x)",  "80L~a~(", "-L",
-                              "80L S(5)", "80LS(", "80LH(3"};
+  const char* const kBad[] = {"80L(2",    "80L~abc",  "abc",     "[80L@s5@", "80L@s5@]",
+                              "[]",       "80L@s5",   "80LX",    "80L#-1#",  "80L#5",
+                              "9999999L", "80LT(Q)",  "[[80L]]", "80L(x)",   "80L~a~(",
+                              "-L",       "80L S(5)", "80LS(",   "80LH(3"};
   for (const char* text : kBad) {
     ListFormat format = Parsed("10L@s1@");
     const ListFormat before = format;
@@ -225,8 +225,10 @@ TEST(ListFormatTest, EveryStoredFormatReadsBackAsWritten) {
   std::vector<std::string> formats = StoredFormats();
   ASSERT_GE(formats.size(), 8u);
   // The import window's two lists, and the tips, users and export lists.
-  formats.push_back("80L(2)|M~Service~@s30@80L(2)|M~URL~@s90@80L(2)|M~Name~@s30@80L(2)|M~Notes~@s255@");
-  formats.push_back("42L(1)|M~Import Field~S(75)@s50@40L(1)|M~Picture~S(45)@s30@150L(1)~Value~S(300)@s255@");
+  formats.push_back(
+      "80L(2)|M~Service~@s30@80L(2)|M~URL~@s90@80L(2)|M~Name~@s30@80L(2)|M~Notes~@s255@");
+  formats.push_back(
+      "42L(1)|M~Import Field~S(75)@s50@40L(1)|M~Picture~S(45)@s30@150L(1)~Value~S(300)@s255@");
   formats.push_back("65L(1)M~Target Field~S(75)@s50@8C~=~@s1@65L(1)~Import Field~S(75)@s50@");
   for (const std::string& text : formats) {
     ListFormat format = Parsed(text);
@@ -247,22 +249,54 @@ std::string RandomFormat(std::mt19937& random) {
     const int modifiers = pick(6);
     for (int m = 0; m < modifiers; ++m) {
       switch (pick(16)) {
-        case 0: text += "/"; break;
-        case 1: text += "@s" + std::to_string(1 + pick(60)) + "@"; break;
-        case 2: text += "?"; break;
-        case 3: text += "#" + std::to_string(pick(20)) + "#"; break;
-        case 4: text += "*"; break;
-        case 5: text += "Ii"[pick(2)]; break;
-        case 6: text += pick(2) != 0 ? "T" : "t(L1RBI)"; break;
-        case 7: text += "Mm"[pick(2)]; break;
-        case 8: text += "Ff"[pick(2)]; break;
-        case 9: text += "|"; break;
-        case 10: text += "_"; break;
-        case 11: text += pick(2) != 0 ? "S" : "s(" + number() + ")"; break;
-        case 12: text += pick(2) != 0 ? "H" : "h(" + number() + ")"; break;
-        case 13: text += "~Head " + number() + "~"; break;
-        case 14: text += "~~" + std::string(1, "LRCD"[pick(4)]) + "(" + number() + ")"; break;
-        default: text += "@n" + std::to_string(3 + pick(12)) + ".2@"; break;
+        case 0:
+          text += "/";
+          break;
+        case 1:
+          text += "@s" + std::to_string(1 + pick(60)) + "@";
+          break;
+        case 2:
+          text += "?";
+          break;
+        case 3:
+          text += "#" + std::to_string(pick(20)) + "#";
+          break;
+        case 4:
+          text += "*";
+          break;
+        case 5:
+          text += "Ii"[pick(2)];
+          break;
+        case 6:
+          text += pick(2) != 0 ? "T" : "t(L1RBI)";
+          break;
+        case 7:
+          text += "Mm"[pick(2)];
+          break;
+        case 8:
+          text += "Ff"[pick(2)];
+          break;
+        case 9:
+          text += "|";
+          break;
+        case 10:
+          text += "_";
+          break;
+        case 11:
+          text += pick(2) != 0 ? "S" : "s(" + number() + ")";
+          break;
+        case 12:
+          text += pick(2) != 0 ? "H" : "h(" + number() + ")";
+          break;
+        case 13:
+          text += "~Head " + number() + "~";
+          break;
+        case 14:
+          text += "~~" + std::string(1, "LRCD"[pick(4)]) + "(" + number() + ")";
+          break;
+        default:
+          text += "@n" + std::to_string(3 + pick(12)) + ".2@";
+          break;
       }
     }
     return text;

@@ -45,12 +45,14 @@ TEST(ListPageTest, PasswordBrowserPage) {
                         {"Shop", "shop.example", "j", "notes"}});
   const std::vector<std::string> headers = ProduceListHeaders(format, DialogMetrics{});
   ASSERT_EQ(headers.size(), 1u);
-  EXPECT_EQ(headers[0],
-            "Service             \tURL                 \tName                \tNotes               ");
+  EXPECT_EQ(
+      headers[0],
+      "Service             \tURL                 \tName                \tNotes               ");
   const std::vector<std::string> rows = Rows(format, queue, 1, 5);
   ASSERT_EQ(rows.size(), 2u);  // a short page: only the records there are
-  EXPECT_EQ(rows[0],
-            "Mail                \t                    \tjoe@example         \t                    ");
+  EXPECT_EQ(
+      rows[0],
+      "Mail                \t                    \tjoe@example         \t                    ");
   const std::vector<std::string> first = Rows(format, queue, 0, 1);
   EXPECT_EQ(first[0].substr(21, 20), "https://bank.example");
 }
