@@ -236,6 +236,21 @@ std::int32_t Serve(Operation op, OperationCall& call) {
       call.text_result = std::move(position);
       return support::kNoError;
     }
+    case Operation::kPositionFile:
+      if (table.current == 0) return support::kRecordNotAvailable;
+      call.text_result.assign(reinterpret_cast<const char*>(&table.current), 4);
+      return support::kNoError;
+    case Operation::kRegetFile: {
+      std::uint32_t number = 0;
+      if (call.text.size() != 4) return support::kRecordNotFound;
+      std::memcpy(&number, call.text.data(), 4);
+      if (number == 0 || number > stored->records.size() || !stored->records[number - 1].live) {
+        return support::kRecordNotFound;
+      }
+      LoadRecord(state, stored->records[number - 1]);
+      table.current = number;
+      return support::kNoError;
+    }
     case Operation::kRegetKey: {
       std::uint32_t number = 0;
       if (call.text.size() < 4) return support::kRecordNotFound;
@@ -266,8 +281,8 @@ std::int32_t Serve(Operation op, OperationCall& call) {
   }
 }
 
-const std::uint8_t kServed[] = {21, 1,  3,  7,  8,  10, 11, 22, 24, 25, 30,
-                                32, 37, 38, 40, 41, 44, 45, 48, 60, 62, 67};
+const std::uint8_t kServed[] = {23, 1,  3,  7,  8,  10, 11, 22, 24, 25, 30, 32,
+                                37, 38, 40, 41, 44, 45, 48, 60, 61, 62, 66, 67};
 const std::uint8_t kTypes[] = {3, 0x0a, 0x12, 0x16};
 
 files::DriverRegistration MakeDriver() {
