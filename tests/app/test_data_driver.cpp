@@ -72,14 +72,33 @@ std::optional<std::string> KeyValue(const FileState& state, const KeyState& key,
 }
 
 std::vector<Entry> Entries(const FileState& state, const KeyState& key, const StoredFile& stored) {
+  const std::size_t k = static_cast<std::size_t>(&key - state.keys.data());
   std::vector<Entry> entries;
   for (std::uint32_t n = 0; n < stored.records.size(); ++n) {
-    if (!stored.records[n].live) continue;
-    auto value = KeyValue(state, key, stored.records[n].bytes.data());
-    if (value) entries.push_back({*value, n + 1});
+    const StoredRecord& record = stored.records[n];
+    if (record.live && k < record.key_values.size() && record.key_values[k]) entries.push_back({*record.key_values[k], n + 1});
   }
   std::sort(entries.begin(), entries.end());
   return entries;
+}
+
+void Unindex(StoredFile& stored, const StoredRecord& record) {
+  for (std::size_t k = 0; k < record.key_values.size() && k < stored.index.size(); ++k) {
+    if (!record.key_values[k]) continue;
+    auto found = stored.index[k].find(*record.key_values[k]);
+    if (found != stored.index[k].end()) stored.index[k].erase(found);
+  }
+}
+
+void StoreRecord(const FileState& state, StoredFile& stored, StoredRecord& record) {
+  if (record.live) Unindex(stored, record);
+  record.bytes.assign(state.record, state.record + state.record_size);
+  record.key_values.clear();
+  if (stored.index.size() < state.keys.size()) stored.index.resize(state.keys.size());
+  for (std::size_t k = 0; k < state.keys.size(); ++k) {
+    record.key_values.push_back(KeyValue(state, state.keys[k], state.record));
+    if (record.key_values[k]) stored.index[k].insert(*record.key_values[k]);
+  }
 }
 
 void SaveMemos(const FileState& state, StoredRecord& record) {
@@ -98,13 +117,16 @@ void LoadRecord(FileState& state, const StoredRecord& record) {
 
 // 40 when the buffer would duplicate a unique key of a record other than `self`.
 std::int32_t CheckUnique(const FileState& state, const StoredFile& stored, std::uint32_t self) {
-  for (const KeyState& key : state.keys) {
-    if ((key.attributes & files::kKeyDup) != 0) continue;
-    auto value = KeyValue(state, key, state.record);
+  for (std::size_t k = 0; k < state.keys.size() && k < stored.index.size(); ++k) {
+    if ((state.keys[k].attributes & files::kKeyDup) != 0) continue;
+    auto value = KeyValue(state, state.keys[k], state.record);
     if (!value) continue;
-    for (const Entry& entry : Entries(state, key, stored)) {
-      if (entry.value == *value && entry.record != self) return support::kCreatesDuplicateKey;
+    std::size_t count = stored.index[k].count(*value);
+    if (self != 0) {
+      const StoredRecord& own = stored.records[self - 1];
+      if (k < own.key_values.size() && own.key_values[k] == value) --count;
     }
+    if (count > 0) return support::kCreatesDuplicateKey;
   }
   return support::kNoError;
 }
@@ -204,8 +226,10 @@ std::int32_t Serve(Operation op, OperationCall& call) {
       return ReadNext(state, table, *stored);
     case Operation::kAdd: {
       if (std::int32_t code = CheckUnique(state, *stored, 0); code != 0) return code;
-      StoredRecord record{std::vector<std::uint8_t>(state.record, state.record + state.record_size),
-                          {}, true};
+      StoredRecord record;
+      record.live = false;
+      StoreRecord(state, *stored, record);
+      record.live = true;
       SaveMemos(state, record);
       stored->records.push_back(std::move(record));
       table.current = static_cast<std::uint32_t>(stored->records.size());
@@ -217,7 +241,7 @@ std::int32_t Serve(Operation op, OperationCall& call) {
       }
       if (std::int32_t code = CheckUnique(state, *stored, table.current); code != 0) return code;
       StoredRecord& record = stored->records[table.current - 1];
-      record.bytes.assign(state.record, state.record + state.record_size);
+      StoreRecord(state, *stored, record);
       SaveMemos(state, record);
       return support::kNoError;
     }
@@ -225,6 +249,7 @@ std::int32_t Serve(Operation op, OperationCall& call) {
       if (table.current == 0 || !stored->records[table.current - 1].live) {
         return support::kRecordNotAvailable;
       }
+      Unindex(*stored, stored->records[table.current - 1]);
       stored->records[table.current - 1].live = false;
       table.current = 0;
       return support::kNoError;

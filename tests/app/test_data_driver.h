@@ -14,6 +14,8 @@
 #include <deque>
 #include <initializer_list>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,11 +30,13 @@ struct StoredRecord {
   std::vector<std::uint8_t> bytes;
   std::vector<std::string> memos;
   bool live = true;
+  std::vector<std::optional<std::string>> key_values;  // one per key, as of the last write
 };
 
 struct StoredFile {
   std::vector<StoredRecord> records;  // record number n is records[n - 1]
   std::uint32_t record_size = 0;
+  std::vector<std::multiset<std::string>> index;  // per key: the values of the live records
 };
 
 struct Call {
