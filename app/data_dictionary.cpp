@@ -18,6 +18,7 @@ UserRecord U_;
 UserRecord UA_;
 WordRecord W_;
 TipRecord TIP{};
+UserRecord SavedUserRecord;
 
 namespace {
 
@@ -188,6 +189,7 @@ void ClearRecordBuffers() {
   Blank(PA_);
   Blank(U_);
   Blank(UA_);
+  Blank(SavedUserRecord);
   Wipe(W_);
   W_ = WordRecord{};
   Wipe(TIP);

@@ -73,6 +73,9 @@ extern UserRecord U_;
 extern UserRecord UA_;
 extern WordRecord W_;
 extern TipRecord TIP;
+// The user record as the user form read it, before the user changed it;
+// UpdateUserRecord compares the name against it.
+extern UserRecord SavedUserRecord;
 
 // Keys of P_, PN_ and PA_, in declaration order.
 inline constexpr std::size_t kKeyService = 0;   // User, Service, Name; NOCASE OPT
@@ -105,6 +108,7 @@ inline constexpr std::size_t kTipDescSize = 1000;
 [[nodiscard]] DataFile& TipOfTheDay();
 
 // The eight declarations, in the order of the table above.
+// REQUIRES: index < kDeclarationCount.
 inline constexpr std::size_t kDeclarationCount = 8;
 [[nodiscard]] DataFile& Declaration(std::size_t index);
 
@@ -112,8 +116,8 @@ inline constexpr std::size_t kDeclarationCount = 8;
 // test's driver in tests). REQUIRES: no declaration has a file state.
 void UseDataDriver(const files::DriverRegistration* driver);
 
-// Blanks every record buffer (TIP to zero): at shut-down, so that no
-// password stays in memory, and between tests.
+// Wipes and blanks every record buffer and the saved user record (TIP to
+// zero): at shut-down, so that no password stays in memory, and between tests.
 void ClearRecordBuffers();
 
 }  // namespace vaultrix::app

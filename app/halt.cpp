@@ -17,6 +17,8 @@ HaltHandler& InstalledHandler() {
   return handler;
 }
 
+// FIXME: through the window engine's MESSAGE once it exists, like the
+// standard warnings.
 void ShowHaltBox(const std::string& text) {
   platform::MessageBoxRequest request;
   request.caption = std::string(kHaltCaption);

@@ -20,8 +20,6 @@
 
 namespace vaultrix::app {
 
-UserRecord SavedUserRecord;
-
 namespace {
 
 constexpr std::int32_t kSucceeded = 0;

@@ -22,9 +22,6 @@
 
 namespace vaultrix::app {
 
-// The user record as the user form read it, before the user changed it.
-extern UserRecord SavedUserRecord;
-
 [[nodiscard]] std::int32_t DeleteUserRecord();
 [[nodiscard]] std::int32_t UpdateUserRecord();
 [[nodiscard]] std::int32_t DeletePasswordRecord();

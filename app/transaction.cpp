@@ -35,7 +35,7 @@ bool Commit() {
     files::Commit(*enlisted[i]);
     if (support::ErrorCode() != support::kNoError) {
       support::PushErrorState();
-      for (std::size_t j = i + 1; j < enlisted.size(); ++j) files::Rollback(*enlisted[j]);
+      for (std::size_t j = i; j < enlisted.size(); ++j) files::Rollback(*enlisted[j]);
       (void)support::PopErrorState();
       active = false;
       enlisted.clear();

@@ -27,8 +27,8 @@ inline constexpr std::int32_t kLogoutSeconds = 2;
 [[nodiscard]] bool Logout(std::initializer_list<DataFile*> files);
 
 // Commits every enlisted file and ends the transaction. False when a commit
-// failed; its error stays posted and the files not yet committed are rolled
-// back.
+// failed; its error stays posted and that file and the ones not yet committed
+// are rolled back.
 [[nodiscard]] bool Commit();
 
 // Rolls every enlisted file back and ends the transaction; nothing when no

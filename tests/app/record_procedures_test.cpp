@@ -229,6 +229,20 @@ TEST_F(RecordProceduresTest, UpdateFailuresNameTheFile) {
             "Passwords.  Update transaction cancelled.");
 }
 
+TEST_F(RecordProceduresTest, AFailedCommitIsRolledBackAndReported) {
+  AddPassword("Ann", "mail");
+  P_.Password = "new";
+  disk_.Script(Operation::kCommit, {support::kUnableToLogTransaction});
+  EXPECT_EQ(UpdatePasswordRecord(), 1);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].text,
+            "Error: (Unable To Log Transaction (48)) attempting to frame the Update transaction "
+            "on Passwords.  Update transaction cancelled.");
+  const auto& stored = disk_.files["Vtrix_P"].records[0].bytes;
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(stored.data()) + 180, 3), "   ");
+  EXPECT_FALSE(TransactionActive());
+}
+
 TEST_F(RecordProceduresTest, TipsAreUpdatedAndDeleted) {
   FileUse tips(TipOfTheDay());
   TIP.TipID[5] = 0x1C;  // 1, packed
