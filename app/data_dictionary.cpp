@@ -28,9 +28,9 @@ using files::kKeyNoCase;
 using files::kKeyOpt;
 using files::StringField;
 
-constexpr std::uint8_t kDataFileAttributes = files::kFileAttribute01 | files::kFileAttributeEncrypt |
-                                             files::kFileAttributeCreate |
-                                             files::kFileAttribute10;  // 0x17
+constexpr std::uint8_t kDataFileAttributes =
+    files::kFileAttribute01 | files::kFileAttributeEncrypt | files::kFileAttributeCreate |
+    files::kFileAttribute10;  // 0x17
 constexpr std::uint8_t kTipFileAttributes =
     files::kFileAttributeCreate | files::kFileAttribute08 | files::kFileAttribute10;  // 0x1C
 

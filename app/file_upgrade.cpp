@@ -27,8 +27,7 @@ bool Failed() {
 std::string PercentText(std::int32_t percent) {
   windows::Picture picture;
   if (!windows::CompilePicture("@N3", picture)) return std::to_string(percent) + "% Completed";
-  return windows::FormatValue(windows::PictureValue::Long(percent), picture).str() +
-         "% Completed";
+  return windows::FormatValue(windows::PictureValue::Long(percent), picture).str() + "% Completed";
 }
 
 // Copies a memo into another, cut or blank padded to the target's size.
@@ -102,8 +101,8 @@ bool FileUpgrade::CopyRecord() {
 
 void FileUpgrade::NoteProgress() {
   if (total_ <= 0) return;
-  const auto percent = static_cast<std::int32_t>(std::min<std::int64_t>(
-      processed_ * 100 / total_, 100));
+  const auto percent =
+      static_cast<std::int32_t>(std::min<std::int64_t>(processed_ * 100 / total_, 100));
   if (percent == percent_) return;
   percent_ = percent;
   if (percent_ < 100) progress_text_ = PercentText(percent_);

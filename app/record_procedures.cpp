@@ -109,8 +109,7 @@ std::int32_t RenamePasswordsOwner(std::string_view old_name, std::string_view ne
 }
 
 std::int32_t Enlist(std::string_view operation, DataFile& file, bool with_passwords) {
-  const bool enlisted =
-      with_passwords ? Logout({&Users(), &Passwords()}) : Logout({&file});
+  const bool enlisted = with_passwords ? Logout({&Users(), &Passwords()}) : Logout({&file});
   if (enlisted) return kSucceeded;
   RememberFileError();
   ShowWarning(34, operation, file.Label());
@@ -158,8 +157,8 @@ std::int32_t UpdateRecord(DataFile& file, bool user) {
   if (Failed()) {
     RememberFileError();
     const bool changed = SavedError().code == support::kRecordChangedByAnotherStation;
-    ShowWarning(15, changed ? std::string_view(kChangedByAnotherStation)
-                            : std::string_view(file.Label()));
+    ShowWarning(
+        15, changed ? std::string_view(kChangedByAnotherStation) : std::string_view(file.Label()));
     return kFailed;
   }
   if (user && !(U_.Name == SavedUserRecord.Name) &&

@@ -58,21 +58,38 @@ Warning Compose(std::int32_t code, const std::string& text1, const std::string& 
   const std::string d = Description();
   switch (code) {
     case 1:
-      return {"Invalid File", "Error: (" + d + ") accessing " + text1 + kEndApplication,
-              MessageBoxButtons::kOk, 1, MessageBoxIcon::kInformation, "Invalid File!"};
+      return {"Invalid File",
+              "Error: (" + d + ") accessing " + text1 + kEndApplication,
+              MessageBoxButtons::kOk,
+              1,
+              MessageBoxIcon::kInformation,
+              "Invalid File!"};
     case 2:
-      return {"Invalid Key", text1 + " key file is invalid.  Do you" + "want to rebuild the key?",
-              MessageBoxButtons::kYesNo, 1, MessageBoxIcon::kExclamation, "Invalid Key!"};
+      return {"Invalid Key",
+              text1 + " key file is invalid.  Do you" + "want to rebuild the key?",
+              MessageBoxButtons::kYesNo,
+              1,
+              MessageBoxIcon::kExclamation,
+              "Invalid Key!"};
     case 3:
-      return {"Key Rebuild Error", "Error: (" + d + ") repairing key for " + text1 + kEndApplication,
-              MessageBoxButtons::kOk, 1, MessageBoxIcon::kInformation, "Error Rebuilding Key!"};
+      return {"Key Rebuild Error",
+              "Error: (" + d + ") repairing key for " + text1 + kEndApplication,
+              MessageBoxButtons::kOk,
+              1,
+              MessageBoxIcon::kInformation,
+              "Error Rebuilding Key!"};
     case 4:
-      return {"File Creation Error", "Error: (" + d + ") creating " + text1 + kEndApplication,
-              MessageBoxButtons::kOk, 1, MessageBoxIcon::kInformation, "File Creation Error!"};
+      return {
+          "File Creation Error",        "Error: (" + d + ") creating " + text1 + kEndApplication,
+          MessageBoxButtons::kOk,       1,
+          MessageBoxIcon::kInformation, "File Creation Error!"};
     case 5:
       return {"File Creation Error",
               "Error: (" + d + ") opening created " + "file:" + text1 + kEndApplication,
-              MessageBoxButtons::kOk, 1, MessageBoxIcon::kInformation, "File Creation Error!"};
+              MessageBoxButtons::kOk,
+              1,
+              MessageBoxIcon::kInformation,
+              "File Creation Error!"};
     case 13:
       return {"Referential Integrity Delete Error",
               "This record is referenced from the file " + text1 +

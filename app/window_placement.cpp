@@ -21,8 +21,7 @@ std::int32_t Read(std::string_view section, std::string_view key, std::string_vi
 
 }  // namespace
 
-void SaveWindowPlacement(PlacementTarget& window, std::string_view section,
-                         std::string_view file) {
+void SaveWindowPlacement(PlacementTarget& window, std::string_view section, std::string_view file) {
   const std::string maximize = window.IsMaximized() ? "Yes" : "No";
   window.SetMaximized(false);
   if (window.IsIconized()) return;

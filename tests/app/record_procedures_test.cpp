@@ -68,8 +68,8 @@ class RecordProceduresTest : public testing::AppServicesTest {
     std::multiset<std::string> owners;
     for (const auto& record : disk_.files["Vtrix_P"].records) {
       if (!record.live) continue;
-      owners.insert(std::string(support::CLIP(
-          std::string_view(reinterpret_cast<const char*>(record.bytes.data()), 30))));
+      owners.insert(std::string(
+          support::CLIP(std::string_view(reinterpret_cast<const char*>(record.bytes.data()), 30))));
     }
     return owners;
   }

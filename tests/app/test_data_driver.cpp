@@ -29,8 +29,8 @@ struct Entry {
 
 struct OpenTable : files::DriverState {
   bool open = false;
-  std::uint32_t current = 0;  // record number, 0 = none
-  int key = -1;               // -1: record order
+  std::uint32_t current = 0;   // record number, 0 = none
+  int key = -1;                // -1: record order
   std::optional<Entry> after;  // key order: the next read returns the first entry past this
   std::optional<Entry> from;   // key order: the next read returns the first entry at or past this
   std::uint32_t after_record = 0;  // record order
@@ -76,7 +76,8 @@ std::vector<Entry> Entries(const FileState& state, const KeyState& key, const St
   std::vector<Entry> entries;
   for (std::uint32_t n = 0; n < stored.records.size(); ++n) {
     const StoredRecord& record = stored.records[n];
-    if (record.live && k < record.key_values.size() && record.key_values[k]) entries.push_back({*record.key_values[k], n + 1});
+    if (record.live && k < record.key_values.size() && record.key_values[k])
+      entries.push_back({*record.key_values[k], n + 1});
   }
   std::sort(entries.begin(), entries.end());
   return entries;
@@ -141,7 +142,8 @@ std::int32_t ReadNext(FileState& state, OpenTable& table, StoredFile& stored) {
     }
     return support::kRecordNotAvailable;
   }
-  for (const Entry& entry : Entries(state, state.keys[static_cast<std::size_t>(table.key)], stored)) {
+  for (const Entry& entry :
+       Entries(state, state.keys[static_cast<std::size_t>(table.key)], stored)) {
     const bool past = table.from ? !(entry < *table.from) : (!table.after || *table.after < entry);
     if (!past) continue;
     table.from.reset();

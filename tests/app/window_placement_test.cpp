@@ -36,7 +36,9 @@ class FakeWindow : public PlacementTarget {
 
 class WindowPlacementTest : public testing::AppServicesTest {
  protected:
-  std::string Get(const char* key) { return support::GetIni("BrowseUsers", key, "-", "VAULTRIX.INI"); }
+  std::string Get(const char* key) {
+    return support::GetIni("BrowseUsers", key, "-", "VAULTRIX.INI");
+  }
 };
 
 TEST_F(WindowPlacementTest, SavedPlacementIsRestored) {
