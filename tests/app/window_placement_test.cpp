@@ -2,6 +2,10 @@
 // section has no position, kept when the window closes iconized.
 #include "app/window_placement.h"
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "runtime/support/profile.h"
@@ -50,6 +54,13 @@ TEST_F(WindowPlacementTest, SavedPlacementIsRestored) {
   EXPECT_EQ(Get("YPosit"), "50");
   EXPECT_EQ(Get("Width"), "640");
   EXPECT_EQ(Get("Height"), "480");
+  // Keys are found without regard to case; the file holds them as the system spells them.
+  std::ifstream stream(support::ProfilePath("VAULTRIX.INI"));
+  const std::string text((std::istreambuf_iterator<char>(stream)),
+                         std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("[BrowseUsers]\nMaximize=No\nXPosit=40\nYPosit=50\nWidth=640\nHeight=480\n"),
+            std::string::npos)
+      << text;
 
   FakeWindow opening;
   RestoreWindowPlacement(opening, "BrowseUsers");
