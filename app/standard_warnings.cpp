@@ -19,6 +19,10 @@ using platform::MessageBoxIcon;
 
 SavedFileError saved_error;
 
+// Where a message is put together from pieces that would otherwise run two
+// words into one ("Do you" and "want ..."), a blank joins them.
+constexpr const char* kJoin = " ";
+
 struct Warning {
   std::string caption;
   std::string message;
@@ -66,7 +70,7 @@ Warning Compose(std::int32_t code, const std::string& text1, const std::string& 
               "Invalid File!"};
     case 2:
       return {"Invalid Key",
-              text1 + " key file is invalid.  Do you" + "want to rebuild the key?",
+              text1 + " key file is invalid.  Do you" + kJoin + "want to rebuild the key?",
               MessageBoxButtons::kYesNo,
               1,
               MessageBoxIcon::kExclamation,
@@ -85,7 +89,7 @@ Warning Compose(std::int32_t code, const std::string& text1, const std::string& 
           MessageBoxIcon::kInformation, "File Creation Error!"};
     case 5:
       return {"File Creation Error",
-              "Error: (" + d + ") opening created " + "file:" + text1 + kEndApplication,
+              "Error: (" + d + ") opening created " + "file:" + kJoin + text1 + kEndApplication,
               MessageBoxButtons::kOk,
               1,
               MessageBoxIcon::kInformation,
@@ -115,7 +119,7 @@ Warning Compose(std::int32_t code, const std::string& text1, const std::string& 
               MessageBoxButtons::kYesNoCancel, 3};
     case 17:
       return {"Delete Operation Error", "An error (" + d + ") was experienced" +
-                                            " when attempting to delete a record from the file" +
+                                            " when attempting to delete a record from the file" + kJoin +
                                             text1 + "."};
     case 18:
       return {"Record Update Error",
@@ -130,7 +134,7 @@ Warning Compose(std::int32_t code, const std::string& text1, const std::string& 
               MessageBoxButtons::kRetryCancel, 2};
     case 30:
       return {"File Access Error",
-              "File (" + text1 + ") could not be" + "opened.  Error: " + d + "."};
+              "File (" + text1 + ") could not be" + kJoin + "opened.  Error: " + d + "."};
     case 32:
       return {"Confirm Delete",
               "You've selected to delete the highlighted record.  Press OK to confirm deletion of "

@@ -76,7 +76,7 @@ TEST_F(OpenDataFileTest, StillLockedAfterRecoveryIsADiskError) {
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0].caption, "File Access Error");
   EXPECT_EQ(boxes_[0].text,
-            "File (Users) could not beopened.  Error: File Is Already Locked (32).");
+            "File (Users) could not be opened.  Error: File Is Already Locked (32).");
 }
 
 TEST_F(OpenDataFileTest, CreationFailuresEndTheApplication) {
@@ -92,7 +92,7 @@ TEST_F(OpenDataFileTest, CreationFailuresEndTheApplication) {
   EXPECT_EQ(OpenUsers(), "File Creation Error!");
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0].text,
-            "Error: (Sharing Violation (64)) opening created file:Users.  Press OK to end this "
+            "Error: (Sharing Violation (64)) opening created file: Users.  Press OK to end this "
             "application.");
 }
 
@@ -144,7 +144,7 @@ TEST_F(OpenDataFileTest, AnyOtherErrorIsADiskError) {
   disk_.Script(Operation::kOpen, {support::kInvalidDataFile});
   EXPECT_EQ(OpenUsers(), "Disk Error");
   ASSERT_EQ(boxes_.size(), 1u);
-  EXPECT_EQ(boxes_[0].text, "File (Users) could not beopened.  Error: Invalid Data File (36).");
+  EXPECT_EQ(boxes_[0].text, "File (Users) could not be opened.  Error: Invalid Data File (36).");
 }
 
 TEST_F(OpenDataFileTest, FileUsesShareOneOpenAndTheLastOneCloses) {

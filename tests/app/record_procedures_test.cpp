@@ -138,7 +138,7 @@ TEST_F(RecordProceduresTest, AFailedDeleteIsRolledBack) {
   EXPECT_EQ(boxes_[0].caption, "Delete Operation Error");
   EXPECT_EQ(boxes_[0].text,
             "An error (Record Is Already Held (43)) was experienced when attempting to delete a "
-            "record from the filePasswords.");
+            "record from the file Passwords.");
   EXPECT_EQ(disk_.LiveRecords("Vtrix_P"), 1u);
   EXPECT_FALSE(TransactionActive());
 }

@@ -56,7 +56,7 @@ const Expected kWarnings[] = {
      MessageBoxButtons::kYesNoCancel, 3, kInfo},
     {17, "Users", "", "Delete Operation Error",
      "An error (Access Denied (5)) was experienced when attempting to delete a record from the "
-     "fileUsers.",
+     "file Users.",
      kOk, 1, kInfo},
     {18, "", "", "Record Update Error",
      "An error was experienced deleting this record.  Do you want to try to save again?",
@@ -67,7 +67,7 @@ const Expected kWarnings[] = {
      "Attempts to automatically number this record have failed.  Error:Access Denied (5)",
      MessageBoxButtons::kRetryCancel, 2, kInfo},
     {30, "Users", "", "File Access Error",
-     "File (Users) could not beopened.  Error: Access Denied (5).", kOk, 1, kInfo},
+     "File (Users) could not be opened.  Error: Access Denied (5).", kOk, 1, kInfo},
     {32, "", "", "Confirm Delete",
      "You've selected to delete the highlighted record.  Press OK to confirm deletion of this "
      "record.",
@@ -147,7 +147,7 @@ TEST_F(StandardWarningsTest, WarningsThatEndTheApplication) {
        "application.",
        "File Creation Error!"},
       {5, "File Creation Error",
-       "Error: (Invalid Record Declaration (47)) opening created file:Passwords.  Press OK to end "
+       "Error: (Invalid Record Declaration (47)) opening created file: Passwords.  Press OK to end "
        "this application.",
        "File Creation Error!"},
   };
@@ -173,7 +173,7 @@ TEST_F(StandardWarningsTest, InvalidKeyAsksAndEndsOnlyOnNo) {
   EXPECT_EQ(ShowWarning(2, "Users"), kButtonYes);
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0].caption, "Invalid Key");
-  EXPECT_EQ(boxes_[0].text, "Users key file is invalid.  Do youwant to rebuild the key?");
+  EXPECT_EQ(boxes_[0].text, "Users key file is invalid.  Do you want to rebuild the key?");
   EXPECT_EQ(boxes_[0].buttons, MessageBoxButtons::kYesNo);
   EXPECT_EQ(boxes_[0].default_button, 1);
   EXPECT_EQ(boxes_[0].icon, MessageBoxIcon::kExclamation);
