@@ -48,6 +48,8 @@ TEST_F(ParserTest, NumberLiteralKinds) {
   // Beyond a long the literal keeps its value as a real.
   EXPECT_DOUBLE_EQ(Real("3000000000"), 3000000000.0);
   EXPECT_EQ(Text("12"), "12");
+  // Without a "." there is no exponent: 1E5 is 1 followed by a name.
+  EXPECT_FALSE(Compiles("1E5"));
   EXPECT_EQ(Text("1.5E2"), "150");
 }
 
