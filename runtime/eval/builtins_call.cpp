@@ -32,6 +32,10 @@ class CallNode final : public Node {
         function_(function),
         arguments_(std::move(arguments)),
         scratch_(arguments_.size()) {}
+  ~CallNode() override {
+    for (std::string& scratch : scratch_) WipeString(scratch);
+    WipeString(own_scratch_);
+  }
 
   std::int32_t Long() override {
     switch (Type()) {

@@ -35,6 +35,9 @@ inline constexpr int kMaxNesting = 100;
 class Expression {
  public:
   explicit Expression(NodePtr root) : root_(std::move(root)) {}
+  ~Expression() { WipeString(scratch_); }
+  Expression(const Expression&) = delete;
+  Expression& operator=(const Expression&) = delete;
 
   [[nodiscard]] ResultType Type() const { return root_->Type(); }
   [[nodiscard]] std::int32_t EvaluateLong() { return root_->Long(); }

@@ -2,6 +2,7 @@
 #include "runtime/eval/node.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "runtime/eval/node_internal.h"
 #include "runtime/eval/number_text.h"
@@ -9,6 +10,13 @@
 #include "runtime/support/locale.h"
 
 namespace vaultrix::eval {
+
+void WipeString(std::string& text) {
+  if (text.capacity() == 0) return;
+  text.resize(text.capacity());
+  explicit_bzero(text.data(), text.size());
+  text.clear();
+}
 
 bool Node::Truth() {
   switch (type_) {
@@ -18,7 +26,9 @@ bool Node::Truth() {
       return Real() != 0;
     case ResultType::kString: {
       std::string scratch;
-      return !support::IsBlank(Text(scratch));
+      const bool truth = !support::IsBlank(Text(scratch));
+      WipeString(scratch);
+      return truth;
     }
   }
   return false;
@@ -37,6 +47,8 @@ std::string_view RealNode::Text(std::string& scratch) {
   AppendRealText(Real(), scratch);
   return scratch;
 }
+
+StringNode::~StringNode() { WipeString(conversion_scratch_); }
 
 std::int32_t StringNode::Long() { return RealToLong(TextToReal(Text(conversion_scratch_))); }
 double StringNode::Real() { return TextToReal(Text(conversion_scratch_)); }
@@ -114,6 +126,7 @@ class SubscriptNode final : public Node {
       : Node(IsArray(variable) ? ResultTypeOf(variable.kind) : ResultType::kString),
         variable_(variable),
         subscripts_(std::move(subscripts)) {}
+  ~SubscriptNode() override { WipeString(scratch_); }
 
   std::int32_t Long() override {
     return IsArray(variable_) ? ReadLong(Element()) : RealToLong(TextToReal(Character()));
@@ -165,6 +178,7 @@ class SliceNode final : public StringNode {
  public:
   SliceNode(const VariableRef& variable, NodePtr start, NodePtr end)
       : variable_(variable), start_(std::move(start)), end_(std::move(end)) {}
+  ~SliceNode() override { WipeString(scratch_); }
 
   std::string_view Text(std::string& scratch) override {
     const std::string_view text = ReadText(variable_, scratch_);
@@ -246,6 +260,11 @@ class BinaryNode final : public Node {
  public:
   BinaryNode(BinaryOperator op, NodePtr left, NodePtr right)
       : Node(BinaryResult(op)), op_(op), left_(std::move(left)), right_(std::move(right)) {}
+  ~BinaryNode() override {
+    WipeString(left_scratch_);
+    WipeString(right_scratch_);
+    WipeString(own_scratch_);
+  }
 
   std::int32_t Long() override {
     if (Type() == ResultType::kLong) return Decide() ? 1 : 0;

@@ -48,6 +48,10 @@ class Node {
 
 using NodePtr = std::unique_ptr<Node>;
 
+// Scratch strings may hold copies of secret fields (a filter over a
+// password); they are wiped, capacity and all, before they are freed.
+void WipeString(std::string& text);
+
 enum class BinaryOperator : std::uint8_t {
   kOr, kXor, kAnd,
   kEqual, kNotEqual, kLess, kLessEqual, kGreater, kGreaterEqual,

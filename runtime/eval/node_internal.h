@@ -25,6 +25,7 @@ class RealNode : public Node {
 class StringNode : public Node {
  public:
   StringNode() : Node(ResultType::kString) {}
+  ~StringNode() override;
   std::int32_t Long() override;
   double Real() override;
 

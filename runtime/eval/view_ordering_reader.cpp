@@ -35,6 +35,7 @@ class OrderingReader final : public ViewReader {
  public:
   OrderingReader(std::unique_ptr<ViewReader> inner, std::vector<OrderItem>& order)
       : inner_(std::move(inner)), order_(order) {}
+  ~OrderingReader() override { Forget(); }
 
   std::int32_t Start() override {
     loaded_ = false;
@@ -133,9 +134,20 @@ class OrderingReader final : public ViewReader {
     return 0;
   }
 
+  // Order values may be secret fields.
+  void Forget() {
+    for (Entry& entry : entries_) {
+      WipeString(entry.position);
+      for (OrderValue& value : entry.values) {
+        if (value.index() == 1) WipeString(std::get<1>(value));
+      }
+    }
+    entries_.clear();
+  }
+
   std::int32_t Load() {
     if (loaded_) return support::kNoError;
-    entries_.clear();
+    Forget();
     std::int32_t code = inner_->Start();
     while (code == support::kNoError) {
       code = inner_->Read(false);

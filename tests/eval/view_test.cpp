@@ -162,6 +162,20 @@ TEST_F(ViewEngineTest, SkipRecordsAndGetByPointer) {
   EXPECT_EQ(User(), "Alice");
 }
 
+TEST_F(ViewEngineTest, SkipBackwardAndAClosedPrimaryFile) {
+  range_ = "bob";
+  OpenWithFilter("UPPER(P_:User) = UPPER(Range)");
+  files::Skip(View(), 3);
+  EXPECT_EQ(Service(), "Zebra");
+  files::Skip(View(), -2);
+  EXPECT_EQ(support::ErrorCode(), 0);
+  EXPECT_EQ(Service(), "bank");
+  files::Close(File());
+  files::Open(View());
+  files::Next(View());
+  EXPECT_EQ(support::ErrorCode(), support::kFileNotOpen);
+}
+
 TEST_F(ViewEngineTest, WriteThroughReachesThePrimaryFile) {
   range_ = "alice";
   OpenWithFilter("UPPER(P_:User) = UPPER(Range)");
