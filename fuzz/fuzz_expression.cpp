@@ -1,6 +1,7 @@
 // Compiles arbitrary texts as expressions and order lists over a few bound
 // variables of different kinds, and evaluates whatever compiles in every
-// result type. Nothing may crash, hang or leak.
+// result type, with FORMAT and DEFORMAT going through the display
+// pictures. Nothing may crash, hang or leak.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "runtime/eval/symbol_table.h"
 #include "runtime/files/file_descriptor.h"
 #include "runtime/support/error_state.h"
+#include "runtime/windows/evaluator_pictures.h"
 
 namespace {
 
@@ -50,6 +52,8 @@ void Exercise(eval::Expression& expression) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static Variables variables;
+  static const bool installed = (windows::InstallEvaluatorPictures(), true);
+  (void)installed;
   eval::ResetSymbolTables();
   BindAll(variables);
   const std::string_view text(reinterpret_cast<const char*>(data), size);
