@@ -22,12 +22,13 @@ using support::kNoError;
 
 // What a view holds from OPEN to CLOSE.
 struct ViewState final : files::DriverState {
-  std::unique_ptr<ViewReader> cursor;
   std::unique_ptr<Expression> filter;
   std::optional<std::vector<OrderItem>> order;
   bool backward = false;
   bool start_pending = false;
   std::int64_t start_values = 0;
+  // Last, so it goes first: its readers refer to the filter and the order.
+  std::unique_ptr<ViewReader> cursor;
 };
 
 ViewBlock& ViewOf(files::FileBlock& block) { return reinterpret_cast<ViewBlock&>(block); }
