@@ -235,6 +235,8 @@ DeclaredView::DeclaredView(std::vector<files::FileBlock*> files) : files_(std::m
   files_.push_back(nullptr);
   layout_ = files::WriteRecordLayout({});
   view_.block.driver = &ViewEngineRegistration();
+  // Errors of the view name its primary file.
+  if (files_.front() != nullptr) view_.block.name = files_.front()->name;
   view_.block.layout = layout_.data();
   view_.block.layout_size = static_cast<std::uint32_t>(layout_.size());
   view_.files = files_.data();

@@ -40,6 +40,7 @@ TEST_F(ViewEngineTest, FilterNoRecordSatisfiesGives33) {
   files::Next(View());
   EXPECT_EQ(support::ErrorCode(), support::kRecordNotAvailable);
   EXPECT_EQ(support::Error(), "Record Not Available");
+  EXPECT_EQ(support::ErrorFile(), "Entries");
   files::Previous(View());
   EXPECT_EQ(support::ErrorCode(), support::kRecordNotAvailable);
 }
