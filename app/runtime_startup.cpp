@@ -1,6 +1,7 @@
 // Runtime start-up, in the order later modules rely on: the folder first
 // (every relative file name depends on it), then the locale (comparisons and
-// pictures read it), then the random generator.
+// pictures read it), then the random generator, and last the
+// evaluator's FORMAT and DEFORMAT, which format through display pictures.
 #include "app/runtime_startup.h"
 
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include "platform/locations.h"
 #include "runtime/support/locale.h"
 #include "runtime/support/random.h"
+#include "runtime/windows/evaluator_pictures.h"
 
 namespace vaultrix::app {
 
@@ -33,6 +35,7 @@ StartupResult StartRuntime(const std::string& data_dir_option) {
   }
   support::InitialiseLocale();
   support::SeedRandomFromClock();
+  windows::InstallEvaluatorPictures();
   result.ok = true;
   return result;
 }
