@@ -160,8 +160,8 @@ def key_shape():
 
 
 def shield_shape(inset=0.0):
-    """A heraldic shield: a flat top with raised corners, straight sides and
-    a curved point; `inset` shrinks it towards its middle."""
+    """A heraldic shield: a top rising gently to the middle, straight sides
+    and a curved point; `inset` shrinks it towards its middle."""
     top, left, right, waist, point = 3.0, 5.0, 27.0, 15.0, 30.0
     outline = [(16, 2.0), (right, top + 2), (right, waist)]
     steps = 8
@@ -224,15 +224,19 @@ def pyramid_faces():
 
 
 def draw_pyramid(canvas, scale):
+    """Two flat faces, an outline and the ridge between them; from 32 pixels
+    up the lit face shows courses of stone (every fifth design row)."""
     lit, shaded = (placed(face, scale) for face in pyramid_faces())
+    courses = scale >= 1
     whole = canvas.mask(union(lit, shaded))
     for x, y in whole:
         cx, cy = x + 0.5, y + 0.5
-        if lit(cx, cy):
-            # Courses of stone: every fifth design row of the lit face.
-            index = SAND if int(cy / scale) % 5 == 4 and scale >= 1 else SAND_LIGHT
-        else:
+        if not lit(cx, cy):
             index = SAND_DARK
+        elif courses and int(cy / scale) % 5 == 4:
+            index = SAND
+        else:
+            index = SAND_LIGHT
         canvas.put(x, y, index)
     for x, y in whole:                       # outline and the ridge between the faces
         outside = any(n not in whole for n in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)))

@@ -145,8 +145,7 @@ std::string CheckGif(Bytes gif, GifShape* shape) {
     if (at + 10 > gif.size()) return "image descriptor cut short";
     int left = U16(gif, at), top = U16(gif, at + 2), width = U16(gif, at + 4),
         height = U16(gif, at + 6);
-    if (width == 0 || height == 0 || left + width > shape->width ||
-        top + height > shape->height) {
+    if (width == 0 || height == 0 || left + width > shape->width || top + height > shape->height) {
       return "an image outside the screen";
     }
     std::uint8_t flags = gif[at + 8];
@@ -161,7 +160,9 @@ std::string CheckGif(Bytes gif, GifShape* shape) {
   return "no trailer";
 }
 
-std::size_t BitmapRow(std::size_t bits) { return (bits + 31) / 32 * 4; }
+std::size_t BitmapRow(std::size_t bits) {
+  return (bits + 31) / 32 * 4;
+}
 
 // Checks an icon file's directory and each image's bitmap header (or PNG
 // signature). Answers "" or what is wrong; `sizes` gets each square image's
@@ -198,7 +199,8 @@ std::string CheckIcon(Bytes ico, std::set<int>* sizes) {
     }
     std::size_t colours = bits > 8 ? 0 : U32(image, 32) != 0 ? U32(image, 32) : 1u << bits;
     std::size_t rows = static_cast<std::size_t>(height);
-    std::size_t needed = 40 + 4 * colours + rows * BitmapRow(width * bits) + rows * BitmapRow(width);
+    std::size_t needed =
+        40 + 4 * colours + rows * BitmapRow(width * bits) + rows * BitmapRow(width);
     if (needed > size) return which + "pixels cut short";
     if (width == height) sizes->insert(width);
   }
@@ -213,8 +215,8 @@ TEST(ProgramPictures, EveryFileAWindowNamesIsAResourceOfItsModule) {
   std::set<std::string> named;
   for (const Structure& s : structures) {
     std::unique_ptr<WindowResource> window;
-    OpenWindowResource(&window, s.report ? WindowKind::kReport : WindowKind::kPlainWindow,
-                       s.module, s.name);
+    OpenWindowResource(&window, s.report ? WindowKind::kReport : WindowKind::kPlainWindow, s.module,
+                       s.name);
     ASSERT_EQ(window->Load(), ResourceStatus::kOk) << s.name;
     const WindowView& v = window->view();
     std::vector<std::pair<std::string_view, const char*>> files;  // file, resource type
