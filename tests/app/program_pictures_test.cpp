@@ -77,7 +77,8 @@ void CollectStructures(const rescomp::CompiledModule& compiled, std::vector<Stru
     ASSERT_LE(record + rsc::kWindowSize, buffer.size()) << compiled.module_name;
     std::uint32_t name = U32(buffer, record + rsc::kWindowStructureNameAt);
     ASSERT_LT(name, buffer.size()) << compiled.module_name;
-    out->push_back({compiled.module_name, reinterpret_cast<const char*>(&buffer[name]),
+    const char* text = reinterpret_cast<const char*>(&buffer[name]);
+    out->push_back({compiled.module_name, std::string(text, strnlen(text, buffer.size() - name)),
                     buffer[record] == rsc::kReport});
     record = U32(buffer, record + rsc::kNextAt);
   }
