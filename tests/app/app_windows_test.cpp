@@ -9,10 +9,13 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/resources.h"
+#include "runtime/windows/ctllist.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_resource.h"
 #include "tools/rescomp/compiler.h"
@@ -477,6 +480,32 @@ TEST(ApplicationWindows, EveryStructureLoadsWithItsCaptionAndAttributes) {
     EXPECT_EQ(v.attributes, s.attributes) << s.name;
     ByNumber(v.controls);  // numbers unique within the window
   }
+}
+
+// The browse engine reads one page at a time and handles every scroll
+// request itself, so its lists are immediate-mode lists, stored with the
+// attributes 0x803; every other list (import, export) scrolls over a queue
+// that holds all its rows.
+TEST(ApplicationWindows, OnlyTheBrowseListsAreImmediate) {
+  const std::set<std::string_view> browsers = {"BROWSEUSERS$QUICKWINDOW",
+                                               "BROWSEPASSWORDS$QUICKWINDOW",
+                                               "SELECTUSERS$QUICKWINDOW", "BROWSETIPS$QUICKWINDOW"};
+  std::set<std::string_view> immediate, scrolling;
+  for (const Structure& s : kAllStructures) {
+    bool report = std::string_view(s.name).ends_with("$REPORT");
+    auto window = Load(report ? WindowKind::kReport : WindowKind::kPlainWindow, s.module, s.name);
+    for (const ControlView& c : window->view().controls) {
+      if (c.type != rsc::kList) continue;
+      bool is_browser = browsers.contains(s.name);
+      if (is_browser) {
+        EXPECT_EQ(c.flags, 0x803u) << s.name;
+      }
+      EXPECT_EQ(ListControl::FromDescription(c).Immediate(), is_browser) << s.name;
+      (is_browser ? immediate : scrolling).insert(s.name);
+    }
+  }
+  EXPECT_EQ(immediate, browsers);
+  EXPECT_EQ(scrolling, (std::set<std::string_view>{"IMPORT$WINDOW", "EXPORT$WINDOW"}));
 }
 
 TEST(ApplicationWindows, TipsSplashAndAbout) {
