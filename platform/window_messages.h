@@ -150,6 +150,8 @@ inline constexpr int kVkDivide = 0x6F;
 inline constexpr int kVkF1 = 0x70;  // F1 to F24 are 0x70 to 0x87
 inline constexpr int kVkNumLock = 0x90;
 inline constexpr int kVkScroll = 0x91;  // Scroll Lock
+// A character that no key of its own stands for, typed as it is.
+inline constexpr int kVkPacket = 0xE7;
 
 // Window styles.
 inline constexpr std::uint32_t kWsOverlapped = 0x00000000;
