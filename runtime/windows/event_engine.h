@@ -1,0 +1,71 @@
+// The event engine's shared state: the runtime's part of the 64 thread
+// slots (thread numbers 1 to 64, the program's first thread being 1) and
+// the window system the engine works through.
+//
+// Locks: all of this is guarded by the runtime lock (platform/runtime_lock.h);
+// every function here REQUIRES that the calling thread holds it. The window
+// system is called like an operating-system API and guards itself.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/window_system.h"
+#include "runtime/windows/window_object.h"
+
+namespace vaultrix::windows {
+
+inline constexpr int kThreadCount = 64;
+
+// What the engine keeps per thread slot.
+struct RuntimeThread {
+  WindowObject* current_window = nullptr;  // innermost open window, the one ACCEPT serves
+  WindowObject* target_window = nullptr;   // set by TARGET; reset whenever a window opens
+  std::int32_t last_key_code = 0;
+  std::uint8_t last_key_character = 0;
+};
+
+class EventEngine {
+ public:
+  explicit EventEngine(platform::WindowSystem& system) : system_(system) {}
+  EventEngine(const EventEngine&) = delete;
+  EventEngine& operator=(const EventEngine&) = delete;
+
+  [[nodiscard]] platform::WindowSystem& System() { return system_; }
+  // Thread numbers 1 to kThreadCount; null for any other number.
+  [[nodiscard]] RuntimeThread* Thread(int number);
+  // The thread running runtime code, the one holding the runtime lock; the
+  // lock's acquire hook sets it.
+  [[nodiscard]] int CurrentThread() const { return current_thread_; }
+  void SetCurrentThread(int number) { current_thread_ = number; }
+
+ private:
+  platform::WindowSystem& system_;
+  RuntimeThread threads_[kThreadCount];
+  int current_thread_ = 1;
+};
+
+// A new record of `event` for a window: a clone of the window's current
+// record when it has one (so the key and mouse fields carry over), else one
+// with the window's thread's last key code and character.
+[[nodiscard]] std::unique_ptr<EventRecord> MakeEventRecord(EventEngine& engine,
+                                                           WindowObject& window, int event,
+                                                           ControlObject* control);
+
+// Queues an event on a thread's current window through that window's
+// message queue, so that posted events keep their order with each other and
+// with the thread's input. control 0 means a window event; thread 0 means
+// the calling thread. Nothing happens when the thread has no current window.
+void PostEvent(EventEngine& engine, int event, int control, int thread);
+
+// The window procedure's side of PostEvent: moves the record that a
+// kEventPostedMessage names (lparam) from the window's in-flight list to its
+// event queue. False when the window holds no such record.
+bool ReceivePostedEvent(WindowObject& window, std::intptr_t lparam);
+
+// A timer tick: queues "EVENT:Timer" unless one is already pending, so at
+// most one is ever queued however slowly the body runs. Answers whether an
+// event was queued. Delivering the event clears the pending flag.
+bool RaiseTimerEvent(EventEngine& engine, WindowObject& window);
+
+}  // namespace vaultrix::windows
