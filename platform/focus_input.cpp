@@ -187,7 +187,21 @@ void WindowSystem::InjectKey(int virtual_key, bool down, char character) {
 }
 
 void WindowSystem::InjectMouse(WindowHandle window, std::uint32_t message, int x, int y) {
-  (void)InjectInput(window, message, 0, MakePointParam(x, y));
+  Lock lock(mutex_);
+  WindowRecord* record = Find(window);
+  if (record == nullptr) return;
+  // wparam: the keys and buttons held, as kMk* bits.
+  std::uintptr_t held = 0;
+  const auto down = [&](int vk) {
+    auto it = keys_down_.find(vk);
+    return it != keys_down_.end() && it->second;
+  };
+  if (down(kVkShift)) held |= kMkShift;
+  if (down(kVkControl)) held |= kMkControl;
+  if (message == kWmLButtonDown || message == kWmLButtonDblClk) held |= kMkLButton;
+  if (message == kWmRButtonDown || message == kWmRButtonDblClk) held |= kMkRButton;
+  if (message == kWmMButtonDown || message == kWmMButtonDblClk) held |= kMkMButton;
+  PostLocked(*record->thread, Message{window, message, held, MakePointParam(x, y), 0});
 }
 
 bool WindowSystem::InjectInput(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,

@@ -71,6 +71,14 @@ void WindowSystem::EndThread() {
   }
   Lock lock(mutex_);
   ThreadQueue& self = QueueOfCaller(lock);
+  // Windows of this thread that another thread is destroying right now (as
+  // part of its own window's tree) are forgotten here, before the queue they
+  // point to goes; the other thread then finds them gone.
+  std::vector<WindowRecord*> left;
+  for (auto& [handle, window] : windows_) {
+    if (window->thread == &self) left.push_back(window.get());
+  }
+  for (WindowRecord* window : left) ForgetWindowLocked(*window);
   std::vector<std::function<void(std::intptr_t)>> callbacks;
   FailSentLocked(self, callbacks);
   for (auto& [handle, semaphore] : semaphores_) {

@@ -106,6 +106,13 @@ inline constexpr std::uintptr_t kSizeRestored = 0;
 inline constexpr std::uintptr_t kSizeMinimized = 1;
 inline constexpr std::uintptr_t kSizeMaximized = 2;
 
+// Mouse message wparam: keys and buttons held.
+inline constexpr std::uintptr_t kMkLButton = 0x0001;
+inline constexpr std::uintptr_t kMkRButton = 0x0002;
+inline constexpr std::uintptr_t kMkShift = 0x0004;
+inline constexpr std::uintptr_t kMkControl = 0x0008;
+inline constexpr std::uintptr_t kMkMButton = 0x0010;
+
 // kWmSysCommand wparam.
 inline constexpr std::uintptr_t kScSize = 0xF000;
 inline constexpr std::uintptr_t kScMove = 0xF010;

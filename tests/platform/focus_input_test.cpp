@@ -140,6 +140,16 @@ TEST(Keyboard, LockKeysToggleOnKeyDownAndKeysGoToTheFocus) {
   EXPECT_NE(got[3].lparam & 0x01000000, 0);  // an extended key
   EXPECT_EQ(got[5].message, kWmSysKeyDown);  // Alt held
   EXPECT_EQ(got[5].wparam, static_cast<std::uintptr_t>(kVkF1 + 3));
+
+  // Mouse messages carry the keys and the button held.
+  system.InjectKey(kVkMenu, false);
+  system.InjectKey(kVkShift, true);
+  system.InjectMouse(edit, kWmLButtonDown, 3, -2);
+  got = Drain(system);
+  ASSERT_EQ(got.back().message, kWmLButtonDown);
+  EXPECT_EQ(got.back().wparam, kMkShift | kMkLButton);
+  EXPECT_EQ(PointX(got.back().lparam), 3);
+  EXPECT_EQ(PointY(got.back().lparam), -2);
 }
 
 TEST(Clipboard, EveryChangeMovesTheCounter) {

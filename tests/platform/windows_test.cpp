@@ -97,6 +97,23 @@ TEST(Windows, OnlyTheOwningThreadDestroysAWindow) {
   EXPECT_TRUE(destroyed);
 }
 
+TEST(Windows, DestroyingTheFrameTellsChildrenOnOtherThreadsOnTheirThreads) {
+  Watchdog watchdog("frame destroyed with a child of another thread");
+  WindowSystem system;
+  const WindowHandle frame = system.CreateWindow(Params(WindowKind::kFrame, kNoWindow, {}));
+  const WindowHandle client = system.CreateWindow(Params(WindowKind::kMdiClient, frame, {}));
+  WindowThread other(system);
+  const WindowHandle child = other.MakeWindow(Params(WindowKind::kMdiChild, client, {}));
+  ASSERT_NE(child, kNoWindow);
+  EXPECT_EQ(system.WindowThread(child), other.Id());
+  ASSERT_TRUE(system.DestroyWindow(frame));
+  EXPECT_FALSE(system.IsWindow(child));
+  EXPECT_FALSE(system.IsWindow(client));
+  int destroys = 0;
+  for (const Message& m : other.Calls()) destroys += (m.window == child && m.message == kWmDestroy) ? 1 : 0;
+  EXPECT_EQ(destroys, 1);
+}
+
 TEST(Windows, ThreadEndDestroysItsWindows) {
   Watchdog watchdog("thread end");
   WindowSystem system;
