@@ -86,6 +86,7 @@ void WindowSystem::EndThread() {
   }
   queues_by_id_.erase(self.id);
   queues_.erase(self.os_id);
+  idle_changed_.notify_all();
   lock.unlock();
   for (auto& done : callbacks) done(0);
 }
@@ -109,15 +110,39 @@ void WindowSystem::WakeLocked(ThreadQueue& queue) {
 
 void WindowSystem::WaitLocked(ThreadQueue& queue, Lock& lock) {
   const std::int64_t due = NextTimerDueLocked(queue);
-  if (due == INT64_MAX) {
-    queue.wake.wait(lock);
-    return;
-  }
-  // A simulated clock wakes us through OnClockMoved; the real-time wait
-  // covers the system clock.
   const std::int64_t now = CurrentClock().SteadyMilliseconds();
   if (due <= now) return;
-  queue.wake.wait_for(lock, std::chrono::milliseconds(due - now));
+  queue.activity = ThreadQueue::Activity::kWaitingForMessage;
+  idle_changed_.notify_all();
+  if (due == INT64_MAX) {
+    queue.wake.wait(lock);
+  } else {
+    // A simulated clock wakes us through OnClockMoved; the real-time wait
+    // covers the system clock.
+    queue.wake.wait_for(lock, std::chrono::milliseconds(due - now));
+  }
+  queue.activity = ThreadQueue::Activity::kBusy;
+}
+
+bool WindowSystem::IdleLocked(const ThreadQueue* except) const {
+  const std::int64_t now = CurrentClock().SteadyMilliseconds();
+  for (const auto& [os_id, queue] : queues_) {
+    if (queue.get() == except) continue;
+    if (queue->activity == ThreadQueue::Activity::kBusy) return false;
+    if (!queue->sent.empty()) return false;
+    if (queue->activity == ThreadQueue::Activity::kWaitingForMessage &&
+        (!queue->posted.empty() || queue->quit || NextTimerDueLocked(*queue) <= now)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool WindowSystem::WaitUntilIdle(std::chrono::milliseconds limit) {
+  Lock lock(mutex_);
+  const auto found = queues_.find(std::this_thread::get_id());
+  const ThreadQueue* self = found == queues_.end() ? nullptr : found->second.get();
+  return idle_changed_.wait_for(lock, limit, [&] { return IdleLocked(self); });
 }
 
 void WindowSystem::PostLocked(ThreadQueue& queue, const Message& message) {

@@ -37,6 +37,7 @@
 // wakes waiting threads when it moves.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -213,6 +214,12 @@ class WindowSystem {
                            std::intptr_t lparam, std::function<void(std::intptr_t)> done);
   // Answers every message sent to the calling thread; false when none was.
   bool AnswerSentMessages();
+  // Waits until every thread but the caller waits for a message (with none
+  // to take and no timer due) or for a dialog's answer, and answers true;
+  // false when that did not happen within `limit` of real time (a hang
+  // guard for scripts and tests, not a measure of anything). A thread that
+  // used the window system counts as busy until it calls EndThread.
+  bool WaitUntilIdle(std::chrono::milliseconds limit);
   // Number of posted and input messages waiting in a thread's queue.
   [[nodiscard]] std::size_t PendingMessages(ThreadId thread) const;
 
@@ -317,6 +324,7 @@ class WindowSystem {
   // due. REQUIRES: lock holds mutex_.
   void WaitLocked(ThreadQueue& queue, Lock& lock);
   void WakeLocked(ThreadQueue& queue);
+  bool IdleLocked(const ThreadQueue* except) const;
   void CollectSubtreeLocked(WindowRecord& window, std::vector<WindowRecord*>& out);
   void ForgetWindowLocked(WindowRecord& window);
   void KillAllTimersLocked(const std::vector<WindowHandle>& windows);
@@ -333,6 +341,7 @@ class WindowSystem {
   DialogAnswer WaitForDialog(DialogRequest request);
 
   mutable std::mutex mutex_;
+  std::condition_variable idle_changed_;  // a thread began to wait
   std::unordered_map<std::thread::id, std::unique_ptr<ThreadQueue>> queues_;
   std::unordered_map<ThreadId, ThreadQueue*> queues_by_id_;
   ThreadId next_thread_id_ = 1;
