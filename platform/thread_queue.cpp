@@ -1,5 +1,7 @@
 // Per-thread message queues: posting, taking the next message in its order,
 // waiting, and a thread's end.
+#include <string.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -15,6 +17,8 @@ WindowSystem::WindowSystem() {
 
 WindowSystem::~WindowSystem() {
   RemoveClockListener(clock_listener_);
+  // The clipboard often holds a password.
+  if (clipboard_) explicit_bzero(clipboard_->data(), clipboard_->size());
 }
 
 void WindowSystem::OnClockMoved() {

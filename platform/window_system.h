@@ -305,6 +305,13 @@ class WindowSystem {
  private:
   using Lock = std::unique_lock<std::mutex>;
 
+  // These take mutex_ themselves.
+  // Changes one field of a window and notifies the driver; false when no window.
+  template <typename Change>
+  bool ChangeWindow(WindowHandle window, NotificationKind kind, Change change);
+  void OnClockMoved();
+  DialogAnswer WaitForDialog(DialogRequest request);
+
   // REQUIRES: mutex_ held (every helper below).
   ThreadQueue& QueueOfCaller(Lock& lock);
   ThreadQueue* QueueById(ThreadId thread) const;
@@ -328,17 +335,12 @@ class WindowSystem {
   void CollectSubtreeLocked(WindowRecord& window, std::vector<WindowRecord*>& out);
   void ForgetWindowLocked(WindowRecord& window);
   void KillAllTimersLocked(const std::vector<WindowHandle>& windows);
-  // Changes one field of a window and notifies the driver; false when no window.
-  template <typename Change>
-  bool ChangeWindow(WindowHandle window, NotificationKind kind, Change change);
   // Answers 0 to everything still sent to a thread that ends; callbacks to
   // run once mutex_ is released are added to `callbacks`.
   void FailSentLocked(ThreadQueue& queue,
                       std::vector<std::function<void(std::intptr_t)>>& callbacks);
   void ActivateLocked(WindowHandle window);
   bool MdiActivateLocked(WindowRecord& child);
-  void OnClockMoved();
-  DialogAnswer WaitForDialog(DialogRequest request);
 
   mutable std::mutex mutex_;
   std::condition_variable idle_changed_;  // a thread began to wait
