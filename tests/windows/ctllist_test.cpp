@@ -358,9 +358,9 @@ TEST(EventCodesTest, NamesAndCodes) {
   EXPECT_EQ(EventName(kEventIconized), "EVENT:Iconized");
   EXPECT_EQ(EventName(kEventScrollTrack), "");
   EXPECT_EQ(EventName(0x207), "");
-  EXPECT_EQ(EventCodeOf("event:newselection"), kEventNewSelection);
-  EXPECT_EQ(EventCodeOf("EVENT:DDEpoke"), kEventDdePoke);
-  EXPECT_EQ(EventCodeOf("EVENT:Nothing"), std::nullopt);
+  EXPECT_EQ(EventByName("event:newselection"), kEventNewSelection);
+  EXPECT_EQ(EventByName("EVENT:DDEpoke"), kEventDdePoke);
+  EXPECT_EQ(EventByName("EVENT:Nothing"), 0);
   EXPECT_TRUE(IsFieldEvent(kEventSelected));
   EXPECT_TRUE(IsFieldEvent(kEventScrollTrack));
   EXPECT_FALSE(IsFieldEvent(kEventTimer));
