@@ -3,6 +3,7 @@
 # only ever applies to Vaultrix sources.
 
 option(VAULTRIX_SANITIZE "Build everything with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(VAULTRIX_TSAN "Build everything with ThreadSanitizer (not together with VAULTRIX_SANITIZE)" OFF)
 option(VAULTRIX_FUZZ "Build the libFuzzer targets in fuzz/ (needs clang)" OFF)
 option(VAULTRIX_BENCH "Build the benchmarks in bench/" ON)
 option(VAULTRIX_TESTS "Build the unit tests in tests/" ON)
@@ -16,6 +17,14 @@ if(VAULTRIX_SANITIZE OR VAULTRIX_FUZZ)
       -fno-omit-frame-pointer)
   add_compile_options(${VAULTRIX_SANITIZER_FLAGS})
   add_link_options(${VAULTRIX_SANITIZER_FLAGS})
+endif()
+
+if(VAULTRIX_TSAN)
+  if(VAULTRIX_SANITIZE)
+    message(FATAL_ERROR "VAULTRIX_TSAN and VAULTRIX_SANITIZE cannot be combined")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
 endif()
 
 # Fuzzing needs coverage feedback from the libraries the targets exercise,

@@ -157,7 +157,7 @@ TEST_F(FaultEnvTest, AStopInPowerLossModeDropsUnflushedWrites) {
 }
 
 TEST_F(FaultEnvTest, RandomSubsetsAreRepeatableBySeed) {
-  auto run = [this](std::uint32_t seed) {
+  auto run = [](std::uint32_t seed) {
     ScratchDir dir;
     FaultEnv env;
     env.EnablePowerLoss();
