@@ -1,0 +1,116 @@
+// The driver: wakes on its own thread, drains the notifications and dialog
+// requests, and hands each to the piece that shows it.
+#include "platform/drivers/qt/qt_driver.h"
+
+#include <QtCore/QObject>
+#include <QtWidgets/QApplication>
+
+#include "platform/drivers/qt/clipboard_sync.h"
+#include "platform/drivers/qt/dialog_presenter.h"
+#include "platform/drivers/qt/driver_link.h"
+#include "platform/drivers/qt/input_filter.h"
+
+namespace vaultrix::platform::qt {
+
+QtDriver::QtDriver(WindowSystem& system, QtDriverOptions options)
+    : system_(system), options_(std::move(options)), link_(std::make_shared<DriverLink>()) {
+  {
+    std::lock_guard lock(link_->mutex);
+    link_->receiver = new QObject();
+    link_->drain = [this] { Drain(); };
+  }
+  std::weak_ptr<DriverLink> weak = link_;
+  mirror_ = std::make_unique<WindowMirror>(system_, options_.fonts,
+                                           [weak](std::function<void()> task) {
+                                             if (auto link = weak.lock()) link->Post(std::move(task));
+                                           });
+  input_ = std::make_unique<InputFilter>(system_, *mirror_);
+  dialogs_ = std::make_unique<DialogPresenter>(system_, *mirror_, options_.qt_file_dialogs);
+  if (options_.sync_clipboard) clipboard_ = std::make_unique<ClipboardSync>(system_);
+  qApp->installEventFilter(input_.get());
+  system_.AttachDriver(this);
+  // Windows that were made before the driver came are shown too.
+  for (WindowHandle top : system_.TopLevelWindows()) {
+    std::vector<WindowHandle> pending{top};
+    while (!pending.empty()) {
+      const WindowHandle window = pending.back();
+      pending.pop_back();
+      mirror_->Created(window);
+      std::vector<WindowHandle> children = system_.Children(window);
+      pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+  }
+}
+
+QtDriver::~QtDriver() {
+  system_.AttachDriver(nullptr);
+  link_->Cut();
+  qApp->removeEventFilter(input_.get());
+  clipboard_.reset();
+  dialogs_.reset();
+  input_.reset();
+  mirror_.reset();
+}
+
+void QtDriver::NotificationsPending() {
+  link_->Wake();
+}
+
+void QtDriver::OpenDialog(const DialogRequest& request) {
+  {
+    std::lock_guard lock(link_->mutex);
+    if (link_->receiver == nullptr) return;
+    link_->dialogs.push_back(request);
+  }
+  link_->Wake();
+}
+
+std::size_t QtDriver::Drain() {
+  std::vector<DialogRequest> dialogs;
+  {
+    std::lock_guard lock(link_->mutex);
+    dialogs.swap(link_->dialogs);
+  }
+  const std::vector<Notification> batch = system_.TakeNotifications();
+  for (const Notification& notification : batch) Apply(notification);
+  for (const DialogRequest& request : dialogs) {
+    // A dialog answered before it could be shown needs no widget.
+    for (const DialogRequest& open : system_.OpenDialogs()) {
+      if (open.id == request.id) {
+        dialogs_->Open(request);
+        break;
+      }
+    }
+  }
+  return batch.size();
+}
+
+void QtDriver::Apply(const Notification& notification) {
+  const WindowHandle window = notification.window;
+  switch (notification.kind) {
+    case NotificationKind::kCreated: mirror_->Created(window); break;
+    case NotificationKind::kDestroyed: mirror_->Destroyed(window); break;
+    case NotificationKind::kText:
+    case NotificationKind::kValue:
+    case NotificationKind::kRows:
+    case NotificationKind::kScroll:
+    case NotificationKind::kEnabled:
+    case NotificationKind::kVisible:
+    case NotificationKind::kRect:
+    case NotificationKind::kShowState: mirror_->Changed(window); break;
+    case NotificationKind::kZOrder: mirror_->Raise(window); break;
+    case NotificationKind::kFocus: mirror_->Focus(window); break;
+    case NotificationKind::kActivation: mirror_->Activation(window); break;
+    case NotificationKind::kClipboard:
+      if (clipboard_) clipboard_->SystemChanged();
+      break;
+    case NotificationKind::kDialogOpened: break;  // OpenDialog brings the request
+    case NotificationKind::kDialogAnswered: dialogs_->Answered(notification.dialog); break;
+  }
+}
+
+QWidget* QtDriver::DialogWidget(DialogId dialog) const {
+  return dialogs_->Widget(dialog);
+}
+
+}  // namespace vaultrix::platform::qt
