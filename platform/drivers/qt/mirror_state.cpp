@@ -16,6 +16,7 @@
 #include "platform/drivers/qt/mirror_entry.h"
 #include "platform/drivers/qt/window_classes.h"
 #include "platform/drivers/qt/window_mirror.h"
+#include "platform/drivers/qt/window_surface.h"
 
 namespace vaultrix::platform::qt {
 namespace {
@@ -64,6 +65,7 @@ void WindowMirror::ApplyHostRect(Entry& entry, const Rect& rect) {
     }
     const QSize extra = outer->size() - entry.client->size();
     const QSize wanted(units.ToPixelsX(rect.width), units.ToPixelsY(rect.height));
+    if (auto* surface = dynamic_cast<WindowSurface*>(entry.host.data())) surface->SetClientSize(wanted);
     outer->resize(wanted + QSize(std::max(0, extra.width()), std::max(0, extra.height())));
   }
   if (rect.x != kDefaultPosition && rect.y != kDefaultPosition) {

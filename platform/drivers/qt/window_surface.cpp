@@ -10,13 +10,34 @@
 
 namespace vaultrix::platform::qt {
 
+class WindowSurface::ClientArea final : public QWidget {
+ public:
+  explicit ClientArea(QWidget* parent) : QWidget(parent) {}
+  [[nodiscard]] QSize sizeHint() const override { return size_.isValid() ? size_ : QWidget::sizeHint(); }
+  void SetSize(QSize size) {
+    size_ = size;
+    updateGeometry();
+  }
+
+ private:
+  QSize size_;
+};
+
 WindowSurface::WindowSurface(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {
   layout_ = new QVBoxLayout(this);
   layout_->setContentsMargins(0, 0, 0, 0);
   layout_->setSpacing(0);
-  client_ = new QWidget(this);
+  client_ = new ClientArea(this);
   client_->setObjectName(QStringLiteral("client"));
   layout_->addWidget(client_, 1);
+}
+
+QWidget* WindowSurface::Client() const {
+  return client_;
+}
+
+void WindowSurface::SetClientSize(QSize size) {
+  client_->SetSize(size);
 }
 
 void WindowSurface::SetMenuBar(QMenuBar* bar) {

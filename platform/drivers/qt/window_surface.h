@@ -17,14 +17,18 @@ namespace vaultrix::platform::qt {
 class WindowSurface final : public QWidget {
  public:
   explicit WindowSurface(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
-  [[nodiscard]] QWidget* Client() const { return client_; }
+  [[nodiscard]] QWidget* Client() const;
+  // The client size the window system holds: what Qt asks the surface for
+  // when it sizes a window by itself (an MDI child's first showing).
+  void SetClientSize(QSize size);
   void SetMenuBar(QMenuBar* bar);
   void AddToolBar(QToolBar* bar);
   void SetStatusBar(QStatusBar* bar);
 
  private:
   QVBoxLayout* layout_ = nullptr;
-  QWidget* client_ = nullptr;
+  class ClientArea;
+  ClientArea* client_ = nullptr;
 };
 
 // The widget on which a host window's controls sit: the surface's client,
