@@ -33,7 +33,11 @@ DialogAnswer WindowSystem::WaitForDialog(DialogRequest request) {
     lock.lock();
     while (!pending.answered) {
       if (AnswerSentLocked(self, lock)) continue;
-      if (!pending.answered) self.wake.wait(lock);
+      if (pending.answered) break;
+      self.activity = ThreadQueue::Activity::kWaitingForDialog;
+      idle_changed_.notify_all();
+      self.wake.wait(lock);
+      self.activity = ThreadQueue::Activity::kBusy;
     }
     dialogs_.erase(request.id);
     answer = pending.answer;

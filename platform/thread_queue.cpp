@@ -1,5 +1,7 @@
 // Per-thread message queues: posting, taking the next message in its order,
 // waiting, and a thread's end.
+#include <string.h>
+
 #include <algorithm>
 #include <chrono>
 
@@ -15,6 +17,8 @@ WindowSystem::WindowSystem() {
 
 WindowSystem::~WindowSystem() {
   RemoveClockListener(clock_listener_);
+  // The clipboard often holds a password.
+  if (clipboard_) explicit_bzero(clipboard_->data(), clipboard_->size());
 }
 
 void WindowSystem::OnClockMoved() {
@@ -86,6 +90,7 @@ void WindowSystem::EndThread() {
   }
   queues_by_id_.erase(self.id);
   queues_.erase(self.os_id);
+  idle_changed_.notify_all();
   lock.unlock();
   for (auto& done : callbacks) done(0);
 }
@@ -109,15 +114,39 @@ void WindowSystem::WakeLocked(ThreadQueue& queue) {
 
 void WindowSystem::WaitLocked(ThreadQueue& queue, Lock& lock) {
   const std::int64_t due = NextTimerDueLocked(queue);
-  if (due == INT64_MAX) {
-    queue.wake.wait(lock);
-    return;
-  }
-  // A simulated clock wakes us through OnClockMoved; the real-time wait
-  // covers the system clock.
   const std::int64_t now = CurrentClock().SteadyMilliseconds();
   if (due <= now) return;
-  queue.wake.wait_for(lock, std::chrono::milliseconds(due - now));
+  queue.activity = ThreadQueue::Activity::kWaitingForMessage;
+  idle_changed_.notify_all();
+  if (due == INT64_MAX) {
+    queue.wake.wait(lock);
+  } else {
+    // A simulated clock wakes us through OnClockMoved; the real-time wait
+    // covers the system clock.
+    queue.wake.wait_for(lock, std::chrono::milliseconds(due - now));
+  }
+  queue.activity = ThreadQueue::Activity::kBusy;
+}
+
+bool WindowSystem::IdleLocked(const ThreadQueue* except) const {
+  const std::int64_t now = CurrentClock().SteadyMilliseconds();
+  for (const auto& [os_id, queue] : queues_) {
+    if (queue.get() == except) continue;
+    if (queue->activity == ThreadQueue::Activity::kBusy) return false;
+    if (!queue->sent.empty()) return false;
+    if (queue->activity == ThreadQueue::Activity::kWaitingForMessage &&
+        (!queue->posted.empty() || queue->quit || NextTimerDueLocked(*queue) <= now)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool WindowSystem::WaitUntilIdle(std::chrono::milliseconds limit) {
+  Lock lock(mutex_);
+  const auto found = queues_.find(std::this_thread::get_id());
+  const ThreadQueue* self = found == queues_.end() ? nullptr : found->second.get();
+  return idle_changed_.wait_for(lock, limit, [&] { return IdleLocked(self); });
 }
 
 void WindowSystem::PostLocked(ThreadQueue& queue, const Message& message) {

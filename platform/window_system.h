@@ -37,6 +37,7 @@
 // wakes waiting threads when it moves.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -213,6 +214,12 @@ class WindowSystem {
                            std::intptr_t lparam, std::function<void(std::intptr_t)> done);
   // Answers every message sent to the calling thread; false when none was.
   bool AnswerSentMessages();
+  // Waits until every thread but the caller waits for a message (with none
+  // to take and no timer due) or for a dialog's answer, and answers true;
+  // false when that did not happen within `limit` of real time (a hang
+  // guard for scripts and tests, not a measure of anything). A thread that
+  // used the window system counts as busy until it calls EndThread.
+  bool WaitUntilIdle(std::chrono::milliseconds limit);
   // Number of posted and input messages waiting in a thread's queue.
   [[nodiscard]] std::size_t PendingMessages(ThreadId thread) const;
 
@@ -298,6 +305,13 @@ class WindowSystem {
  private:
   using Lock = std::unique_lock<std::mutex>;
 
+  // These take mutex_ themselves.
+  // Changes one field of a window and notifies the driver; false when no window.
+  template <typename Change>
+  bool ChangeWindow(WindowHandle window, NotificationKind kind, Change change);
+  void OnClockMoved();
+  DialogAnswer WaitForDialog(DialogRequest request);
+
   // REQUIRES: mutex_ held (every helper below).
   ThreadQueue& QueueOfCaller(Lock& lock);
   ThreadQueue* QueueById(ThreadId thread) const;
@@ -317,22 +331,19 @@ class WindowSystem {
   // due. REQUIRES: lock holds mutex_.
   void WaitLocked(ThreadQueue& queue, Lock& lock);
   void WakeLocked(ThreadQueue& queue);
+  bool IdleLocked(const ThreadQueue* except) const;
   void CollectSubtreeLocked(WindowRecord& window, std::vector<WindowRecord*>& out);
   void ForgetWindowLocked(WindowRecord& window);
   void KillAllTimersLocked(const std::vector<WindowHandle>& windows);
-  // Changes one field of a window and notifies the driver; false when no window.
-  template <typename Change>
-  bool ChangeWindow(WindowHandle window, NotificationKind kind, Change change);
   // Answers 0 to everything still sent to a thread that ends; callbacks to
   // run once mutex_ is released are added to `callbacks`.
   void FailSentLocked(ThreadQueue& queue,
                       std::vector<std::function<void(std::intptr_t)>>& callbacks);
   void ActivateLocked(WindowHandle window);
   bool MdiActivateLocked(WindowRecord& child);
-  void OnClockMoved();
-  DialogAnswer WaitForDialog(DialogRequest request);
 
   mutable std::mutex mutex_;
+  std::condition_variable idle_changed_;  // a thread began to wait
   std::unordered_map<std::thread::id, std::unique_ptr<ThreadQueue>> queues_;
   std::unordered_map<ThreadId, ThreadQueue*> queues_by_id_;
   ThreadId next_thread_id_ = 1;

@@ -43,6 +43,10 @@ struct WindowSystem::ThreadQueue {
   int exit_code = 0;
   std::vector<TimerRecord> timers;
   bool semaphore_granted = false;  // set by ReleaseSemaphore's hand-over
+  // What the thread is doing, for WaitUntilIdle: waiting for a message or
+  // for a dialog's answer counts as idle, anything else as busy.
+  enum class Activity { kBusy, kWaitingForMessage, kWaitingForDialog };
+  Activity activity = Activity::kBusy;
 };
 
 struct WindowSystem::WindowRecord {

@@ -38,11 +38,15 @@ class EventEngine {
   // lock's acquire hook sets it.
   [[nodiscard]] int CurrentThread() const { return current_thread_; }
   void SetCurrentThread(int number) { current_thread_ = number; }
+  // The thread whose window received the last delivered event (0: none yet).
+  [[nodiscard]] int LastEventThread() const { return last_event_thread_; }
+  void SetLastEventThread(int number) { last_event_thread_ = number; }
 
  private:
   platform::WindowSystem& system_;
   RuntimeThread threads_[kThreadCount];
   int current_thread_ = 1;
+  int last_event_thread_ = 0;
 };
 
 // A new record of `event` for a window: a clone of the window's current
@@ -67,5 +71,17 @@ bool ReceivePostedEvent(WindowObject& window, std::intptr_t lparam);
 // most one is ever queued however slowly the body runs. Answers whether an
 // event was queued. Delivering the event clears the pending flag.
 bool RaiseTimerEvent(EventEngine& engine, WindowObject& window);
+
+// Delivers one record to its window's loop body and answers the body's
+// flag; kNoLoop (the record discarded) when the window has no loop. While
+// the body runs, a further delivery to the same window answers
+// kBodyDefault and hands the record back through `record` untouched:
+// events raised during the body are queued, never nested. When the window's
+// thread differs from the thread that received the previous event, that
+// thread's current window first gets "EVENT:Suspend", and a suspended
+// receiving window first gets "EVENT:Resume". The record becomes the
+// window's current one (the previous one is freed); the runtime context is
+// the window's thread while the body runs.
+int DeliverEvent(EventEngine& engine, std::unique_ptr<EventRecord>& record);
 
 }  // namespace vaultrix::windows

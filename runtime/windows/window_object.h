@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,15 @@ class EventQueue {
   std::deque<std::unique_ptr<EventRecord>> records_;
 };
 
+// What an ACCEPT loop body answers for an event.
+inline constexpr int kBodyDefault = 0;   // let the event's default action happen
+inline constexpr int kSkipDefault = 1;   // suppress it
+inline constexpr int kNoLoop = -1;       // the window has no loop (delivery only)
+
+// The loop body of a window's ACCEPT loop: called once per event, answers
+// kBodyDefault or kSkipDefault.
+using LoopBody = std::function<int()>;
+
 struct WindowObject {
   platform::WindowHandle handle = platform::kNoWindow;
   std::int32_t thread = 0;  // number of the window's thread
@@ -61,6 +71,7 @@ struct WindowObject {
   // (the window closed first) is still freed, and an arriving message is
   // believed only when its record is here.
   std::vector<std::unique_ptr<EventRecord>> in_flight;
+  LoopBody body;         // the loop frame: empty when no loop runs
   bool looping = false;  // the ACCEPT loop frame is set
   bool in_body = false;
   bool suspended = false;

@@ -3,6 +3,7 @@
 // it, and a thread's posts reach another thread's loop in order.
 #include <gtest/gtest.h>
 
+#include "platform/clock.h"
 #include "platform/window_system.h"
 #include "tests/platform/watchdog.h"
 #include "tests/platform/window_thread.h"
@@ -94,6 +95,31 @@ TEST(MessageQueue, PostsFromAnotherThreadArriveInOrder) {
   std::vector<Message> taken = receiver.Taken();
   ASSERT_EQ(static_cast<int>(taken.size()), kCount);
   for (int i = 0; i < kCount; ++i) EXPECT_EQ(taken[static_cast<std::size_t>(i)].wparam, static_cast<std::uintptr_t>(i));
+}
+
+TEST(MessageQueue, IdleOnlyWhenEveryOtherThreadWaitsWithNothingToTake) {
+  Watchdog watchdog("waiting for idle");
+  SimulatedClock clock(LocalDateTime{2026, 12, 7, 10, 0, 0, 0});
+  ScopedCurrentClock installed(clock);
+  WindowSystem system;
+  WindowThread first(system);
+  WindowThread second(system);
+  const WindowHandle a = first.MakeWindow(Plain("a"));
+  const WindowHandle b = second.MakeWindow(Plain("b"));
+  for (int i = 0; i < 300; ++i) {
+    system.PostMessage(a, kWmUser, i);
+    system.PostMessage(b, kWmUser, i);
+  }
+  ASSERT_TRUE(system.WaitUntilIdle(std::chrono::seconds(50)));
+  // Idle means everything was taken.
+  EXPECT_EQ(first.Taken().size(), 300u);
+  EXPECT_EQ(second.Taken().size(), 300u);
+
+  // A due timer is work: idle comes only once it was taken.
+  second.Run([&] { system.SetTimer(b, 1, 100); });
+  clock.Advance(100);
+  ASSERT_TRUE(system.WaitUntilIdle(std::chrono::seconds(50)));
+  EXPECT_EQ(second.Taken().back().message, kWmTimer);
 }
 
 }  // namespace
