@@ -373,6 +373,35 @@ TEST_F(QtDriverTest, CloseAndMaximizeAreAskedOfTheWindowsThreadAndMovesRecorded)
   SettleFor(*thread_, [&](const Message& m) { return m.window == window && m.message == kWmMove; });
 }
 
+TEST_F(QtDriverTest, OwnedWindowsStayWithTheirOwnerAndModalOnesBlockTheRest) {
+  Watchdog watchdog("owned and modal windows");
+  const WindowHandle owner =
+      Make(Window(WindowKind::kPlain, "WINDOW", "Owner", {0, 0, 200, 100}, kDialogStyle));
+  WindowCreateParams form = Window(WindowKind::kPlain, "WINDOW", "Form", {20, 20, 120, 60},
+                                   kDialogStyle);
+  form.owner = owner;
+  form.ex_style = kWsExDlgModalFrame;
+  const WindowHandle modal = Make(form);
+  WindowCreateParams splash_params =
+      Window(WindowKind::kPlain, "WINDOW", "", {40, 40, 100, 50}, kWsPopup | kWsVisible);
+  const WindowHandle splash = Make(splash_params);
+  auto* owner_widget = Shown<QWidget>(owner);
+  auto* modal_widget = Shown<QWidget>(modal);
+  auto* splash_widget = Shown<QWidget>(splash);
+  EXPECT_EQ(modal_widget->parentWidget(), owner_widget);
+  EXPECT_TRUE(modal_widget->isWindow());
+  EXPECT_EQ(modal_widget->windowModality(), Qt::ApplicationModal);
+  EXPECT_EQ(owner_widget->windowModality(), Qt::NonModal);
+  EXPECT_TRUE(splash_widget->windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_FALSE(modal_widget->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  // Destroying the owner takes the owned window with it.
+  QPointer<QWidget> watched = modal_widget;
+  thread_->Run([&] { (void)system_.DestroyWindow(owner); });
+  Settle([&] { driver_->Drain(); return watched.isNull(); });
+  EXPECT_EQ(driver_->ObjectOf(modal), nullptr);
+  EXPECT_NE(driver_->ObjectOf(splash), nullptr);
+}
+
 TEST_F(QtDriverTest, FiftyMdiChildrenOpenedAndClosedLeaveNoWidgetBehind) {
   Watchdog watchdog("fifty MDI children");
   const WindowHandle frame =
