@@ -218,6 +218,15 @@ TEST_F(QtDriverTest, FrameHasMenusToolbarStatusZonesAndMdiChildren) {
   EXPECT_EQ(first_sub->pos(), Units(first).ToPixels({10, 10, 0, 0}).topLeft());
   SaveScreenshot(main, QStringLiteral("frame"));
 
+  // Activating a child in Qt activates it in the window system, and back.
+  area->setActiveSubWindow(first_sub);
+  Settle([&] { return system_.MdiGetActive(client) == first; });
+  thread_->Run([&] { (void)system_.MdiActivate(second); });
+  Settle([&] {
+    driver_->Drain();
+    return area->activeSubWindow() == qobject_cast<QMdiSubWindow*>(driver_->WidgetOf(second));
+  });
+
   // A menu choice with the mouse: open "&File", click "&Passwords".
   main->activateWindow();
   QMenuBar* menu_bar = main->menuBar();
@@ -274,6 +283,12 @@ TEST_F(QtDriverTest, TypingAndClickingArriveAsMessagesOfTheOwningThread) {
   });
   EXPECT_EQ(PointX(down.lparam), 5);
   EXPECT_EQ(PointY(down.lparam), 5);
+
+  // The window system moves the focus away and back: Qt follows.
+  thread_->Run([&] { (void)system_.SetFocus(ok); });
+  Settle([&] { driver_->Drain(); return QApplication::focusWidget() == button; });
+  thread_->Run([&] { (void)system_.SetFocus(entry); });
+  Settle([&] { driver_->Drain(); return QApplication::focusWidget() == edit; });
 
   QTest::keyClick(edit, 'A', Qt::ShiftModifier);
   QTest::keyClicks(edit, QStringLiteral("b"));
@@ -400,6 +415,35 @@ TEST_F(QtDriverTest, OwnedWindowsStayWithTheirOwnerAndModalOnesBlockTheRest) {
   Settle([&] { driver_->Drain(); return watched.isNull(); });
   EXPECT_EQ(driver_->ObjectOf(modal), nullptr);
   EXPECT_NE(driver_->ObjectOf(splash), nullptr);
+}
+
+TEST_F(QtDriverTest, AnEndingSessionAsksTheFrameAndTellsItTheOutcome) {
+  Watchdog watchdog("session end");
+  const WindowHandle frame = Make(
+      Window(WindowKind::kFrame, "FRAME", "Vaultrix", {0, 0, 200, 100}, kFrameStyle),
+      [this](const Message& m) -> std::intptr_t {
+        if (m.message == kWmQueryEndSession) return 0;  // refuses
+        return WindowSystem::DefaultWindowProc(system_, m);
+      });
+  Shown<QMainWindow>(frame);
+  driver_->SessionEnding();
+  Settle([&] {
+    for (const Message& m : thread_->Calls()) {
+      if (m.window == frame && m.message == kWmEndSession) return true;
+    }
+    return false;
+  });
+  std::vector<std::uint32_t> order;
+  for (const Message& m : thread_->Calls()) {
+    if (m.message == kWmQueryEndSession || m.message == kWmEndSession) {
+      order.push_back(m.message);
+      // The frame refused: 22 says the session goes on.
+      if (m.message == kWmEndSession) {
+        EXPECT_EQ(m.wparam, 0u);
+      }
+    }
+  }
+  EXPECT_EQ(order, (std::vector<std::uint32_t>{17, 22}));
 }
 
 TEST_F(QtDriverTest, FiftyMdiChildrenOpenedAndClosedLeaveNoWidgetBehind) {

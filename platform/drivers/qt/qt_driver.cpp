@@ -3,6 +3,7 @@
 #include "platform/drivers/qt/qt_driver.h"
 
 #include <QtCore/QObject>
+#include <QtGui/QSessionManager>
 #include <QtWidgets/QApplication>
 
 #include "platform/drivers/qt/clipboard_sync.h"
@@ -28,6 +29,8 @@ QtDriver::QtDriver(WindowSystem& system, QtDriverOptions options)
   dialogs_ = std::make_unique<DialogPresenter>(system_, *mirror_, options_.qt_file_dialogs);
   if (options_.sync_clipboard) clipboard_ = std::make_unique<ClipboardSync>(system_);
   qApp->installEventFilter(input_.get());
+  session_connection_ = QObject::connect(qApp, &QGuiApplication::commitDataRequest,
+                                         [this](QSessionManager&) { SessionEnding(); });
   system_.AttachDriver(this);
   // Windows that were made before the driver came are shown too.
   for (WindowHandle top : system_.TopLevelWindows()) {
@@ -43,6 +46,7 @@ QtDriver::QtDriver(WindowSystem& system, QtDriverOptions options)
 }
 
 QtDriver::~QtDriver() {
+  QObject::disconnect(session_connection_);
   system_.AttachDriver(nullptr);
   link_->Cut();
   qApp->removeEventFilter(input_.get());
@@ -107,6 +111,25 @@ void QtDriver::Apply(const Notification& notification) {
     case NotificationKind::kDialogOpened: break;  // OpenDialog brings the request
     case NotificationKind::kDialogAnswered: dialogs_->Answered(notification.dialog); break;
   }
+}
+
+void QtDriver::SessionEnding() {
+  WindowHandle frame = kNoWindow;
+  for (WindowHandle top : system_.TopLevelWindows()) {
+    std::optional<WindowInfo> info = system_.GetWindowInfo(top);
+    if (info && info->kind == WindowKind::kFrame) frame = top;
+  }
+  if (frame == kNoWindow) return;
+  // The session manager is not held up: the driver never waits on a
+  // runtime thread, so the frame's answer is passed on as message 22 and
+  // the procedure saves what it must there.
+  WindowSystem& system = system_;
+  (void)system_.SendMessageCallback(frame, kWmQueryEndSession, 0, 0,
+                                    [&system, frame](std::intptr_t answer) {
+                                      (void)system.SendMessageCallback(
+                                          frame, kWmEndSession, answer != 0 ? 1 : 0, 0,
+                                          [](std::intptr_t) {});
+                                    });
 }
 
 QWidget* QtDriver::DialogWidget(DialogId dialog) const {

@@ -11,6 +11,8 @@
 // than freed memory). Everything else runs on the driver's thread.
 #pragma once
 
+#include <QtCore/QMetaObject>
+
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -56,6 +58,11 @@ class QtDriver final : public DisplayDriver {
   // when woken; tests may call it to settle.
   std::size_t Drain();
 
+  // The desktop session is ending (log-off or shut-down): the frame's
+  // procedure is asked with message 17 and told the outcome with message
+  // 22, without waiting. The desktop's session manager calls this.
+  void SessionEnding();
+
   [[nodiscard]] WindowSystem& System() { return system_; }
   [[nodiscard]] const WindowMirror& Mirror() const { return *mirror_; }
   [[nodiscard]] QWidget* WidgetOf(WindowHandle window) const { return mirror_->Widget(window); }
@@ -73,6 +80,7 @@ class QtDriver final : public DisplayDriver {
   std::unique_ptr<InputFilter> input_;
   std::unique_ptr<DialogPresenter> dialogs_;
   std::unique_ptr<ClipboardSync> clipboard_;
+  QMetaObject::Connection session_connection_;
 };
 
 }  // namespace vaultrix::platform::qt
