@@ -69,6 +69,10 @@ void InputFilter::Key(QWidget* receiver, QKeyEvent& event) {
   // focus) and then up its parents: report it at the first of these only.
   QWidget* focus = QApplication::focusWidget();
   if (receiver != focus && !(focus == nullptr && receiver->isWindow())) return;
+  // An open menu keeps its keys to itself, as menus do.
+  if (qobject_cast<QMenu*>(receiver) != nullptr || qobject_cast<QMenuBar*>(receiver) != nullptr) {
+    return;
+  }
   if (mirror_.WindowOf(receiver) == kNoWindow) return;
   const bool down = event.type() == QEvent::KeyPress;
   if (!down && event.isAutoRepeat()) return;  // a held key only repeats its key-down
