@@ -1,5 +1,6 @@
 // Delivering one event record to a window's loop body, with the Suspend and
-// Resume events that mark a change of the thread receiving events.
+// Resume events that mark a change of the thread receiving events; events
+// delivered at once; focus passed between threads.
 #include "runtime/windows/event_engine.h"
 
 namespace vaultrix::windows {
@@ -14,15 +15,6 @@ int RunBody(EventEngine& engine, WindowObject& window) {
   engine.SetCurrentThread(previous_thread);
   window.in_body = false;
   return flag;
-}
-
-// Suspend and Resume go straight to the body; they are not queued. A
-// window without a loop, or whose body is running, does not get them.
-void DeliverAtOnce(EventEngine& engine, WindowObject& window, int event) {
-  if (!window.body || window.in_body) return;
-  window.current_event = MakeEventRecord(engine, window, event, nullptr);
-  (void)RunBody(engine, window);
-  window.current_event->AfterDelivery();
 }
 
 }  // namespace
@@ -40,14 +32,14 @@ int DeliverEvent(EventEngine& engine, std::unique_ptr<EventRecord>& record) {
     if (left != nullptr && left->current_window != nullptr &&
         left->current_window != &window) {
       WindowObject& suspended = *left->current_window;
-      DeliverAtOnce(engine, suspended, kEventSuspend);
+      (void)DeliverAtOnce(engine, suspended, kEventSuspend);
       suspended.suspended = true;
     }
     engine.SetLastEventThread(window.thread);
   }
   if (window.suspended) {
     window.suspended = false;
-    DeliverAtOnce(engine, window, kEventResume);
+    (void)DeliverAtOnce(engine, window, kEventResume);
   }
 
   window.current_event = std::move(record);
@@ -55,6 +47,30 @@ int DeliverEvent(EventEngine& engine, std::unique_ptr<EventRecord>& record) {
   // The body may have closed the window's loop; the record is still its own.
   if (window.current_event != nullptr) window.current_event->AfterDelivery();
   return flag;
+}
+
+int DeliverAtOnce(EventEngine& engine, WindowObject& window, int event,
+                  ControlObject* control) {
+  const RuntimeThread* thread = engine.Thread(window.thread);
+  if (thread == nullptr || thread->current_window != &window || !window.body) return kNoLoop;
+  std::unique_ptr<EventRecord> record = MakeEventRecord(engine, window, event, control);
+  engine.RaiseModalCount();
+  const int flag = DeliverEvent(engine, record);
+  engine.LowerModalCount();
+  return flag;
+}
+
+void PassFocusBetweenThreads(EventEngine& engine) {
+  const int activated = engine.ActivatedThread();
+  const int previous = engine.FocusThread();
+  if (activated == previous) return;
+  if (const RuntimeThread* old = engine.Thread(previous); old && old->current_window) {
+    (void)DeliverAtOnce(engine, *old->current_window, kEventLoseFocus);
+  }
+  if (const RuntimeThread* now = engine.Thread(activated); now && now->current_window) {
+    (void)DeliverAtOnce(engine, *now->current_window, kEventGainFocus);
+  }
+  engine.SetFocusThread(activated);
 }
 
 }  // namespace vaultrix::windows

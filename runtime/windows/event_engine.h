@@ -38,6 +38,18 @@ class EventEngine {
   // lock's acquire hook sets it.
   [[nodiscard]] int CurrentThread() const { return current_thread_; }
   void SetCurrentThread(int number) { current_thread_ = number; }
+  // The system is MODAL while the modal count is above 0.
+  [[nodiscard]] int ModalCount() const { return modal_count_; }
+  void RaiseModalCount() { ++modal_count_; }
+  void LowerModalCount() {
+    if (modal_count_ > 0) --modal_count_;
+  }
+  // The thread whose window was last activated (the window procedures note
+  // it) and the thread that last got "EVENT:GainFocus".
+  [[nodiscard]] int ActivatedThread() const { return activated_thread_; }
+  void NoteActivation(int thread) { activated_thread_ = thread; }
+  [[nodiscard]] int FocusThread() const { return focus_thread_; }
+  void SetFocusThread(int thread) { focus_thread_ = thread; }
   // The thread whose window received the last delivered event (0: none yet).
   [[nodiscard]] int LastEventThread() const { return last_event_thread_; }
   void SetLastEventThread(int number) { last_event_thread_ = number; }
@@ -47,6 +59,9 @@ class EventEngine {
   RuntimeThread threads_[kThreadCount];
   int current_thread_ = 1;
   int last_event_thread_ = 0;
+  int modal_count_ = 0;
+  int activated_thread_ = 0;
+  int focus_thread_ = 0;
 };
 
 // A new record of `event` for a window: a clone of the window's current
@@ -83,5 +98,18 @@ bool RaiseTimerEvent(EventEngine& engine, WindowObject& window);
 // window's current one (the previous one is freed); the runtime context is
 // the window's thread while the body runs.
 int DeliverEvent(EventEngine& engine, std::unique_ptr<EventRecord>& record);
+
+// Delivers an event at once instead of queuing it, for the events whose
+// answer decides what happens next (move and size requests, Suspend,
+// Resume, LoseFocus, GainFocus). Only a window that is its thread's current
+// window and has a loop gets it; otherwise the event is dropped (kNoLoop).
+// The system counts as MODAL while the body runs.
+int DeliverAtOnce(EventEngine& engine, WindowObject& window, int event,
+                  ControlObject* control = nullptr);
+
+// The first step of serving a queue: when the thread whose window was last
+// activated is not the one that last got "EVENT:GainFocus", the old one's
+// current window gets "EVENT:LoseFocus" and the new one's "EVENT:GainFocus".
+void PassFocusBetweenThreads(EventEngine& engine);
 
 }  // namespace vaultrix::windows

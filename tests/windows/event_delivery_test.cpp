@@ -99,5 +99,46 @@ TEST_F(DeliveryTest, SwitchingThreadsSuspendsTheOneLeftAndResumesTheOneEntered) 
   EXPECT_EQ(engine_.LastEventThread(), 2);
 }
 
+TEST_F(DeliveryTest, FocusPassesBetweenThreadsWithLoseAndGainFocus) {
+  WindowObject& first = *windows_[0];
+  WindowObject& second = *windows_[1];
+  int modal_seen = -1;
+  second.body = [&] {
+    journal_.push_back("3 " + std::string(EventName(second.current_event->Event())));
+    modal_seen = engine_.ModalCount();
+    return kBodyDefault;
+  };
+  engine_.NoteActivation(2);
+  PassFocusBetweenThreads(engine_);
+  Deliver(first, kEventOpenWindow);
+  engine_.NoteActivation(3);
+  PassFocusBetweenThreads(engine_);
+  PassFocusBetweenThreads(engine_);  // nothing more to pass
+  EXPECT_EQ(journal_, (std::vector<std::string>{
+                          "2 EVENT:GainFocus on 2",
+                          "2 EVENT:OpenWindow on 2",
+                          "2 EVENT:LoseFocus on 2",
+                          "2 EVENT:Suspend on 2",
+                          "3 EVENT:GainFocus",
+                      }));
+  EXPECT_EQ(modal_seen, 1);  // MODAL while a body runs at once
+  EXPECT_EQ(engine_.ModalCount(), 0);
+  EXPECT_EQ(engine_.FocusThread(), 3);
+}
+
+TEST_F(DeliveryTest, AtOnceOnlyForTheThreadsCurrentWindow) {
+  WindowObject& first = *windows_[0];
+  WindowObject nested_under;  // not the current window of thread 2
+  nested_under.thread = 2;
+  nested_under.body = [&] {
+    journal_.push_back("not current");
+    return kBodyDefault;
+  };
+  EXPECT_EQ(DeliverAtOnce(engine_, nested_under, kEventSize), kNoLoop);
+  first.body = {};
+  EXPECT_EQ(DeliverAtOnce(engine_, first, kEventSize), kNoLoop);
+  EXPECT_TRUE(journal_.empty());
+}
+
 }  // namespace
 }  // namespace vaultrix::windows

@@ -65,6 +65,25 @@ TEST(HeadlessDriver, QueuedAnswersAnswerMessageBoxesAndFileDialogsInOrder) {
   EXPECT_EQ(opened, 3);
 }
 
+TEST(HeadlessDriver, RoutedMessageBoxesReachTheAnswerer) {
+  WindowSystem system;
+  {
+    HeadlessDriver driver(system);
+    driver.RouteMessageBoxes();
+    driver.QueueMessageBoxAnswer(MessageBoxAnswer::kRetry);
+    EXPECT_EQ(ShowMessageBox({"Runtime error", "Window is already open",
+                              MessageBoxButtons::kRetryCancel, MessageBoxIcon::kStop, 1}),
+              MessageBoxAnswer::kRetry);
+    ASSERT_EQ(driver.DialogHistory().size(), 1u);
+    EXPECT_EQ(driver.DialogHistory()[0].message_box.caption, "Runtime error");
+  }
+  // The driver's end gives the platform its previous handler back.
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(ShowMessageBox({"", "Printed", MessageBoxButtons::kYesNo, MessageBoxIcon::kNone, 2}),
+            MessageBoxAnswer::kNo);
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("Printed"), std::string::npos);
+}
+
 TEST(HeadlessDriver, DefaultButtonPolicyAnswersWhenNothingIsQueued) {
   WindowSystem system;
   HeadlessDriver driver(system);

@@ -32,7 +32,16 @@ HeadlessDriver::HeadlessDriver(WindowSystem& system) : system_(system) {
 }
 
 HeadlessDriver::~HeadlessDriver() {
+  if (routing_) SetMessageBoxHandler(std::move(previous_handler_));
   system_.AttachDriver(nullptr);
+}
+
+void HeadlessDriver::RouteMessageBoxes() {
+  if (routing_) return;
+  routing_ = true;
+  previous_handler_ = SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+    return system_.MessageBox(kNoWindow, request);
+  });
 }
 
 void HeadlessDriver::NotificationsPending() {

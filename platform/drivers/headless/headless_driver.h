@@ -64,6 +64,10 @@ class HeadlessDriver final : public DisplayDriver {
   bool AnswerMessageBox(std::string_view button_text, std::string* error);
   // Answers the oldest open file dialog: a path, or cancel with nullopt.
   bool AnswerFileDialog(std::optional<std::string> path, std::string* error);
+  // Routes the platform's message box calls (ShowMessageBox, which runtime
+  // errors use) through the window system to this driver, until the driver
+  // ends; without it they go to the previously installed handler.
+  void RouteMessageBoxes();
   // Waits up to `timeout` until a dialog is open.
   bool WaitForOpenDialog(std::chrono::milliseconds timeout);
 
@@ -96,6 +100,8 @@ class HeadlessDriver final : public DisplayDriver {
   bool pending_ = false;                    // guarded by mutex_
   DialogAnswerer answerer_;                 // guarded by mutex_
   std::vector<DialogRequest> dialog_log_;  // guarded by mutex_
+  bool routing_ = false;
+  MessageBoxHandler previous_handler_;
 };
 
 }  // namespace vaultrix::platform::headless
