@@ -79,6 +79,24 @@ TEST(QtDialogs, MessageBoxesShowTheirButtonsIconAndDefaultAndAnswerTheClick) {
   runtime.join();
 }
 
+TEST(QtDialogs, RuntimeErrorBoxesAreShownByTheDriverWhenRouted) {
+  Watchdog watchdog("routed message box");
+  WindowSystem system;
+  QtDriver driver(system, NoClipboard());
+  driver.RouteMessageBoxes();
+  std::atomic<int> answer{0};
+  std::thread runtime([&] {
+    answer = static_cast<int>(ShowMessageBox(
+        {"Runtime error", "Window is already open", MessageBoxButtons::kOk, MessageBoxIcon::kStop, 1}));
+    system.EndThread();
+  });
+  QMessageBox* box = OpenDialogOf<QMessageBox>(system, driver);
+  EXPECT_EQ(box->windowTitle(), QStringLiteral("Runtime error"));
+  QTest::keyClick(box, Qt::Key_Return);
+  runtime.join();
+  EXPECT_EQ(answer, static_cast<int>(MessageBoxAnswer::kOk));
+}
+
 TEST(QtDialogs, ADriverThatGoesAnswersItsOpenDialogs) {
   Watchdog watchdog("driver going with a dialog open");
   WindowSystem system;

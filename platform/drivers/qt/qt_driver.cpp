@@ -6,6 +6,8 @@
 #include <QtGui/QSessionManager>
 #include <QtWidgets/QApplication>
 
+#include <thread>
+
 #include "platform/drivers/qt/clipboard_sync.h"
 #include "platform/drivers/qt/dialog_presenter.h"
 #include "platform/drivers/qt/driver_link.h"
@@ -47,6 +49,7 @@ QtDriver::QtDriver(WindowSystem& system, QtDriverOptions options)
 
 QtDriver::~QtDriver() {
   QObject::disconnect(session_connection_);
+  if (routing_) SetMessageBoxHandler(std::move(previous_handler_));
   system_.AttachDriver(nullptr);
   link_->Cut();
   qApp->removeEventFilter(input_.get());
@@ -111,6 +114,19 @@ void QtDriver::Apply(const Notification& notification) {
     case NotificationKind::kDialogOpened: break;  // OpenDialog brings the request
     case NotificationKind::kDialogAnswered: dialogs_->Answered(notification.dialog); break;
   }
+}
+
+void QtDriver::RouteMessageBoxes() {
+  if (routing_) return;
+  routing_ = true;
+  const std::thread::id driver_thread = std::this_thread::get_id();
+  previous_handler_ = SetMessageBoxHandler(
+      [this, driver_thread](const MessageBoxRequest& request) -> MessageBoxAnswer {
+        if (std::this_thread::get_id() == driver_thread) {
+          return previous_handler_ ? previous_handler_(request) : PrintMessageBox(request);
+        }
+        return system_.MessageBox(kNoWindow, request);
+      });
 }
 
 void QtDriver::SessionEnding() {

@@ -58,6 +58,12 @@ class QtDriver final : public DisplayDriver {
   // when woken; tests may call it to settle.
   std::size_t Drain();
 
+  // Routes the platform's message box calls (ShowMessageBox, which runtime
+  // errors use) from runtime threads through the window system to this
+  // driver, until the driver ends. A call on the driver's own thread, which
+  // must not wait for itself, goes to the handler installed before.
+  void RouteMessageBoxes();
+
   // The desktop session is ending (log-off or shut-down): the frame's
   // procedure is asked with message 17 and told the outcome with message
   // 22, without waiting. The desktop's session manager calls this.
@@ -81,6 +87,8 @@ class QtDriver final : public DisplayDriver {
   std::unique_ptr<DialogPresenter> dialogs_;
   std::unique_ptr<ClipboardSync> clipboard_;
   QMetaObject::Connection session_connection_;
+  bool routing_ = false;
+  MessageBoxHandler previous_handler_;
 };
 
 }  // namespace vaultrix::platform::qt
