@@ -1,0 +1,134 @@
+// Keyboard, mouse, focus and activation from Qt to the window system.
+#include "platform/drivers/qt/input_filter.h"
+
+#include <QtGui/QKeyEvent>
+#include <QtGui/QMouseEvent>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QMdiSubWindow>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMenuBar>
+#include <QtWidgets/QWidget>
+
+#include "platform/drivers/qt/key_translation.h"
+#include "platform/drivers/qt/window_mirror.h"
+
+namespace vaultrix::platform::qt {
+namespace {
+
+bool IsModifierKey(int vk) {
+  return vk == kVkShift || vk == kVkControl || vk == kVkMenu;
+}
+
+// The character a key types, as the runtime's 8-bit text holds it; 0 for
+// none (or one that 8 bits cannot hold).
+char CharacterOf(const QKeyEvent& event) {
+  const QString text = event.text();
+  if (text.size() != 1) return 0;
+  const char16_t unit = text.at(0).unicode();
+  if (unit == 0 || unit > 0xFF) return 0;
+  return static_cast<char>(static_cast<unsigned char>(unit));
+}
+
+}  // namespace
+
+InputFilter::InputFilter(WindowSystem& system, WindowMirror& mirror)
+    : system_(system), mirror_(mirror) {}
+
+bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (!watched->isWidgetType()) return false;
+  auto* widget = static_cast<QWidget*>(watched);
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      Key(widget, static_cast<QKeyEvent&>(*event));
+      break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+      Mouse(widget, static_cast<QMouseEvent&>(*event));
+      break;
+    case QEvent::FocusIn:
+      FocusIn(widget);
+      break;
+    case QEvent::WindowActivate:
+      Activated(widget);
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+void InputFilter::KeepModifier(int virtual_key, bool held) {
+  const bool down = (system_.GetKeyState(virtual_key) & 0x8000) != 0;
+  if (down != held) system_.InjectKey(virtual_key, held);
+}
+
+void InputFilter::Key(QWidget* receiver, QKeyEvent& event) {
+  // A key goes first to the focus widget (or the window when none has the
+  // focus) and then up its parents: report it at the first of these only.
+  QWidget* focus = QApplication::focusWidget();
+  if (receiver != focus && !(focus == nullptr && receiver->isWindow())) return;
+  // An open menu keeps its keys to itself, as menus do.
+  if (qobject_cast<QMenu*>(receiver) != nullptr || qobject_cast<QMenuBar*>(receiver) != nullptr) {
+    return;
+  }
+  if (mirror_.WindowOf(receiver) == kNoWindow) return;
+  const bool down = event.type() == QEvent::KeyPress;
+  if (!down && event.isAutoRepeat()) return;  // a held key only repeats its key-down
+  const int vk = VirtualKeyOf(event.key(), event.modifiers().testFlag(Qt::KeypadModifier));
+  if (vk == 0) return;
+  if (!IsModifierKey(vk)) {
+    const Qt::KeyboardModifiers held = event.modifiers();
+    KeepModifier(kVkShift, held.testFlag(Qt::ShiftModifier));
+    KeepModifier(kVkControl, held.testFlag(Qt::ControlModifier));
+    KeepModifier(kVkMenu, held.testFlag(Qt::AltModifier));
+  }
+  system_.InjectKey(vk, down, down ? CharacterOf(event) : 0);
+}
+
+void InputFilter::Mouse(QWidget* receiver, QMouseEvent& event) {
+  if (qobject_cast<QMenu*>(receiver) != nullptr || qobject_cast<QMenuBar*>(receiver) != nullptr) {
+    return;  // menus report their choices, not their clicks
+  }
+  const WindowHandle window = mirror_.WindowOf(receiver);
+  if (window == kNoWindow) return;
+  const MouseStamp stamp{static_cast<int>(event.type()), event.timestamp(),
+                         event.globalPosition()};
+  if (stamp == last_mouse_) return;
+  last_mouse_ = stamp;
+  const std::uint32_t message = event.type() == QEvent::MouseButtonRelease
+                                    ? ButtonUpMessage(event.button())
+                                    : ButtonDownMessage(event.button(),
+                                                        event.type() == QEvent::MouseButtonDblClick);
+  if (message == 0) return;
+  // Client pixels of the window the widget belongs to.
+  QWidget* client = mirror_.Client(window);
+  if (client == nullptr) client = receiver;
+  const QPoint at = client->mapFromGlobal(event.globalPosition().toPoint());
+  KeepModifier(kVkShift, event.modifiers().testFlag(Qt::ShiftModifier));
+  KeepModifier(kVkControl, event.modifiers().testFlag(Qt::ControlModifier));
+  system_.InjectMouse(window, message, at.x(), at.y());
+}
+
+void InputFilter::FocusIn(QWidget* receiver) {
+  if (mirror_.Applying()) return;
+  const WindowHandle window = mirror_.WindowOf(receiver);
+  if (window != kNoWindow && system_.GetFocus() != window) (void)system_.SetFocus(window);
+}
+
+void InputFilter::Activated(QWidget* receiver) {
+  if (mirror_.Applying()) return;
+  const WindowHandle window = mirror_.WindowOf(receiver);
+  if (window == kNoWindow) return;
+  std::optional<WindowInfo> info = system_.GetWindowInfo(window);
+  if (!info) return;
+  if (info->kind == WindowKind::kMdiChild && qobject_cast<QMdiSubWindow*>(receiver) != nullptr) {
+    if (system_.MdiGetActive(info->parent) != window) (void)system_.MdiActivate(window);
+  } else if ((info->kind == WindowKind::kFrame || info->kind == WindowKind::kPlain) &&
+             receiver->isWindow() && system_.GetActiveWindow() != window) {
+    (void)system_.SetActiveWindow(window);
+  }
+}
+
+}  // namespace vaultrix::platform::qt

@@ -1,0 +1,479 @@
+// The Qt driver on the offscreen platform: windows made through the window
+// system by a runtime thread appear as widgets that match the window
+// system's state, and real Qt input comes back as messages in that
+// thread's queue.
+#include <QtCore/QDir>
+#include <QtGui/QAction>
+#include <QtGui/QImage>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QListWidget>
+#include <QtWidgets/QMainWindow>
+#include <QtWidgets/QMdiArea>
+#include <QtWidgets/QMdiSubWindow>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMenuBar>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QStatusBar>
+#include <QtWidgets/QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/drivers/qt/window_classes.h"
+#include "tests/qt/qt_test_support.h"
+
+namespace vaultrix::platform::qt::testing {
+namespace {
+
+class QtDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    thread_ = std::make_unique<WindowThread>(system_);
+    QtDriverOptions options;
+    options.sync_clipboard = false;
+    options.qt_file_dialogs = true;
+    driver_ = std::make_unique<QtDriver>(system_, options);
+  }
+  void TearDown() override {
+    thread_.reset();
+    driver_.reset();
+  }
+
+  WindowHandle Make(const WindowCreateParams& params,
+                    std::function<std::intptr_t(const Message&)> answer = {}) {
+    const WindowHandle window = thread_->MakeWindow(params, std::move(answer));
+    EXPECT_NE(window, kNoWindow);
+    return window;
+  }
+  WindowHandle MakeControl(const WindowCreateParams& params) {
+    WindowHandle window = kNoWindow;
+    thread_->Run([&] { window = system_.CreateWindow(params); });
+    EXPECT_NE(window, kNoWindow);
+    return window;
+  }
+  template <typename T>
+  T* Shown(WindowHandle window) {
+    Settle([&] {
+      driver_->Drain();
+      return qobject_cast<T*>(driver_->ObjectOf(window)) != nullptr;
+    });
+    return qobject_cast<T*>(driver_->ObjectOf(window));
+  }
+  const DialogUnits& Units(WindowHandle window) {
+    const DialogUnits* units = driver_->Mirror().UnitsOf(window);
+    EXPECT_NE(units, nullptr);
+    static const DialogUnits kNone{QFont()};
+    return units != nullptr ? *units : kNone;
+  }
+  void SaveScreenshot(QWidget* widget, const QString& name) {
+    QDir().mkpath(QStringLiteral(VAULTRIX_SCREENSHOT_DIR));
+    const QString path = QStringLiteral(VAULTRIX_SCREENSHOT_DIR "/") + name + QStringLiteral(".png");
+    ASSERT_TRUE(widget->grab().save(path, "PNG")) << path.toStdString();
+    const QImage saved(path);
+    EXPECT_EQ(saved.size(), widget->size());
+  }
+
+  WindowSystem system_;
+  std::unique_ptr<WindowThread> thread_;
+  std::unique_ptr<QtDriver> driver_;
+};
+
+bool IsCommand(const Message& m, WindowHandle window, int id) {
+  return m.window == window && m.message == kWmCommand &&
+         (m.wparam & 0xFFFF) == (static_cast<std::uint32_t>(id) & 0xFFFF);
+}
+
+TEST_F(QtDriverTest, TestWindowWidgetsMatchTheWindowSystemAndFollowItsChanges) {
+  Watchdog watchdog("test window mirrored");
+  const WindowHandle window =
+      Make(Window(WindowKind::kPlain, "WINDOW", "Vaultrix test", {10, 10, 200, 100}, kDialogStyle));
+  const WindowHandle prompt = MakeControl(Control("STATIC", "Name:", {4, 4, 40, 10}, window, 1));
+  const WindowHandle entry = MakeControl(Control("EDIT", "first", {50, 4, 100, 12}, window, 2));
+  const WindowHandle ok = MakeControl(Control("BUTTON", "OK", {50, 30, 40, 14}, window, 3));
+  WindowCreateParams hidden_params = Control("BUTTON", "Hidden", {100, 30, 40, 14}, window, 4);
+  hidden_params.style &= ~kWsVisible;
+  const WindowHandle hidden = MakeControl(hidden_params);
+  const WindowHandle disabled =
+      MakeControl(Control("BUTTON", "Disabled", {150, 30, 40, 14}, window, 5, kWsDisabled));
+  const WindowHandle list = MakeControl(Control("LISTBOX", "", {4, 50, 100, 40}, window, 6));
+  thread_->Run([&] { (void)system_.SetRows(list, {"alpha", "beta"}); });
+
+  auto* top = Shown<QWidget>(window);
+  auto* label = Shown<QLabel>(prompt);
+  auto* edit = Shown<QLineEdit>(entry);
+  auto* button = Shown<QPushButton>(ok);
+  auto* hidden_button = Shown<QPushButton>(hidden);
+  auto* disabled_button = Shown<QPushButton>(disabled);
+  auto* rows = Shown<QListWidget>(list);
+  Settle([&] { driver_->Drain(); return rows->count() == 2; });
+
+  const DialogUnits& units = Units(window);
+  EXPECT_EQ(top->windowTitle(), QStringLiteral("Vaultrix test"));
+  EXPECT_TRUE(top->isVisible());
+  EXPECT_EQ(driver_->Mirror().Client(window)->size(), units.ToPixels({0, 0, 200, 100}).size());
+  EXPECT_EQ(top->pos(), units.ToPixels({10, 10, 0, 0}).topLeft());
+  EXPECT_EQ(label->text(), QStringLiteral("Name:"));
+  EXPECT_EQ(edit->text(), QStringLiteral("first"));
+  EXPECT_EQ(button->text(), QStringLiteral("OK"));
+  EXPECT_EQ(button->geometry(), units.ToPixels({50, 30, 40, 14}));
+  EXPECT_EQ(edit->geometry(), units.ToPixels({50, 4, 100, 12}));
+  EXPECT_TRUE(hidden_button->isHidden());
+  EXPECT_FALSE(button->isHidden());
+  EXPECT_FALSE(disabled_button->isEnabled());
+  EXPECT_TRUE(button->isEnabled());
+  EXPECT_EQ(rows->item(1)->text(), QStringLiteral("beta"));
+
+  thread_->Run([&] {
+    (void)system_.SetText(entry, "second");
+    (void)system_.SetText(window, "Renamed");
+    (void)system_.ShowWindow(hidden, kSwShow);
+    (void)system_.EnableWindow(disabled, true);
+    (void)system_.EnableWindow(ok, false);
+    (void)system_.MoveWindow(ok, {60, 40, 50, 16});
+    (void)system_.SetValue(list, 1);
+  });
+  Settle([&] {
+    driver_->Drain();
+    return edit->text() == QStringLiteral("second");
+  });
+  EXPECT_EQ(top->windowTitle(), QStringLiteral("Renamed"));
+  EXPECT_FALSE(hidden_button->isHidden());
+  EXPECT_TRUE(disabled_button->isEnabled());
+  EXPECT_FALSE(button->isEnabled());
+  EXPECT_EQ(button->geometry(), units.ToPixels({60, 40, 50, 16}));
+  EXPECT_EQ(rows->currentRow(), 1);
+  SaveScreenshot(top, QStringLiteral("test_window"));
+
+  // Destroying the window removes its widgets.
+  QPointer<QWidget> watched = top;
+  thread_->Run([&] { (void)system_.DestroyWindow(window); });
+  Settle([&] { driver_->Drain(); return watched.isNull(); });
+  EXPECT_EQ(driver_->Mirror().Count(), 0u);
+}
+
+TEST_F(QtDriverTest, FrameHasMenusToolbarStatusZonesAndMdiChildren) {
+  Watchdog watchdog("frame mirrored");
+  const WindowHandle frame =
+      Make(Window(WindowKind::kFrame, "FRAME", "Vaultrix", {0, 0, 480, 320}, kFrameStyle));
+  const WindowHandle client = MakeControl(Window(WindowKind::kMdiClient, "MDICLIENT", "", {},
+                                                 kWsChild | kWsVisible, frame));
+  const WindowHandle bar = MakeControl(Control("MENUBAR", "", {}, frame));
+  const WindowHandle file = MakeControl(Control("MENU", "&File", {}, bar));
+  const WindowHandle passwords = MakeControl(Control("MENUITEM", "&Passwords", {}, file, -1));
+  const WindowHandle separator = MakeControl(Control("MENUITEM", "", {}, file));
+  WindowCreateParams setup_params = Control("MENUITEM", "Print &Setup ...", {}, file, -7, 0x10);
+  const WindowHandle setup = MakeControl(setup_params);
+  thread_->Run([&] { (void)system_.SetValue(setup, 0x250); });
+  const WindowHandle window_menu =
+      MakeControl(Control("MENU", "&Window", {}, bar, 0, kWindowListAction));
+  const WindowHandle tile =
+      MakeControl(Control("MENUITEM", "T&ile", {}, window_menu, -16, kTileAction));
+  const WindowHandle toolbar = MakeControl(Control("TOOLBAR", "", {0, 0, 400, 19}, frame));
+  const WindowHandle tool_button =
+      MakeControl(Control("BUTTON", "Passwords", {2, 2, 44, 15}, toolbar, -21));
+  const WindowHandle status = MakeControl(Control("STATUSBAR", "", {}, frame));
+  const WindowHandle message_zone = MakeControl(Control("STATUSZONE", "Ready", {0, 0, -1, 0}, status));
+  const WindowHandle date_zone = MakeControl(Control("STATUSZONE", "07/12/2026", {0, 0, 89, 0}, status));
+  const WindowHandle first = Make(Window(WindowKind::kMdiChild, "WINDOW", "Browse Passwords",
+                                         {10, 10, 200, 100}, kFrameStyle, client));
+  const WindowHandle second = Make(Window(WindowKind::kMdiChild, "WINDOW", "Browse Users",
+                                          {30, 30, 150, 80}, kFrameStyle, client));
+
+  auto* main = Shown<QMainWindow>(frame);
+  auto* area = Shown<QMdiArea>(client);
+  auto* item = Shown<QAction>(passwords);
+  auto* setup_item = Shown<QAction>(setup);
+  auto* tile_item = Shown<QAction>(tile);
+  auto* tool = Shown<QPushButton>(tool_button);
+  auto* message_label = Shown<QLabel>(message_zone);
+  auto* date_label = Shown<QLabel>(date_zone);
+  auto* first_sub = Shown<QMdiSubWindow>(first);
+  Shown<QMdiSubWindow>(second);
+  Shown<QAction>(separator);
+
+  EXPECT_EQ(main->windowTitle(), QStringLiteral("Vaultrix"));
+  EXPECT_TRUE(main->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_EQ(main->centralWidget(), area);
+  ASSERT_EQ(main->menuBar()->actions().size(), 2);
+  EXPECT_EQ(main->menuBar()->actions()[0]->text(), QStringLiteral("&File"));
+  QMenu* file_menu = main->menuBar()->actions()[0]->menu();
+  ASSERT_NE(file_menu, nullptr);
+  ASSERT_EQ(file_menu->actions().size(), 3);
+  EXPECT_TRUE(file_menu->actions()[1]->isSeparator());
+  EXPECT_EQ(item->text(), QStringLiteral("&Passwords"));
+  EXPECT_EQ(setup_item->text(), QStringLiteral("Print &Setup ...\tCtrl+P"));
+  EXPECT_EQ(tool->text(), QStringLiteral("Passwords"));
+  const DialogUnits& units = Units(frame);
+  EXPECT_EQ(tool->geometry(), units.ToPixels({2, 2, 44, 15}));
+  EXPECT_EQ(message_label->text(), QStringLiteral("Ready"));
+  EXPECT_EQ(date_label->width(), units.ToPixelsX(89));
+  EXPECT_GT(message_label->width(), date_label->width());  // the zone that stretches
+  EXPECT_EQ(area->subWindowList().size(), 2);
+  EXPECT_EQ(first_sub->windowTitle(), QStringLiteral("Browse Passwords"));
+  EXPECT_EQ(first_sub->widget()->size(), Units(first).ToPixels({0, 0, 200, 100}).size());
+  EXPECT_EQ(first_sub->pos(), Units(first).ToPixels({10, 10, 0, 0}).topLeft());
+  SaveScreenshot(main, QStringLiteral("frame"));
+
+  // Activating a child in Qt activates it in the window system, and back.
+  area->setActiveSubWindow(first_sub);
+  Settle([&] { return system_.MdiGetActive(client) == first; });
+  thread_->Run([&] { (void)system_.MdiActivate(second); });
+  Settle([&] {
+    driver_->Drain();
+    return area->activeSubWindow() == qobject_cast<QMdiSubWindow*>(driver_->WidgetOf(second));
+  });
+
+  // A menu choice with the mouse: open "&File", click "&Passwords".
+  main->activateWindow();
+  QMenuBar* menu_bar = main->menuBar();
+  QTest::mouseClick(menu_bar, Qt::LeftButton, {},
+                    menu_bar->actionGeometry(menu_bar->actions()[0]).center());
+  Settle([&] { return file_menu->isVisible(); });
+  QTest::mouseClick(file_menu, Qt::LeftButton, {}, file_menu->actionGeometry(item).center());
+  const Message chosen = SettleFor(*thread_, [&](const Message& m) { return IsCommand(m, frame, -1); });
+  EXPECT_EQ(static_cast<WindowHandle>(chosen.lparam), passwords);
+
+  // A toolbar button posts its command to the frame.
+  QTest::mouseClick(tool, Qt::LeftButton);
+  SettleFor(*thread_, [&](const Message& m) { return IsCommand(m, frame, -21); });
+
+  // The Window menu lists the children; Tile arranges them and the new
+  // places reach the window system.
+  QMenu* windows = qobject_cast<QMenu*>(tile_item->parent());
+  ASSERT_NE(windows, nullptr);
+  windows->popup(QPoint(0, 0));
+  Settle([&] { return windows->isVisible(); });
+  QStringList texts;
+  for (QAction* action : windows->actions()) texts << action->text();
+  EXPECT_TRUE(texts.contains(QStringLiteral("&1 Browse Passwords"))) << texts.join(',').toStdString();
+  EXPECT_TRUE(texts.contains(QStringLiteral("&2 Browse Users")));
+  const Rect before = system_.GetWindowInfo(first)->rect;
+  QTest::mouseClick(windows, Qt::LeftButton, {}, windows->actionGeometry(tile_item).center());
+  Settle([&] {
+    std::optional<WindowInfo> info = system_.GetWindowInfo(first);
+    return info && !(info->rect == before);
+  });
+  const Rect tiled = system_.GetWindowInfo(first)->rect;
+  EXPECT_EQ(tiled.x, Units(first).ToUnitsX(first_sub->x()));
+  EXPECT_EQ(tiled.width, Units(first).ToUnitsX(first_sub->widget()->width()));
+  EXPECT_FALSE(Has(*thread_, [&](const Message& m) { return IsCommand(m, frame, -16); }));
+  SettleFor(*thread_, [&](const Message& m) { return m.window == first && m.message == kWmMove; });
+}
+
+TEST_F(QtDriverTest, TypingAndClickingArriveAsMessagesOfTheOwningThread) {
+  Watchdog watchdog("keys and mouse");
+  const WindowHandle window =
+      Make(Window(WindowKind::kPlain, "WINDOW", "Keys", {10, 10, 200, 100}, kDialogStyle));
+  const WindowHandle entry = MakeControl(Control("EDIT", "", {50, 4, 100, 12}, window, 2));
+  const WindowHandle ok = MakeControl(Control("BUTTON", "OK", {50, 30, 40, 14}, window, 3));
+  auto* top = Shown<QWidget>(window);
+  auto* edit = Shown<QLineEdit>(entry);
+  auto* button = Shown<QPushButton>(ok);
+  top->activateWindow();
+  Settle([&] { return QApplication::activeWindow() == top; });
+
+  QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(5, 5));
+  Settle([&] { return system_.GetFocus() == entry; });
+  const Message down = SettleFor(*thread_, [&](const Message& m) {
+    return m.window == entry && m.message == kWmLButtonDown;
+  });
+  EXPECT_EQ(PointX(down.lparam), 5);
+  EXPECT_EQ(PointY(down.lparam), 5);
+
+  // The window system moves the focus away and back: Qt follows.
+  thread_->Run([&] { (void)system_.SetFocus(ok); });
+  Settle([&] { driver_->Drain(); return QApplication::focusWidget() == button; });
+  thread_->Run([&] { (void)system_.SetFocus(entry); });
+  Settle([&] { driver_->Drain(); return QApplication::focusWidget() == edit; });
+
+  QTest::keyClick(edit, 'A', Qt::ShiftModifier);
+  QTest::keyClicks(edit, QStringLiteral("b"));
+  SettleFor(*thread_, [&](const Message& m) {
+    return m.window == entry && m.message == kWmChar && m.wparam == 'b';
+  });
+  EXPECT_EQ(system_.GetText(entry), "Ab");
+  std::string typed;
+  bool shift_before_a = false;
+  bool shift_seen = false;
+  for (const Message& m : thread_->Taken()) {
+    if (m.window != entry) continue;
+    if (m.message == kWmKeyDown && m.wparam == static_cast<std::uintptr_t>(kVkShift)) shift_seen = true;
+    if (m.message == kWmKeyDown && m.wparam == 'A') shift_before_a = shift_seen;
+    if (m.message == kWmChar) typed.push_back(static_cast<char>(m.wparam));
+  }
+  EXPECT_EQ(typed, "Ab");
+  EXPECT_TRUE(shift_before_a);
+  // The edit reports its change to its window.
+  SettleFor(*thread_, [&](const Message& m) {
+    return m.window == window && m.message == kWmCommand && m.wparam == ((kEnChange << 16) | 2);
+  });
+
+  // Ctrl+F2 with the modifier held.
+  QTest::keyClick(edit, Qt::Key_F2, Qt::ControlModifier);
+  SettleFor(*thread_, [&](const Message& m) {
+    return m.window == entry && m.message == kWmKeyDown &&
+           m.wparam == static_cast<std::uintptr_t>(kVkF1 + 1);
+  });
+  EXPECT_TRUE(Has(*thread_, [&](const Message& m) {
+    return m.message == kWmKeyDown && m.wparam == static_cast<std::uintptr_t>(kVkControl);
+  }));
+  // An extended key carries its flag.
+  QTest::keyClick(edit, Qt::Key_Home);
+  const Message home = SettleFor(*thread_, [&](const Message& m) {
+    return m.message == kWmKeyDown && m.wparam == static_cast<std::uintptr_t>(kVkHome);
+  });
+  EXPECT_NE(home.lparam & 0x01000000, 0);
+
+  // A double click on the button, then the button's command.
+  QTest::mouseDClick(button, Qt::LeftButton);
+  SettleFor(*thread_, [&](const Message& m) {
+    return m.window == ok && m.message == kWmLButtonDblClk;
+  });
+  QTest::mouseClick(button, Qt::RightButton);
+  SettleFor(*thread_, [&](const Message& m) { return m.window == ok && m.message == kWmRButtonUp; });
+  QTest::mouseClick(button, Qt::LeftButton);
+  const Message clicked = SettleFor(*thread_, [&](const Message& m) { return IsCommand(m, window, 3); });
+  EXPECT_EQ(static_cast<WindowHandle>(clicked.lparam), ok);
+}
+
+TEST_F(QtDriverTest, CloseAndMaximizeAreAskedOfTheWindowsThreadAndMovesRecorded) {
+  Watchdog watchdog("system commands");
+  const WindowHandle window = Make(
+      Window(WindowKind::kPlain, "WINDOW", "Refuses to close", {10, 10, 120, 60}, kFrameStyle),
+      [this](const Message& m) -> std::intptr_t {
+        if (m.message == kWmSysCommand && m.wparam == kScMaximize) {
+          (void)system_.ShowWindow(m.window, kSwShowMaximized);
+        }
+        if (m.message == kWmSysCommand) return 0;  // close refused
+        return WindowSystem::DefaultWindowProc(system_, m);
+      });
+  auto* top = Shown<QWidget>(window);
+  const auto sent = [&](std::uintptr_t command) {
+    for (const Message& m : thread_->Calls()) {
+      if (m.message == kWmSysCommand && m.wparam == command) return true;
+    }
+    return false;
+  };
+  top->close();
+  Settle([&] { return sent(kScClose); });
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(top->isVisible());
+  EXPECT_TRUE(system_.IsWindow(window));
+
+  top->showMaximized();
+  Settle([&] {
+    driver_->Drain();
+    std::optional<WindowInfo> info = system_.GetWindowInfo(window);
+    return sent(kScMaximize) && info && info->show_state == ShowState::kMaximized;
+  });
+  EXPECT_TRUE(top->isMaximized());
+
+  top->showNormal();
+  Settle([&] { return sent(kScRestore); });
+  // The procedure refused the restore: the widget goes back to maximized.
+  Settle([&] { driver_->Drain(); return top->isMaximized(); });
+
+  thread_->Run([&] { (void)system_.ShowWindow(window, kSwRestore); });
+  Settle([&] { driver_->Drain(); return !top->isMaximized(); });
+  const DialogUnits& units = Units(window);
+  top->move(units.ToPixelsX(40), units.ToPixelsY(24));
+  Settle([&] {
+    std::optional<WindowInfo> info = system_.GetWindowInfo(window);
+    return info && info->rect.x == 40 && info->rect.y == 24;
+  });
+  SettleFor(*thread_, [&](const Message& m) { return m.window == window && m.message == kWmMove; });
+}
+
+TEST_F(QtDriverTest, OwnedWindowsStayWithTheirOwnerAndModalOnesBlockTheRest) {
+  Watchdog watchdog("owned and modal windows");
+  const WindowHandle owner =
+      Make(Window(WindowKind::kPlain, "WINDOW", "Owner", {0, 0, 200, 100}, kDialogStyle));
+  WindowCreateParams form = Window(WindowKind::kPlain, "WINDOW", "Form", {20, 20, 120, 60},
+                                   kDialogStyle);
+  form.owner = owner;
+  form.ex_style = kWsExDlgModalFrame;
+  const WindowHandle modal = Make(form);
+  WindowCreateParams splash_params =
+      Window(WindowKind::kPlain, "WINDOW", "", {40, 40, 100, 50}, kWsPopup | kWsVisible);
+  const WindowHandle splash = Make(splash_params);
+  auto* owner_widget = Shown<QWidget>(owner);
+  auto* modal_widget = Shown<QWidget>(modal);
+  auto* splash_widget = Shown<QWidget>(splash);
+  EXPECT_EQ(modal_widget->parentWidget(), owner_widget);
+  EXPECT_TRUE(modal_widget->isWindow());
+  EXPECT_EQ(modal_widget->windowModality(), Qt::ApplicationModal);
+  EXPECT_EQ(owner_widget->windowModality(), Qt::NonModal);
+  EXPECT_TRUE(splash_widget->windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_FALSE(modal_widget->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  // Destroying the owner takes the owned window with it.
+  QPointer<QWidget> watched = modal_widget;
+  thread_->Run([&] { (void)system_.DestroyWindow(owner); });
+  Settle([&] { driver_->Drain(); return watched.isNull(); });
+  EXPECT_EQ(driver_->ObjectOf(modal), nullptr);
+  EXPECT_NE(driver_->ObjectOf(splash), nullptr);
+}
+
+TEST_F(QtDriverTest, AnEndingSessionAsksTheFrameAndTellsItTheOutcome) {
+  Watchdog watchdog("session end");
+  const WindowHandle frame = Make(
+      Window(WindowKind::kFrame, "FRAME", "Vaultrix", {0, 0, 200, 100}, kFrameStyle),
+      [this](const Message& m) -> std::intptr_t {
+        if (m.message == kWmQueryEndSession) return 0;  // refuses
+        return WindowSystem::DefaultWindowProc(system_, m);
+      });
+  Shown<QMainWindow>(frame);
+  driver_->SessionEnding();
+  Settle([&] {
+    for (const Message& m : thread_->Calls()) {
+      if (m.window == frame && m.message == kWmEndSession) return true;
+    }
+    return false;
+  });
+  std::vector<std::uint32_t> order;
+  for (const Message& m : thread_->Calls()) {
+    if (m.message == kWmQueryEndSession || m.message == kWmEndSession) {
+      order.push_back(m.message);
+      // The frame refused: 22 says the session goes on.
+      if (m.message == kWmEndSession) {
+        EXPECT_EQ(m.wparam, 0u);
+      }
+    }
+  }
+  EXPECT_EQ(order, (std::vector<std::uint32_t>{17, 22}));
+}
+
+TEST_F(QtDriverTest, FiftyMdiChildrenOpenedAndClosedLeaveNoWidgetBehind) {
+  Watchdog watchdog("fifty MDI children");
+  const WindowHandle frame =
+      Make(Window(WindowKind::kFrame, "FRAME", "Vaultrix", {0, 0, 400, 300}, kFrameStyle));
+  const WindowHandle client = MakeControl(
+      Window(WindowKind::kMdiClient, "MDICLIENT", "", {}, kWsChild | kWsVisible, frame));
+  auto* area = Shown<QMdiArea>(client);
+  const auto open_and_close = [&](int n) {
+    const WindowHandle child =
+        Make(Window(WindowKind::kMdiChild, "WINDOW", "Child " + std::to_string(n),
+                    {n % 40, n % 30, 120, 60}, kFrameStyle, client));
+    MakeControl(Control("BUTTON", "OK", {4, 4, 40, 14}, child, 1));
+    MakeControl(Control("EDIT", "text", {4, 20, 60, 12}, child, 2));
+    auto* sub = Shown<QMdiSubWindow>(child);
+    Settle([&] { return sub->isVisible(); });
+    thread_->Run([&] { (void)system_.DestroyWindow(child); });
+    Settle([&] { driver_->Drain(); return driver_->ObjectOf(child) == nullptr; });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  };
+  open_and_close(0);  // whatever Qt makes once, on first use, is made now
+  const qsizetype widgets_before = QApplication::allWidgets().size();
+  const std::size_t mirrored_before = driver_->Mirror().Count();
+  for (int n = 1; n <= 50; ++n) open_and_close(n);
+  EXPECT_EQ(QApplication::allWidgets().size(), widgets_before);
+  EXPECT_EQ(driver_->Mirror().Count(), mirrored_before);
+  EXPECT_TRUE(area->subWindowList().isEmpty());
+  EXPECT_EQ(system_.Children(client).size(), 0u);
+}
+
+}  // namespace
+}  // namespace vaultrix::platform::qt::testing
