@@ -19,12 +19,18 @@ MessageBoxHandler& InstalledHandler() {
 std::vector<MessageBoxAnswer> ButtonsOf(MessageBoxButtons buttons) {
   using A = MessageBoxAnswer;
   switch (buttons) {
-    case MessageBoxButtons::kOk: return {A::kOk};
-    case MessageBoxButtons::kOkCancel: return {A::kOk, A::kCancel};
-    case MessageBoxButtons::kAbortRetryIgnore: return {A::kAbort, A::kRetry, A::kIgnore};
-    case MessageBoxButtons::kYesNoCancel: return {A::kYes, A::kNo, A::kCancel};
-    case MessageBoxButtons::kYesNo: return {A::kYes, A::kNo};
-    case MessageBoxButtons::kRetryCancel: return {A::kRetry, A::kCancel};
+    case MessageBoxButtons::kOk:
+      return {A::kOk};
+    case MessageBoxButtons::kOkCancel:
+      return {A::kOk, A::kCancel};
+    case MessageBoxButtons::kAbortRetryIgnore:
+      return {A::kAbort, A::kRetry, A::kIgnore};
+    case MessageBoxButtons::kYesNoCancel:
+      return {A::kYes, A::kNo, A::kCancel};
+    case MessageBoxButtons::kYesNo:
+      return {A::kYes, A::kNo};
+    case MessageBoxButtons::kRetryCancel:
+      return {A::kRetry, A::kCancel};
   }
   return {A::kOk};
 }

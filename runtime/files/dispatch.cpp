@@ -16,7 +16,9 @@ bool NeedsSecondKey(Operation op) {
   return op == Operation::kSetKeyKey || op == Operation::kSetKeyKeyPointer;
 }
 
-bool AnswersEndFlag(Operation op) { return op == Operation::kBof || op == Operation::kEof; }
+bool AnswersEndFlag(Operation op) {
+  return op == Operation::kBof || op == Operation::kEof;
+}
 
 void Post(std::int32_t code, const FileBlock* file) {
   if (file == nullptr) {

@@ -18,12 +18,12 @@ void Create(FileBlock& file);
 void Close(FileBlock& file);
 
 // SET: order and start point for the next NEXT or PREVIOUS.
-void Set(FileBlock& file);                                    // record order from either end
-void Set(FileBlock& file, KeyBlock& key);                     // record order from the key value
-void Set(FileBlock& file, std::int32_t pointer);              // record order from that record
-void Set(KeyBlock& key);                                      // key order from either end
-void Set(KeyBlock& key, KeyBlock& start_key);                 // key order from the key value
-void Set(KeyBlock& key, std::int32_t pointer);                // key order from that record
+void Set(FileBlock& file);                        // record order from either end
+void Set(FileBlock& file, KeyBlock& key);         // record order from the key value
+void Set(FileBlock& file, std::int32_t pointer);  // record order from that record
+void Set(KeyBlock& key);                          // key order from either end
+void Set(KeyBlock& key, KeyBlock& start_key);     // key order from the key value
+void Set(KeyBlock& key, std::int32_t pointer);    // key order from that record
 void Set(KeyBlock& key, KeyBlock& start_key, std::int32_t pointer);
 
 void Next(FileBlock& file);

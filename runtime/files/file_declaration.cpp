@@ -2,6 +2,7 @@
 // a C++ record structure against the descriptor.
 #include "runtime/files/file_declaration.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -118,8 +119,10 @@ std::unique_ptr<DeclaredFile> FileDeclaration::Build(const DriverRegistration& d
   block.options = RefTo(file->options_);
   block.owner = RefTo(file->owner_);
   block.attributes = attributes_;
-  block.key_count = static_cast<std::uint8_t>(keys_.size());
-  block.memo_count = static_cast<std::uint8_t>(memos_.size());
+  // The counts are bytes: more than 255 keys or memos declare 255, which the
+  // limits of any driver refuse at first use.
+  block.key_count = static_cast<std::uint8_t>(std::min<std::size_t>(keys_.size(), 255));
+  block.memo_count = static_cast<std::uint8_t>(std::min<std::size_t>(memos_.size(), 255));
   FieldDeclaration whole;
   whole.type = kTypeGroup;
   whole.fields = fields_;

@@ -123,8 +123,10 @@ struct RecordMember {
   std::size_t offset;
   std::size_t size;
 };
-#define VAULTRIX_RECORD_MEMBER(Struct, member, label) \
-  ::vaultrix::files::RecordMember { label, offsetof(Struct, member), sizeof(Struct::member) }
+#define VAULTRIX_RECORD_MEMBER(Struct, member, label)       \
+  ::vaultrix::files::RecordMember {                         \
+    label, offsetof(Struct, member), sizeof(Struct::member) \
+  }
 
 // Empty when the descriptor's record has `record_size` bytes and every member
 // matches the field of its label in offset and size; otherwise what differs.

@@ -153,7 +153,9 @@ void ReleaseFileState(FileBlock& file) {
 
 namespace testing {
 
-void FailStateAllocationAfter(int allocations) { allocations_until_failure = allocations; }
+void FailStateAllocationAfter(int allocations) {
+  allocations_until_failure = allocations;
+}
 
 }  // namespace testing
 }  // namespace vaultrix::files

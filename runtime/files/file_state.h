@@ -9,7 +9,9 @@
 //   TextFile* text = DriverStateOf<TextFile>(*call.file);
 //   if (text == nullptr) text = &EmplaceDriverState<TextFile>(*call.file, ...);
 //
-// CLOSE (after the driver has closed the file) destroys it with the rest.
+// CLOSE (after the driver has closed the file) destroys it with the rest. A
+// state can also end without CLOSE (a declaration going away), so a driver's
+// state releases what it still holds (descriptors, locks) in its destructor.
 #pragma once
 
 #include <cstdint>

@@ -37,17 +37,17 @@ enum class Operation : std::int32_t {
   kDuplicateFile = 12,
   kEmpty = 13,
   kEof = 14,
-  kGetByKey = 15,         // file, key
-  kGetByPointer = 16,     // file, pointer
-  kGetKeyPointer = 17,    // key, pointer
+  kGetByKey = 15,       // file, key
+  kGetByPointer = 16,   // file, pointer
+  kGetKeyPointer = 17,  // key, pointer
   kHold = 18,
-  kHoldTimed = 19,        // file, seconds
+  kHoldTimed = 19,  // file, seconds
   kLock = 20,
-  kLockTimed = 21,        // file, seconds
-  kLogout = 22,           // transaction: enlist the file
+  kLockTimed = 21,  // file, seconds
+  kLogout = 22,     // transaction: enlist the file
   kName = 23,
   kNext = 24,
-  kOpen = 25,             // file, access mode
+  kOpen = 25,  // file, access mode
   kPack = 26,
   kPointerFile = 27,
   kPointerKey = 28,
@@ -59,38 +59,38 @@ enum class Operation : std::int32_t {
   kBuildDynamicIndex = 34,  // index, component text
   kRelease = 36,
   kRemove = 37,
-  kRename = 38,           // file, new name
-  kCommit = 40,           // transaction: commit
+  kRename = 38,  // file, new name
+  kCommit = 40,  // transaction: commit
   kSetFile = 41,
-  kSetFileKey = 42,       // file, key
-  kSetFilePointer = 43,   // file, pointer
+  kSetFileKey = 42,      // file, key
+  kSetFilePointer = 43,  // file, pointer
   kSetKey = 44,
-  kSetKeyKey = 45,        // key, key
-  kSetKeyPointer = 46,    // key, pointer
-  kSetKeyKeyPointer = 47, // key, key, pointer
-  kShare = 48,            // file, access mode
-  kSkip = 49,             // file, count
+  kSetKeyKey = 45,         // key, key
+  kSetKeyPointer = 46,     // key, pointer
+  kSetKeyKeyPointer = 47,  // key, key, pointer
+  kShare = 48,             // file, access mode
+  kSkip = 49,              // file, count
   kUnlock = 50,
-  kAddLength = 51,        // file, length
+  kAddLength = 51,  // file, length
   kBytes = 52,
-  kGetLength = 53,        // file, pointer, length
-  kPutPointer = 54,       // file, pointer
-  kPutLength = 55,        // file, pointer, length
+  kGetLength = 53,   // file, pointer, length
+  kPutPointer = 54,  // file, pointer
+  kPutLength = 55,   // file, pointer, length
   kDuplicateKey = 57,
   kWatch = 58,
-  kAppendLength = 59,     // file, length
-  kSend = 60,             // file, text
+  kAppendLength = 59,  // file, length
+  kSend = 60,          // file, text
   kPositionFile = 61,
   kPositionKey = 62,
-  kResetFile = 63,        // file, position text
-  kResetKey = 64,         // key, position text
+  kResetFile = 63,  // file, position text
+  kResetKey = 64,   // key, position text
   kNoMemo = 65,
-  kRegetFile = 66,        // file, position text
-  kRegetKey = 67,         // key, position text
-  kPropertyWrite = 71,    // object, property number, value text
-  kPropertyRead = 72,     // object, property number
+  kRegetFile = 66,      // file, position text
+  kRegetKey = 67,       // key, position text
+  kPropertyWrite = 71,  // object, property number, value text
+  kPropertyRead = 72,   // object, property number
   kViewRequest = 74,
-  kMemoRead = 75,         // file, memo number, ...
+  kMemoRead = 75,  // file, memo number, ...
   kMemoWrite = 76,
   kMemoSize = 77,
   kMemoHandle = 78,
@@ -102,14 +102,15 @@ inline constexpr std::int32_t kNothingToPost = -1;
 
 // The arguments and results of one operation.
 struct OperationCall {
-  FileBlock* file = nullptr;        // the file; for key operations the key's file
-  KeyBlock* key = nullptr;          // key operations: the key named first
-  KeyBlock* second_key = nullptr;   // SET(key, key[, pointer]): the key giving the start value
-  std::int64_t number = 0;          // access mode, pointer, seconds, count, property or memo number, length
-  std::int64_t number2 = 0;         // a second number: the length of 53/55, a property index
-  std::string text;                 // the text argument (new name, position, SEND text, value); c_str() is zero-terminated
-  std::int64_t result = 0;          // numeric result
-  std::string text_result;          // text result
+  FileBlock* file = nullptr;       // the file; for key operations the key's file
+  KeyBlock* key = nullptr;         // key operations: the key named first
+  KeyBlock* second_key = nullptr;  // SET(key, key[, pointer]): the key giving the start value
+  std::int64_t number = 0;  // access mode, pointer, seconds, count, property or memo number, length
+  std::int64_t number2 = 0;  // a second number: the length of 53/55, a property index
+  std::string
+      text;  // the text argument (new name, position, SEND text, value); c_str() is zero-terminated
+  std::int64_t result = 0;  // numeric result
+  std::string text_result;  // text result
 };
 
 using DriverDispatch = std::int32_t (*)(Operation op, OperationCall& call);

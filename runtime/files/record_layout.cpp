@@ -12,8 +12,12 @@ namespace {
 constexpr std::int32_t kMalformed = support::kInvalidFieldTypeDescriptor;
 constexpr std::uint64_t kMaxFieldBytes = 0x7FFFFFFF;
 
-bool IsTextType(std::uint8_t type) { return type >= kTypeString && type <= kTypeAString; }
-bool HasDecimalSize(std::uint8_t type) { return type == kTypeDecimal || type == kTypePDecimal; }
+bool IsTextType(std::uint8_t type) {
+  return type >= kTypeString && type <= kTypeAString;
+}
+bool HasDecimalSize(std::uint8_t type) {
+  return type == kTypeDecimal || type == kTypePDecimal;
+}
 
 std::uint32_t ReadLittle32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -21,7 +25,8 @@ std::uint32_t ReadLittle32(const std::uint8_t* p) {
 }
 
 void AppendLittle32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+  for (int shift = 0; shift < 32; shift += 8)
+    out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 bool ReadText(const std::uint8_t*& ptr, const std::uint8_t* limit, std::string* text) {
@@ -40,11 +45,11 @@ void AppendText(std::vector<std::uint8_t>& out, const std::string& text) {
 
 // An open group while parsing: the record itself at the bottom.
 struct OpenGroup {
-  std::uint32_t remaining;      // entries still to come inside it
-  const std::uint8_t* end;      // where its entries end
-  std::uint32_t base;           // its offset in the record
-  std::uint32_t element_size;   // room for its fields
-  std::uint32_t running = 0;    // offset of the next field placed in order
+  std::uint32_t remaining;     // entries still to come inside it
+  const std::uint8_t* end;     // where its entries end
+  std::uint32_t base;          // its offset in the record
+  std::uint32_t element_size;  // room for its fields
+  std::uint32_t running = 0;   // offset of the next field placed in order
   bool overlay = false;
   int field_index = -1;
 };
@@ -107,7 +112,8 @@ bool ReadEntryPlacement(const std::uint8_t*& p, const std::uint8_t* limit, Field
   field.element_size = field.size / field.element_count;
   if (field.type == kTypeDecimal || field.type == kTypePDecimal) {
     if (field.element_size > 0) {
-      field.digits = static_cast<std::uint8_t>(std::min<std::uint32_t>(field.element_size * 2 - 1, 255));
+      field.digits =
+          static_cast<std::uint8_t>(std::min<std::uint32_t>(field.element_size * 2 - 1, 255));
     }
   }
   return true;
@@ -117,16 +123,21 @@ bool ReadEntryPlacement(const std::uint8_t*& p, const std::uint8_t* limit, Field
 
 std::uint32_t FixedTypeSize(std::uint8_t type) {
   switch (type) {
-    case kTypeByte: return 1;
+    case kTypeByte:
+      return 1;
     case kTypeShort:
-    case kTypeUShort: return 2;
+    case kTypeUShort:
+      return 2;
     case kTypeDate:
     case kTypeTime:
     case kTypeLong:
     case kTypeULong:
-    case kTypeSReal: return 4;
-    case kTypeReal: return 8;
-    default: return 0;
+    case kTypeSReal:
+      return 4;
+    case kTypeReal:
+      return 8;
+    default:
+      return 0;
   }
 }
 
@@ -153,14 +164,16 @@ void AppendCompactInteger(std::vector<std::uint8_t>& out, std::uint32_t value) {
 std::int32_t ParseRecordLayout(const std::uint8_t* ptr, const std::uint8_t* limit,
                                RecordLayout* layout) {
   *layout = RecordLayout();
-  if (ptr == nullptr || limit < ptr || limit - ptr < static_cast<std::ptrdiff_t>(kLayoutHeaderSize)) {
+  if (ptr == nullptr || limit < ptr ||
+      limit - ptr < static_cast<std::ptrdiff_t>(kLayoutHeaderSize)) {
     return kMalformed;
   }
   if (ptr[0] != kTypeGroup) return kMalformed;
   const std::uint32_t record_size = ReadLittle32(ptr + 2);
   const std::uint32_t total_entries = ReadLittle32(ptr + 6);
   const std::uint32_t length = ReadLittle32(ptr + 10);
-  if (length < kLayoutHeaderSize || length > static_cast<std::uint64_t>(limit - ptr)) return kMalformed;
+  if (length < kLayoutHeaderSize || length > static_cast<std::uint64_t>(limit - ptr))
+    return kMalformed;
   // Every entry takes at least two bytes: a count beyond that is a lie.
   if (total_entries > (length - kLayoutHeaderSize) / 2) return kMalformed;
   limit = ptr + length;

@@ -84,13 +84,13 @@ struct FieldInfo {
   std::uint8_t digits = 0;          // DECIMAL: digits of one element
   std::string label;
   std::string external_name;
-  std::string picture;               // text types
+  std::string picture;  // text types
   std::vector<std::uint32_t> dimensions;
-  int depth = 1;                     // 1 for the fields of the record's own group
-  int parent = -1;                   // index of the enclosing group field; -1 for the record
-  std::uint32_t entry_count = 0;     // GROUP: entries inside it
+  int depth = 1;                        // 1 for the fields of the record's own group
+  int parent = -1;                      // index of the enclosing group field; -1 for the record
+  std::uint32_t entry_count = 0;        // GROUP: entries inside it
   std::uint32_t descriptor_length = 0;  // GROUP: length of its entries, its own included
-  bool overlay = false;              // describes storage other fields describe
+  bool overlay = false;                 // describes storage other fields describe
 };
 
 struct RecordLayout {
@@ -117,12 +117,12 @@ struct FieldDeclaration {
   std::uint8_t type = kTypeString;
   std::string label;
   std::string external_name;
-  std::string picture;                // text types only
-  std::uint32_t size = 0;             // one element; fixed types: 0 to take the type's size;
-                                      // GROUP: 0 to take the extent of its fields
-  std::uint8_t decimal_places = 0;    // DECIMAL
+  std::string picture;              // text types only
+  std::uint32_t size = 0;           // one element; fixed types: 0 to take the type's size;
+                                    // GROUP: 0 to take the extent of its fields
+  std::uint8_t decimal_places = 0;  // DECIMAL
   std::vector<std::uint32_t> dimensions;
-  bool has_offset = false;            // placed over earlier storage at `offset` in its group
+  bool has_offset = false;  // placed over earlier storage at `offset` in its group
   std::uint32_t offset = 0;
   std::vector<FieldDeclaration> fields;  // GROUP
 };

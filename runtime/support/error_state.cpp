@@ -43,7 +43,9 @@ std::int32_t SystemNumberOf(std::int32_t code) {
 
 }  // namespace
 
-void ClearError() { Set(kNoError, 0, {}, {}); }
+void ClearError() {
+  Set(kNoError, 0, {}, {});
+}
 
 void PostError(std::int32_t code, ErrorFileRef file) {
   Set(code, SystemNumberOf(code), ErrorTextFor(code), file);
@@ -63,8 +65,12 @@ ErrorSnapshot CurrentError() {
   return state.current;
 }
 
-std::int32_t ErrorCode() { return CurrentError().code; }
-std::string Error() { return CurrentError().text; }
+std::int32_t ErrorCode() {
+  return CurrentError().code;
+}
+std::string Error() {
+  return CurrentError().text;
+}
 
 std::string ErrorPadded() {
   std::string text = Error();
@@ -72,9 +78,15 @@ std::string ErrorPadded() {
   return text;
 }
 
-std::string ErrorFile() { return CurrentError().file_name; }
-const void* ErrorFileIdentity() { return CurrentError().file_identity; }
-std::int32_t SystemErrorNumber() { return CurrentError().system_error; }
+std::string ErrorFile() {
+  return CurrentError().file_name;
+}
+const void* ErrorFileIdentity() {
+  return CurrentError().file_identity;
+}
+std::int32_t SystemErrorNumber() {
+  return CurrentError().system_error;
+}
 
 void PushErrorState() {
   State& state = TheState();

@@ -68,8 +68,14 @@ bool PopErrorState();
 [[nodiscard]] std::size_t SavedErrorStateCount();
 
 // The names under which procedures read the state.
-[[nodiscard]] inline std::int32_t ERRORCODE() { return ErrorCode(); }
-[[nodiscard]] inline std::string ERROR() { return Error(); }
-[[nodiscard]] inline std::string ERRORFILE() { return ErrorFile(); }
+[[nodiscard]] inline std::int32_t ERRORCODE() {
+  return ErrorCode();
+}
+[[nodiscard]] inline std::string ERROR() {
+  return Error();
+}
+[[nodiscard]] inline std::string ERRORFILE() {
+  return ErrorFile();
+}
 
 }  // namespace vaultrix::support

@@ -60,7 +60,9 @@ void FatalInternalError(int line) {
   EndProcess(kInternalErrorExitCode);
 }
 
-int LastInternalErrorLine() { return last_internal_error_line.load(); }
+int LastInternalErrorLine() {
+  return last_internal_error_line.load();
+}
 
 void EndProcess(int exit_code) {
   ProcessExitHandler handler;

@@ -50,7 +50,7 @@ ProcessExitHandler SetProcessExitHandler(ProcessExitHandler handler);
 }  // namespace vaultrix::support
 
 // Checks an invariant of the file engine; a failed check is fatal and names its line.
-#define VAULTRIX_ENGINE_CHECK(condition)                             \
-  do {                                                               \
+#define VAULTRIX_ENGINE_CHECK(condition)                                 \
+  do {                                                                   \
     if (!(condition)) ::vaultrix::support::FatalInternalError(__LINE__); \
   } while (false)

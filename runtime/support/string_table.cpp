@@ -126,7 +126,15 @@ constexpr std::array<std::string_view, kLastSystemErrorNumber + 1> kSystemTexts 
     "Reached End Of File",
     "Handle Disk Full",
     "",  // 40
-    "", "", "", "", "", "", "", "", "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
     "Request Not Supported",  // 50
     "Remote Computer Not Listening",
     "Duplicate Name On Network",
@@ -150,7 +158,13 @@ constexpr std::array<std::string_view, kLastSystemErrorNumber + 1> kSystemTexts 
     "Sharing Paused",  // 70
     "Network Request Not Accepted",
     "Redirection Paused",
-    "", "", "", "", "", "", "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
     "File Exists",  // 80
     "",
     "Cannot Make Directory Entry",

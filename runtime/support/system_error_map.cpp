@@ -9,41 +9,56 @@ namespace vaultrix::support {
 
 std::int32_t SystemErrorFromErrno(int errno_value) {
   switch (errno_value) {
-    case ENOENT: return 2;
+    case ENOENT:
+      return 2;
     case ENOTDIR:
     case ENAMETOOLONG:
-    case ELOOP: return 3;
+    case ELOOP:
+      return 3;
     case EMFILE:
-    case ENFILE: return 4;
+    case ENFILE:
+      return 4;
     case EACCES:
     case EPERM:
     case EISDIR:
-    case ENOTEMPTY: return 5;
+    case ENOTEMPTY:
+      return 5;
     case EBADF:
-    case ESTALE: return 6;
+    case ESTALE:
+      return 6;
     case ENOMEM:
-    case ENOBUFS: return 8;
-    case EXDEV: return 17;
-    case EROFS: return 19;
+    case ENOBUFS:
+      return 8;
+    case EXDEV:
+      return 17;
+    case EROFS:
+      return 19;
     case ENXIO:
-    case ENODEV: return 21;
-    case ESPIPE: return 25;
+    case ENODEV:
+      return 21;
+    case ESPIPE:
+      return 25;
     case EBUSY:
-    case ETXTBSY: return 32;
+    case ETXTBSY:
+      return 32;
     case EAGAIN:
 #if EWOULDBLOCK != EAGAIN
     case EWOULDBLOCK:
 #endif
-    case EDEADLK: return 33;
-    case ENOLCK: return 36;
+    case EDEADLK:
+      return 33;
+    case ENOLCK:
+      return 36;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return 39;
+    case EFBIG:
+      return 39;
     case ENOTSUP:
 #if EOPNOTSUPP != ENOTSUP
     case EOPNOTSUPP:
 #endif
-    case ENOSYS: return 50;
+    case ENOSYS:
+      return 50;
     case ENETDOWN:
     case ENETUNREACH:
     case ENETRESET:
@@ -52,13 +67,17 @@ std::int32_t SystemErrorFromErrno(int errno_value) {
     case ECONNREFUSED:
     case EHOSTDOWN:
     case EHOSTUNREACH:
-    case ETIMEDOUT: return 59;
-    case EEXIST: return 80;
+    case ETIMEDOUT:
+      return 59;
+    case EEXIST:
+      return 80;
     case EINVAL:
     case EOVERFLOW:
     case ERANGE:
-    case EFAULT: return 87;
-    default: return 31;
+    case EFAULT:
+      return 87;
+    default:
+      return 31;
   }
 }
 

@@ -43,17 +43,26 @@ std::int32_t FakeDispatch(Operation op, OperationCall& call) {
   if (counter == nullptr) counter = &EmplaceDriverState<Counter>(*call.file);
   ++counter->calls;
   switch (op) {
-    case Operation::kRecordsFile: call.result = 7; break;
-    case Operation::kName: call.text_result = call.file->state->name; break;
-    case Operation::kSend: call.text_result = "was:" + call.text; break;
-    case Operation::kPositionKey: call.text_result = std::string("\x01\x00\x00\x00", 4) + "k"; break;
-    default: break;
+    case Operation::kRecordsFile:
+      call.result = 7;
+      break;
+    case Operation::kName:
+      call.text_result = call.file->state->name;
+      break;
+    case Operation::kSend:
+      call.text_result = "was:" + call.text;
+      break;
+    case Operation::kPositionKey:
+      call.text_result = std::string("\x01\x00\x00\x00", 4) + "k";
+      break;
+    default:
+      break;
   }
   return std::exchange(next_answer, 0);
 }
 
 // Every operation code except PREVIOUS.
-const std::uint8_t kServed[] = {66, 1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
+const std::uint8_t kServed[] = {65, 1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
                                 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 32, 33, 34,
                                 36, 37, 38, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53,
                                 54, 55, 57, 58, 59, 60, 61, 62, 63, 64, 65, 66, 67, 71, 72};
@@ -235,7 +244,8 @@ TEST_F(OperationFrameTest, RecordSizeLimit) {
 }
 
 TEST_F(OperationFrameTest, MemoSizeLimit) {
-  auto fits = FileDeclaration("m").Field(StringField("M:X", 1)).Memo("M:NOTES", 64000).Build(kDriver);
+  auto fits =
+      FileDeclaration("m").Field(StringField("M:X", 1)).Memo("M:NOTES", 64000).Build(kDriver);
   Open(fits->Block());
   EXPECT_EQ(support::ERRORCODE(), 0);
   auto too_big = FileDeclaration("m")
@@ -265,7 +275,8 @@ TEST_F(OperationFrameTest, UnsupportedTypeRefusedUnlessOverlaid) {
 
   date.has_offset = true;
   date.offset = 0;
-  auto overlaid = FileDeclaration("d").Field(FixedField(kTypeLong, "D:RAW")).Field(date).Build(kDriver);
+  auto overlaid =
+      FileDeclaration("d").Field(FixedField(kTypeLong, "D:RAW")).Field(date).Build(kDriver);
   Open(overlaid->Block());
   EXPECT_EQ(support::ERRORCODE(), 0);
 }
@@ -279,7 +290,8 @@ TEST_F(OperationFrameTest, KeyComponentsMustBeSingleFields) {
                       .Memo("A:NOTES", 100)
                       .Build(kDriver);
   ExpectFirstUseFails(*on_array, 75);
-  auto unknown = FileDeclaration("a").Field(StringField("A:X", 1)).Key("A:K", 0, {"A:Y"}).Build(kDriver);
+  auto unknown =
+      FileDeclaration("a").Field(StringField("A:X", 1)).Key("A:K", 0, {"A:Y"}).Build(kDriver);
   ExpectFirstUseFails(*unknown, 75);
 }
 

@@ -63,7 +63,8 @@ TEST(CompactInteger, WritesTheFewestBytesAndRoundTrips) {
   out.clear();
   AppendCompactInteger(out, 90);
   EXPECT_EQ(out, (Bytes{0x20, 0x5A}));
-  for (std::uint32_t value : {0u, 31u, 32u, 8191u, 8192u, 0x1FFFFFu, 0x200000u, kMaxCompactInteger}) {
+  for (std::uint32_t value :
+       {0u, 31u, 32u, 8191u, 8192u, 0x1FFFFFu, 0x200000u, kMaxCompactInteger}) {
     out.clear();
     AppendCompactInteger(out, value);
     const std::uint8_t* p = out.data();
@@ -81,11 +82,11 @@ TEST(RecordLayoutWriter, EntriesAreByteExact) {
   decimal.size = 6;
   Bytes bytes = WriteRecordLayout({Text("P_:URL", 90), decimal});
   const Bytes expected_url = {0x12, 0x02, 0x20, 0x5A, 'P', '_', ':', 'U', 'R', 'L', 0};
-  const Bytes expected_decimal = {0x0A, 0x02, 0x06, 0x00, 'T', 'I', 'P', ':',
-                                  'T',  'I',  'P',  'I',  'D', 0};
+  const Bytes expected_decimal = {0x0A, 0x02, 0x06, 0x00, 'T', 'I', 'P',
+                                  ':',  'T',  'I',  'P',  'I', 'D', 0};
   ASSERT_EQ(bytes.size(), kLayoutHeaderSize + expected_url.size() + expected_decimal.size());
-  const Bytes header = {0x16, 0x00, 96, 0, 0, 0, 2, 0, 0, 0,
-                        static_cast<std::uint8_t>(bytes.size()), 0, 0, 0};
+  const Bytes header = {
+      0x16, 0x00, 96, 0, 0, 0, 2, 0, 0, 0, static_cast<std::uint8_t>(bytes.size()), 0, 0, 0};
   EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 14), header);
   EXPECT_EQ(Bytes(bytes.begin() + 14, bytes.begin() + 25), expected_url);
   EXPECT_EQ(Bytes(bytes.begin() + 25, bytes.end()), expected_decimal);
