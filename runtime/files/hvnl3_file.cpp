@@ -120,13 +120,16 @@ int PageFile::ReadHeader() {
   std::uint8_t bytes[kHeaderSize];
   std::size_t done = 0;
   if (int error = file_->Read(0, bytes, kHeaderSize, &done); error != 0) return IoError(error);
+  std::uint64_t size = 0;
+  if (int error = file_->Size(&size); error != 0) return IoError(error);
   FileHeader fresh;
   if (done == 0) {
     // An empty file is a new one.
     fresh = FileHeader();
   } else if (!DecodeHeader(bytes, bytes + done, &fresh) || !CheckRegions(fresh) ||
              fresh.committed_end > fresh.written_end ||
-             fresh.committed_end < DataEndOffset(fresh) || fresh.last_number >= kNumberLimit) {
+             fresh.committed_end < DataEndOffset(fresh) || fresh.written_end > size ||
+             fresh.last_number >= kNumberLimit) {
     Invalidate();
     return support::kInvalidDataFile;
   }
