@@ -5,6 +5,7 @@
 
 #include "runtime/files/file_state.h"
 #include "runtime/files/hvn_file.h"
+#include "runtime/files/hvn_transfer.h"
 #include "runtime/support/error_codes.h"
 
 namespace vaultrix::files {
@@ -127,6 +128,13 @@ std::int32_t HalverinDispatch(Operation op, OperationCall& call) {
       return 0;
     case Operation::kSend:
       return file.Send(call.text, &call.text_result);
+    case Operation::kRemove:
+      if (file.is_open()) return support::kFileAlreadyOpen;
+      return hvn::RemoveTable(*call.file->state);
+    case Operation::kCopy:
+    case Operation::kRename:
+      if (file.is_open()) return support::kFileAlreadyOpen;
+      return hvn::CopyTable(*call.file->state, call.text, op == Operation::kRename);
     case Operation::kViewRequest:
       call.result = 0;
       return 0;

@@ -4,7 +4,7 @@
 //
 // Served here: CREATE, OPEN, SHARE, CLOSE, ADD, APPEND, PUT (and PUT with a
 // pointer), DELETE, GET by pointer (file and key forms), SET(file) and
-// SET(file, pointer), NEXT, PREVIOUS, SKIP, BOF, EOF, POINTER, POSITION,
+// SET(file, pointer), REMOVE, COPY, RENAME, NEXT, PREVIOUS, SKIP, BOF, EOF, POINTER, POSITION,
 // RESET and REGET by file, RECORDS, BYTES, EMPTY, NOMEMO, WATCH, HOLD (with
 // and without a limit), RELEASE, LOCK (with and without a limit), UNLOCK,
 // NAME, SEND, and the view request (0: no view engine of its own). Every
