@@ -259,11 +259,15 @@ int HvnFile::Delete() {
   return code;
 }
 
-int HvnFile::Load(Table& table, std::uint32_t number) {
+int HvnFile::Load(Table& table, std::uint32_t number, std::string* known) {
   std::string image;
-  bool found = false;
-  if (int code = table.Read(number, &image, &found); code != 0) return code;
-  if (!found) return codes::kRecordNotFound;
+  if (known != nullptr && !known->empty()) {
+    image.swap(*known);
+  } else {
+    bool found = false;
+    if (int code = table.Read(number, &image, &found); code != 0) return code;
+    if (!found) return codes::kRecordNotFound;
+  }
   if (image.size() != state_.record_size) {
     Wipe(image);
     return file_.Damage(__LINE__);
@@ -281,14 +285,16 @@ int HvnFile::Load(Table& table, std::uint32_t number) {
   return 0;
 }
 
-int HvnFile::ReadWithHold(const std::function<int(Table&, std::uint32_t*)>& locate) {
+int HvnFile::ReadWithHold(
+    const std::function<int(Table&, std::uint32_t*, std::string*)>& locate) {
   if (!open_) return codes::kFileNotOpen;
   const std::int64_t start = NowHundredths();
   int code = 0;
   while (true) {
     code = Run([&](Table& table) {
       std::uint32_t number = 0;
-      if (int found = locate(table, &number); found != 0) return found;
+      std::string image;
+      if (int found = locate(table, &number, &image); found != 0) return found;
       if (hold_requested_) {
         if (held_ != number) {
           const int lock = file_.LockNamed(number + 1, false);
@@ -300,7 +306,7 @@ int HvnFile::ReadWithHold(const std::function<int(Table&, std::uint32_t*)>& loca
       } else if (held_ != number && file_.NamedHeldElsewhere(number + 1)) {
         return codes::kRecordIsAlreadyHeld;
       }
-      return Load(table, number);
+      return Load(table, number, &image);
     });
     if (code != codes::kRecordIsAlreadyHeld || !hold_requested_) break;
     if (hold_seconds_ >= 0 && NowHundredths() - start > hold_seconds_ * 100) break;
@@ -311,31 +317,33 @@ int HvnFile::ReadWithHold(const std::function<int(Table&, std::uint32_t*)>& loca
 }
 
 int HvnFile::Get(std::int64_t pointer) {
-  return ReadWithHold([&](Table&, std::uint32_t* number) {
+  return ReadWithHold([&](Table&, std::uint32_t* number, std::string*) {
     if (pointer <= 0 || pointer >= kNumberLimit) return codes::kRecordNotFound;
     *number = static_cast<std::uint32_t>(pointer);
     return 0;
   });
 }
 
-int HvnFile::Locate(Table& table, bool forward, std::uint32_t* number, bool* found) {
+int HvnFile::Locate(Table& table, bool forward, std::uint32_t* number, bool* found,
+                    std::string* image) {
   switch (cursor_) {
     case Cursor::kEnds:
-      return forward ? table.Step(0, Seek::kAtOrAfter, number, found)
-                     : table.Step(0xFFFFFFFF, Seek::kAtOrBefore, number, found);
+      return forward ? table.Step(0, Seek::kAtOrAfter, number, found, image)
+                     : table.Step(0xFFFFFFFF, Seek::kAtOrBefore, number, found, image);
     case Cursor::kAt:
-      return table.Step(anchor_, forward ? Seek::kAtOrAfter : Seek::kAtOrBefore, number, found);
+      return table.Step(anchor_, forward ? Seek::kAtOrAfter : Seek::kAtOrBefore, number, found,
+                        image);
     case Cursor::kAfterRead:
-      return table.Step(anchor_, forward ? Seek::kAfter : Seek::kBefore, number, found);
+      return table.Step(anchor_, forward ? Seek::kAfter : Seek::kBefore, number, found, image);
   }
   return 0;
 }
 
 int HvnFile::Read(bool forward) {
   std::uint32_t read = 0;
-  const int code = ReadWithHold([&](Table& table, std::uint32_t* number) {
+  const int code = ReadWithHold([&](Table& table, std::uint32_t* number, std::string* image) {
     bool found = false;
-    if (int step = Locate(table, forward, number, &found); step != 0) return step;
+    if (int step = Locate(table, forward, number, &found, image); step != 0) return step;
     if (!found) return codes::kRecordNotAvailable;
     read = *number;
     return 0;

@@ -85,12 +85,14 @@ class HvnFile final : public DriverState {
   int Read(bool forward);
   // Reads record `number` into the buffer and memos, honouring HOLD, WATCH
   // and NOMEMO (one attempt).
-  int Load(Table& table, std::uint32_t number);
-  int ReadWithHold(const std::function<int(Table&, std::uint32_t*)>& locate);
+  // `image` holds the stored record when the caller has read it already.
+  int Load(Table& table, std::uint32_t number, std::string* image);
+  int ReadWithHold(const std::function<int(Table&, std::uint32_t*, std::string*)>& locate);
   int WriteMemos(Table& table, std::uint32_t number);
   int LoadMemos(Table& table, std::uint32_t number);
   int AtEnd(bool forward, std::int64_t* result);
-  int Locate(Table& table, bool forward, std::uint32_t* number, bool* found);
+  int Locate(Table& table, bool forward, std::uint32_t* number, bool* found,
+             std::string* image = nullptr);
   void ReleaseHold();
   void ClearRequests();
 

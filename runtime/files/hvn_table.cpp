@@ -135,14 +135,16 @@ int Table::Erase(std::uint32_t number, bool* erased) {
   return tree_.Erase(DataKey(id_, number), erased);
 }
 
-int Table::Step(std::uint32_t number, Seek seek, std::uint32_t* found_number, bool* found) {
+int Table::Step(std::uint32_t number, Seek seek, std::uint32_t* found_number, bool* found,
+                std::string* image) {
   Record record;
   if (int code = tree_.Search(DataKey(id_, number), seek, &record, found); code != 0) return code;
   if (!*found) return 0;
   const auto data_number = DataKeyNumber(record.key, id_);
-  Wipe(record.data);
   *found = data_number.has_value();
   if (*found) *found_number = *data_number;
+  if (*found && image != nullptr) image->swap(record.data);
+  Wipe(record.data);
   return 0;
 }
 

@@ -49,8 +49,9 @@ class Table {
   [[nodiscard]] int Write(std::uint32_t number, const std::string& image);
   [[nodiscard]] int Erase(std::uint32_t number, bool* erased);
   // The record number next to `number` in record order; `seek` as in the tree.
+  // With `image`, the record found is read too.
   [[nodiscard]] int Step(std::uint32_t number, Seek seek, std::uint32_t* found_number,
-                         bool* found);
+                         bool* found, std::string* image = nullptr);
 
   // Memos of one record: the chunks of memo `memo`, in order.
   [[nodiscard]] int ReadMemoChunks(std::uint32_t number, std::uint8_t memo,

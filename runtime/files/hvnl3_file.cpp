@@ -14,7 +14,7 @@
 namespace vaultrix::files::hvn {
 namespace {
 
-constexpr std::size_t kCacheLimit = 4096;
+constexpr std::size_t kCacheLimit = 16384;
 
 }  // namespace
 
@@ -35,6 +35,7 @@ int PageFile::IoError(int error) {
 
 void PageFile::Invalidate() {
   cache_.clear();
+  dirty_count_ = 0;
   overlay_.clear();
   have_header_ = false;
   free_known_ = false;
@@ -111,7 +112,13 @@ int PageFile::Begin() {
     UnlockOperation();
     return code;
   }
-  if (cache_.size() > kCacheLimit) cache_.clear();
+  if (cache_.size() > kCacheLimit) {
+    // Leaves go first; the index pages above them are what every search needs.
+    for (auto it = cache_.begin(); it != cache_.end();) {
+      it = it->second->content.level == 0 ? cache_.erase(it) : std::next(it);
+    }
+    if (cache_.size() > kCacheLimit / 2) cache_.clear();
+  }
   next_new_ = kFirstNewReference;
   return 0;
 }
@@ -120,9 +127,15 @@ int PageFile::ReadHeader() {
   std::uint8_t bytes[kHeaderSize];
   std::size_t done = 0;
   if (int error = file_->Read(0, bytes, kHeaderSize, &done); error != 0) return IoError(error);
+  FileHeader fresh;
+  if (done > 0 && have_header_ && overlay_.empty() && DecodeHeader(bytes, bytes + done, &fresh) &&
+      fresh == committed_header_ && fresh.committed_end == fresh.written_end) {
+    // Unchanged since it was checked: the cached pages stay valid.
+    header_ = committed_header_;
+    return 0;
+  }
   std::uint64_t size = 0;
   if (int error = file_->Size(&size); error != 0) return IoError(error);
-  FileHeader fresh;
   if (done == 0) {
     // An empty file is a new one.
     fresh = FileHeader();
@@ -195,8 +208,7 @@ int PageFile::Recover() {
 
 int PageFile::End() {
   int code = 0;
-  bool changed = header_ != committed_header_;
-  for (const auto& [ref, page] : cache_) changed = changed || page->dirty;
+  const bool changed = header_ != committed_header_ || dirty_count_ > 0;
   if (changed) code = read_only_ ? support::kAccessDenied : Commit();
   if (code != 0) Invalidate();
   UnlockOperation();
@@ -204,7 +216,7 @@ int PageFile::End() {
 }
 
 void PageFile::Abort() {
-  for (auto it = cache_.begin(); it != cache_.end();) {
+  for (auto it = cache_.begin(); dirty_count_ > 0 && it != cache_.end();) {
     it = it->second->dirty || it->first >= kFirstNewReference ? cache_.erase(it) : std::next(it);
   }
   if (header_ != committed_header_) {
@@ -212,6 +224,7 @@ void PageFile::Abort() {
     Invalidate();
   }
   header_ = committed_header_;
+  dirty_count_ = 0;
   free_known_ = false;
   for (auto& set : free_) set.clear();
   UnlockOperation();
@@ -257,6 +270,7 @@ Page* PageFile::Create(std::uint8_t level) {
   fresh->ref = next_new_++;
   fresh->content.level = level;
   fresh->dirty = true;
+  ++dirty_count_;
   Page* page = fresh.get();
   cache_.emplace(page->ref, std::move(fresh));
   return page;
@@ -265,6 +279,7 @@ Page* PageFile::Create(std::uint8_t level) {
 void PageFile::MarkDirty(Page* page) {
   if (page->dirty) return;
   page->dirty = true;
+  ++dirty_count_;
   if (placing_ && place_queue_ != nullptr) place_queue_->push_back(page);
 }
 
@@ -558,6 +573,7 @@ int PageFile::Commit() {
   if (int code = WriteHeader(); code != 0) return code;
   if (int error = file_->Flush(true); error != 0) return IoError(error);
   for (Page* page : queue) page->dirty = false;
+  dirty_count_ = 0;
   committed_header_ = header_;
   return 0;
 }

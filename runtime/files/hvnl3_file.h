@@ -159,6 +159,7 @@ class PageFile {
   bool free_known_ = false;
   std::set<std::int32_t> free_[kMaxUnits + 1];
   std::int32_t next_new_ = kFirstNewReference;
+  std::size_t dirty_count_ = 0;  // pages made dirty since the last commit
   bool placing_ = false;
   std::vector<Page*>* place_queue_ = nullptr;
   int fault_line_ = 0;
