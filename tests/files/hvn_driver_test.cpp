@@ -326,3 +326,32 @@ TEST_F(HvnDriverTest, ReadOnlyOpenerReadsAndRefusesWrites) {
 
 }  // namespace
 }  // namespace vaultrix::files::hvn
+
+namespace vaultrix::files::hvn {
+namespace {
+
+// A record that no page can hold, even packed, is refused and changes nothing.
+TEST(HvnLimitsTest, ARecordTooLargeForAnyPageIsRefused) {
+  auto& dir = testing::FastScratchDir();
+  auto file = FileDeclaration(dir.Path("big"))
+                  .Attributes(0x17)
+                  .Field(StringField("B:TEXT", 15100))
+                  .Build(HalverinDriver());
+  Create(file->Block());
+  Open(file->Block(), 0x42);
+  ASSERT_EQ(support::ErrorCode(), 0);
+  for (std::uint32_t i = 0; i < 15100; ++i) file->Record()[i] = static_cast<std::uint8_t>(i * 131 + i / 7);
+  Add(file->Block());
+  EXPECT_EQ(support::ErrorCode(), support::kInvalidRecordDeclaration);
+  EXPECT_EQ(Records(file->Block()), 0);
+  // The same size packs into a page when the record has runs.
+  std::memset(file->Record(), ' ', 15100);
+  Add(file->Block());
+  EXPECT_EQ(support::ErrorCode(), 0);
+  EXPECT_EQ(Records(file->Block()), 1);
+  Close(file->Block());
+  EXPECT_EQ(CheckHvnFile(dir.Path("big.HVN")), "");
+}
+
+}  // namespace
+}  // namespace vaultrix::files::hvn
