@@ -169,24 +169,6 @@ int HvnFile::WriteMemos(Table& table, std::uint32_t number) {
   return 0;
 }
 
-int HvnFile::LoadMemos(Table& table, std::uint32_t number) {
-  for (std::size_t i = 0; i < state_.memos.size(); ++i) {
-    MemoState& memo = state_.memos[i];
-    std::vector<std::string> chunks;
-    if (int code = table.ReadMemoChunks(number, static_cast<std::uint8_t>(i), &chunks); code != 0) {
-      return code;
-    }
-    std::memset(memo.buffer.get(), ' ', memo.size);
-    std::size_t done = 0;
-    for (auto& chunk : chunks) {
-      const bool fits = AppendMemoChunk(chunk, memo.buffer.get(), memo.size, &done, state_.oem);
-      Wipe(chunk);
-      if (!fits) return file_.Damage(__LINE__);  // "done+len <= limit"
-    }
-  }
-  return 0;
-}
-
 int HvnFile::Add() {
   if (!open_) return codes::kFileNotOpen;
   if (file_.read_only()) return codes::kAccessDenied;
@@ -259,30 +241,60 @@ int HvnFile::Delete() {
   return code;
 }
 
-int HvnFile::Load(Table& table, std::uint32_t number, std::string* known) {
-  std::string image;
+int HvnFile::Fetch(Table& table, std::uint32_t number, std::string* known, Fetched* out) {
+  out->number = number;
   if (known != nullptr && !known->empty()) {
-    image.swap(*known);
+    out->image.swap(*known);
   } else {
     bool found = false;
-    if (int code = table.Read(number, &image, &found); code != 0) return code;
+    if (int code = table.Read(number, &out->image, &found); code != 0) return code;
     if (!found) return codes::kRecordNotFound;
   }
-  if (image.size() != state_.record_size) {
-    Wipe(image);
-    return file_.Damage(__LINE__);
+  if (out->image.size() != state_.record_size) return file_.Damage(__LINE__);
+  if (no_memo_) return 0;
+  for (std::size_t i = 0; i < state_.memos.size(); ++i) {
+    const MemoState& memo = state_.memos[i];
+    std::vector<std::string> chunks;
+    if (int code = table.ReadMemoChunks(number, static_cast<std::uint8_t>(i), &chunks); code != 0) {
+      return code;
+    }
+    out->memos.emplace_back(memo.size, ' ');
+    std::size_t done = 0;
+    for (auto& chunk : chunks) {
+      const bool fits =
+          AppendMemoChunk(chunk, out->memos.back().data(), memo.size, &done, state_.oem);
+      Wipe(chunk);
+      if (!fits) return file_.Damage(__LINE__);  // "done+len <= limit"
+    }
   }
-  if (!no_memo_) {
-    if (int code = LoadMemos(table, number); code != 0) return code;
-  }
-  std::memcpy(state_.record, image.data(), image.size());
-  if (watch_requested_) {
-    watched_ = image;
-    watched_number_ = number;
-  }
-  Wipe(image);
-  current_ = number;
   return 0;
+}
+
+void HvnFile::Apply(Fetched& fetched) {
+  std::memcpy(state_.record, fetched.image.data(), fetched.image.size());
+  for (std::size_t i = 0; i < fetched.memos.size() && i < state_.memos.size(); ++i) {
+    std::memcpy(state_.memos[i].buffer.get(), fetched.memos[i].data(), state_.memos[i].size);
+  }
+  if (watch_requested_) {
+    watched_ = fetched.image;
+    watched_number_ = fetched.number;
+  }
+  current_ = fetched.number;
+}
+
+int HvnFile::RunRead(const std::function<int(Table&)>& work) {
+  if (!open_) return codes::kFileNotOpen;
+  // A first attempt without the lock; when the file changed meanwhile (or
+  // the attempt met trouble while it did), once more under the lock.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const int begin = attempt == 0 ? file_.BeginRead() : file_.Begin();
+    if (begin != 0) return Translate(begin);
+    Table table(file_, table_id_);
+    bool retry = false;
+    const int code = file_.EndRead(work(table), &retry);
+    if (!retry) return Translate(code);
+  }
+  return codes::kAccessDenied;
 }
 
 int HvnFile::ReadWithHold(
@@ -291,7 +303,9 @@ int HvnFile::ReadWithHold(
   const std::int64_t start = NowHundredths();
   int code = 0;
   while (true) {
-    code = Run([&](Table& table) {
+    Fetched fetched;
+    code = RunRead([&](Table& table) {
+      fetched = Fetched();
       std::uint32_t number = 0;
       std::string image;
       if (int found = locate(table, &number, &image); found != 0) return found;
@@ -306,8 +320,9 @@ int HvnFile::ReadWithHold(
       } else if (held_ != number && file_.NamedHeldElsewhere(number + 1)) {
         return codes::kRecordIsAlreadyHeld;
       }
-      return Load(table, number, &image);
+      return Fetch(table, number, &image, &fetched);
     });
+    if (code == 0) Apply(fetched);
     if (code != codes::kRecordIsAlreadyHeld || !hold_requested_) break;
     if (hold_seconds_ >= 0 && NowHundredths() - start > hold_seconds_ * 100) break;
     WaitBeforeRetry();
@@ -389,7 +404,7 @@ int HvnFile::SetFilePointer(std::int64_t pointer) {
 
 int HvnFile::AtEnd(bool forward, std::int64_t* result) {
   *result = 1;
-  return Run([&](Table& table) {
+  return RunRead([&](Table& table) {
     std::uint32_t number = 0;
     bool found = false;
     if (int code = Locate(table, forward, &number, &found); code != 0) return code;
@@ -423,7 +438,7 @@ int HvnFile::Reget(const std::string& text) {
 }
 
 int HvnFile::Records(std::int64_t* result) {
-  return Run([&](Table& table) {
+  return RunRead([&](Table& table) {
     Counter counter;
     bool found = false;
     if (int code = table.ReadCounter(kKindData, &counter, &found); code != 0) return code;

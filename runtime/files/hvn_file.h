@@ -79,17 +79,38 @@ class HvnFile final : public DriverState {
  private:
   enum class Cursor { kEnds, kAt, kAfterRead };
 
+  // A record read in an operation, put into the buffers only once the
+  // operation has succeeded.
+  struct Fetched {
+    Fetched() = default;
+    Fetched(const Fetched&) = delete;
+    Fetched& operator=(Fetched&& other) noexcept {
+      number = other.number;
+      image.swap(other.image);
+      memos.swap(other.memos);
+      return *this;
+    }
+    ~Fetched() {
+      Wipe(image);
+      for (auto& memo : memos) Wipe(memo);
+    }
+    std::uint32_t number = 0;
+    std::string image;
+    std::vector<std::string> memos;  // whole memo buffers, blank padded
+  };
+
   // Runs `work` as one operation of the page file.
   int Run(const std::function<int(Table&)>& work);
+  // Runs `work`, which must change nothing, as a reading operation.
+  int RunRead(const std::function<int(Table&)>& work);
   int Translate(int code);
   int Read(bool forward);
-  // Reads record `number` into the buffer and memos, honouring HOLD, WATCH
-  // and NOMEMO (one attempt).
-  // `image` holds the stored record when the caller has read it already.
-  int Load(Table& table, std::uint32_t number, std::string* image);
+  // Reads record `number` (and its memos unless NOMEMO) into `out`; `known`
+  // holds the stored record when the caller has read it already.
+  int Fetch(Table& table, std::uint32_t number, std::string* known, Fetched* out);
+  void Apply(Fetched& fetched);
   int ReadWithHold(const std::function<int(Table&, std::uint32_t*, std::string*)>& locate);
   int WriteMemos(Table& table, std::uint32_t number);
-  int LoadMemos(Table& table, std::uint32_t number);
   int AtEnd(bool forward, std::int64_t* result);
   int Locate(Table& table, bool forward, std::uint32_t* number, bool* found,
              std::string* image = nullptr);

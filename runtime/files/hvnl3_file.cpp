@@ -112,15 +112,57 @@ int PageFile::Begin() {
     UnlockOperation();
     return code;
   }
-  if (cache_.size() > kCacheLimit) {
-    // Leaves go first; the index pages above them are what every search needs.
-    for (auto it = cache_.begin(); it != cache_.end();) {
-      it = it->second->content.level == 0 ? cache_.erase(it) : std::next(it);
-    }
-    if (cache_.size() > kCacheLimit / 2) cache_.clear();
-  }
+  EvictIfFull();
   next_new_ = kFirstNewReference;
   return 0;
+}
+
+void PageFile::EvictIfFull() {
+  if (cache_.size() <= kCacheLimit) return;
+  // Leaves go first; the index pages above them are what every search needs.
+  for (auto it = cache_.begin(); it != cache_.end();) {
+    it = it->second->content.level == 0 ? cache_.erase(it) : std::next(it);
+  }
+  if (cache_.size() > kCacheLimit / 2) cache_.clear();
+}
+
+int PageFile::BeginRead() {
+  if (file_ == nullptr) return support::kFileNotOpen;
+  if (have_header_ && overlay_.empty() && dirty_count_ == 0) {
+    read_header_.assign(kHeaderSize, '\0');
+    std::size_t done = 0;
+    FileHeader fresh;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(read_header_.data());
+    if (file_->Read(0, read_header_.data(), kHeaderSize, &done) == 0 && done == kHeaderSize &&
+        DecodeHeader(bytes, bytes + done, &fresh) && fresh == committed_header_ &&
+        fresh.committed_end == fresh.written_end) {
+      fault_line_ = 0;
+      lockless_ = true;
+      disk_reads_ = 0;
+      header_ = committed_header_;
+      EvictIfFull();
+      return 0;
+    }
+  }
+  return Begin();
+}
+
+int PageFile::EndRead(int code, bool* retry) {
+  *retry = false;
+  if (!lockless_) {
+    Abort();
+    return code;
+  }
+  lockless_ = false;
+  if (disk_reads_ == 0 && code == 0) return 0;
+  std::string again(kHeaderSize, '\0');
+  std::size_t done = 0;
+  if (file_->Read(0, again.data(), kHeaderSize, &done) != 0 || done != kHeaderSize ||
+      again != read_header_) {
+    Invalidate();
+    *retry = true;
+  }
+  return code;
 }
 
 int PageFile::ReadHeader() {
@@ -216,17 +258,18 @@ int PageFile::End() {
 }
 
 void PageFile::Abort() {
-  for (auto it = cache_.begin(); dirty_count_ > 0 && it != cache_.end();) {
-    it = it->second->dirty || it->first >= kFirstNewReference ? cache_.erase(it) : std::next(it);
-  }
-  if (header_ != committed_header_) {
-    // Pages moved or freed in the regions: the cached view no longer matches.
-    Invalidate();
+  if (dirty_count_ > 0 || header_ != committed_header_) {
+    for (auto it = cache_.begin(); it != cache_.end();) {
+      it = it->second->dirty || it->first >= kFirstNewReference ? cache_.erase(it) : std::next(it);
+    }
+    // Pages that left the tree gave their slots to the free map, and moved
+    // or freed pages no longer match the regions: start both afresh.
+    if (header_ != committed_header_) Invalidate();
+    free_known_ = false;
+    for (auto& set : free_) set.clear();
   }
   header_ = committed_header_;
   dirty_count_ = 0;
-  free_known_ = false;
-  for (auto& set : free_) set.clear();
   UnlockOperation();
 }
 
@@ -238,6 +281,7 @@ int PageFile::Fetch(std::int32_t ref, Page** page) {
   const int units = UnitsAt(header_, ref);
   if (units == 0) return Fail(__LINE__);
   std::string image;
+  ++disk_reads_;
   if (auto it = overlay_.find(ref); it != overlay_.end()) {
     image = it->second;
   } else {

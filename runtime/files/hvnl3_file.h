@@ -34,6 +34,11 @@
 //      drops the cached pages.
 //   I8 A read-only opener that finds a pending span reads the pending pages
 //      in place of their home copies and leaves the file alone.
+//   I9 A read without the lock is accepted only when the header read after
+//      it equals the header read before it: a commit writes its header
+//      (step 3, a new change counter) before it copies any page home, so a
+//      page read from the disk in between belongs to the state of that
+//      header. A header naming a pending span always takes the lock.
 //
 // Damage found in the file (a page disagreeing with its region, a record walk
 // not ending at the unpacked length, references out of range) answers
@@ -98,6 +103,15 @@ class PageFile {
   // Ends it dropping every change.
   void Abort();
 
+  // A reading operation. While the header has not moved since the last
+  // operation it runs without the lock, on the pages it has cached or reads:
+  // EndRead reads the header again when a page came from the disk or the
+  // work failed, and asks for a retry (under the lock) when it moved, since
+  // a commit may have been copying pages home meanwhile (I9). Otherwise
+  // BeginRead is Begin and EndRead releases the lock.
+  [[nodiscard]] int BeginRead();
+  [[nodiscard]] int EndRead(int code, bool* retry);
+
   [[nodiscard]] int Fetch(std::int32_t ref, Page** page);
   [[nodiscard]] Page* Create(std::uint8_t level);
   void MarkDirty(Page* page);
@@ -131,6 +145,7 @@ class PageFile {
   int IoError(int error);
   void Invalidate();
   int LockOperation();
+  void EvictIfFull();
   void UnlockOperation();
   int ReadHeader();
   int ReadPendingSpan(std::map<std::int32_t, std::string>* pages);
@@ -160,6 +175,9 @@ class PageFile {
   std::set<std::int32_t> free_[kMaxUnits + 1];
   std::int32_t next_new_ = kFirstNewReference;
   std::size_t dirty_count_ = 0;  // pages made dirty since the last commit
+  bool lockless_ = false;        // the running read holds no lock
+  std::size_t disk_reads_ = 0;   // pages read from the disk by the running read
+  std::string read_header_;      // the header bytes a lockless read began with
   bool placing_ = false;
   std::vector<Page*>* place_queue_ = nullptr;
   int fault_line_ = 0;

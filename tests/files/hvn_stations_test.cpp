@@ -79,6 +79,65 @@ TEST_F(HvnStationsTest, FourWritersAtOnceLoseNothing) {
   EXPECT_EQ(CheckHvnFile(path_ + ".HVN"), "");
 }
 
+std::string GenerationMemo(std::int32_t generation) {
+  return std::string(static_cast<std::size_t>(50 + generation % 700), static_cast<char>('a' + generation % 26));
+}
+
+// I9: a reader without the lock, while another process rewrites records
+// whose pages change size, sees every record whole: name, number and memo
+// from one and the same PUT.
+TEST_F(HvnStationsTest, ReadersSeeWholeRecordsWhileAnotherStationWrites) {
+  constexpr int kRecords = 60;
+  {
+    auto file = DeclareTable(path_);
+    Open(file->Block(), 0x42);
+    for (int i = 0; i < kRecords; ++i) {
+      SetRecord(*file, "g0", 0);
+      SetMemo(*file, GenerationMemo(0));
+      Add(file->Block());
+    }
+    Close(file->Block());
+  }
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto file = DeclareTable(path_);
+    Open(file->Block(), 0x42);
+    for (std::int32_t generation = 1;; ++generation) {
+      Set(file->Block());
+      for (Next(file->Block()); ErrorCode() == 0; Next(file->Block())) {
+        SetRecord(*file, "g" + std::to_string(generation), generation);
+        SetMemo(*file, GenerationMemo(generation));
+        Put(file->Block());
+        if (ErrorCode() != 0) ::_exit(1);
+      }
+    }
+  }
+  auto file = DeclareTable(path_);
+  Open(file->Block(), kAccessReadOnly | kDenyNone);
+  int scans = 0;
+  std::int32_t highest = 0;
+  for (; scans < 300; ++scans) {
+    int count = 0;
+    Set(file->Block());
+    for (Next(file->Block()); ErrorCode() == 0; Next(file->Block())) {
+      ++count;
+      const std::int32_t generation = NumberOf(*file);
+      highest = std::max(highest, generation);
+      ASSERT_EQ(NameOf(*file), "g" + std::to_string(generation));
+      ASSERT_EQ(MemoOf(*file), GenerationMemo(generation));
+    }
+    ASSERT_EQ(ErrorCode(), support::kRecordNotAvailable);
+    ASSERT_EQ(count, kRecords);
+  }
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_GT(highest, 1);  // the writer did write meanwhile
+  Close(file->Block());
+  EXPECT_EQ(CheckHvnFile(path_ + ".HVN"), "");
+}
+
 TEST_F(HvnStationsTest, AWriterKilledAtRandomLeavesASoundFile) {
   std::mt19937 random(99);
   for (int round = 0; round < 5; ++round) {
