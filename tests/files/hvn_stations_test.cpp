@@ -20,9 +20,11 @@ using namespace testing;
 using support::ErrorCode;
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int kPerProcess = 500;
+constexpr int kPerProcess = 250;
+constexpr int kScans = 60;
 #else
 constexpr int kPerProcess = 2500;
+constexpr int kScans = 300;
 #endif
 
 // In a child: adds `count` records named after `station`; exits 0 when all
@@ -117,7 +119,7 @@ TEST_F(HvnStationsTest, ReadersSeeWholeRecordsWhileAnotherStationWrites) {
   Open(file->Block(), kAccessReadOnly | kDenyNone);
   int scans = 0;
   std::int32_t highest = 0;
-  for (; scans < 300; ++scans) {
+  for (; scans < kScans; ++scans) {
     int count = 0;
     Set(file->Block());
     for (Next(file->Block()); ErrorCode() == 0; Next(file->Block())) {

@@ -12,12 +12,12 @@
 
 #include "runtime/files/hvn_check.h"
 #include "runtime/files/hvnl3_records.h"
-#include "tests/platform/scratch_dir.h"
+#include "tests/files/hvn_test_support.h"
 
 namespace vaultrix::files::hvn {
 namespace {
 
-using testing::ScratchDir;
+using vaultrix::testing::ScratchDir;
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr int kScale = 4;
@@ -61,7 +61,7 @@ class TreeTest : public ::testing::Test {
     return ::stat(dir_.Path("t.hvn").c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
   }
 
-  ScratchDir dir_;
+  ScratchDir& dir_ = hvn::testing::FastScratchDir();
   std::unique_ptr<PageFile> file_;
 };
 
