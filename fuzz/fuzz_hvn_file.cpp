@@ -3,11 +3,17 @@
 // ADD and one DELETE, and the page check. A damaged file must answer 36 or
 // 47 (damage is posted as 36 here instead of ending the process); nothing
 // may crash, hang or leak.
+//
+// An input starting with 'P' is a list of patches (offset low byte, offset
+// high byte, value) to a sound file of 40 records with memos, so that the
+// fuzzer reaches the pages behind a valid header quickly.
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "platform/file_names.h"
@@ -28,21 +34,66 @@ const std::string& FuzzPath() {
   return path;
 }
 
+std::unique_ptr<DeclaredFile> Declare(const std::string& path) {
+  return FileDeclaration(path)
+      .Attributes(0x17)
+      .Field(StringField("F:NAME", 20))
+      .Field(FixedField(kTypeLong, "F:NUMBER"))
+      .Memo("F:NOTES", 1000)
+      .Build(HalverinDriver());
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+  }
+}
+
+// A sound file to patch, made once.
+const std::string& SoundFile() {
+  static const std::string bytes = [] {
+    const std::string path = FuzzPath() + ".base.HVN";
+    std::remove(path.c_str());
+    auto file = Declare(path);
+    Create(file->Block());
+    Open(file->Block(), 0x42);
+    for (int i = 0; i < 40; ++i) {
+      std::memset(file->Record(), 'a' + i % 26, 20);
+      std::memcpy(file->Record() + 20, &i, 4);
+      std::memset(file->Memo(0).buffer, 'm', static_cast<std::size_t>(i * 20));
+      Add(file->Block());
+    }
+    Close(file->Block());
+    std::string out;
+    if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
+      char buffer[4096];
+      std::size_t got = 0;
+      while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) out.append(buffer, got);
+      std::fclose(in);
+    }
+    std::remove(path.c_str());
+    return out;
+  }();
+  return bytes;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   hvn::SetDamageIsFatal(false);
   const std::string& path = FuzzPath();
-  if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
-    if (size > 0) std::fwrite(data, 1, size, out);
-    std::fclose(out);
+  if (size > 0 && data[0] == 'P' && !SoundFile().empty()) {
+    std::string bytes = SoundFile();
+    for (std::size_t i = 1; i + 3 <= size; i += 3) {
+      const std::size_t offset = (data[i] | (data[i + 1] << 8)) % bytes.size();
+      bytes[offset] = static_cast<char>(data[i + 2]);
+    }
+    WriteFile(path, bytes);
+  } else {
+    WriteFile(path, std::string(reinterpret_cast<const char*>(data), size));
   }
-  auto file = FileDeclaration(path)
-                  .Attributes(0x17)
-                  .Field(StringField("F:NAME", 20))
-                  .Field(FixedField(kTypeLong, "F:NUMBER"))
-                  .Memo("F:NOTES", 1000)
-                  .Build(HalverinDriver());
+  auto file = Declare(path);
   Open(file->Block(), 0x42);
   if (vaultrix::support::ErrorCode() == 0) {
     (void)Records(file->Block());

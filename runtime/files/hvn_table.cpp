@@ -50,6 +50,7 @@ int Table::ErasePrefix(Tree& tree, const std::string& prefix) {
     if (!found || !StartsWith(record.key, prefix)) return 0;
     bool erased = false;
     if (int code = tree.Erase(record.key, &erased); code != 0) return code;
+    if (!erased) return tree.Damage(__LINE__);  // found by one search, missed by another
   }
 }
 

@@ -69,6 +69,17 @@ int Tree::Find(const std::string& key, Record* record, bool* found) {
 }
 
 int Tree::Search(const std::string& key, Seek seek, Record* record, bool* found) {
+  if (int code = SearchIn(key, seek, record, found); code != 0 || !*found) return code;
+  // A damaged file may hold keys out of order; every caller that walks the
+  // tree relies on each answer lying beyond the key it asked from.
+  const bool beyond = seek == Seek::kAtOrAfter ? !(record->key < key)
+                      : seek == Seek::kAfter   ? key < record->key
+                      : seek == Seek::kAtOrBefore ? !(key < record->key)
+                                                  : record->key < key;
+  return beyond ? 0 : file_.Damage(__LINE__);
+}
+
+int Tree::SearchIn(const std::string& key, Seek seek, Record* record, bool* found) {
   *found = false;
   if (file_.root() == kNoPage) return 0;
   std::vector<Step> path;

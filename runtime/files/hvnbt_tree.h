@@ -54,12 +54,15 @@ class Tree {
   // Inserts the record, or replaces the data of the record with its key.
   [[nodiscard]] int Insert(const Record& record);
   [[nodiscard]] int Erase(const std::string& key, bool* erased);
+  // Reports damage found by a caller walking the tree.
+  [[nodiscard]] int Damage(int line) { return file_.Damage(line); }
 
  private:
   struct Step {
     Page* page;
     std::size_t slot;
   };
+  int SearchIn(const std::string& key, Seek seek, Record* record, bool* found);
   int Descend(const std::string& key, std::vector<Step>* path, Page** leaf);
   int Edge(bool first, std::vector<Step>* path, Page** leaf);
   int SplitRoot();
