@@ -4,6 +4,7 @@
 // and reopened at random points and checked page by page.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <random>
 
@@ -223,6 +224,54 @@ TEST_F(HvnModelTest, RandomOperationsAgreeWithTheModel) {
   EXPECT_EQ(Records(file_->Block()), static_cast<std::int64_t>(model_.records.size()));
   Close(file_->Block());
   EXPECT_EQ(CheckHvnFile(path_ + ".HVN"), "");
+}
+
+}  // namespace
+}  // namespace vaultrix::files::hvn
+
+namespace vaultrix::files::hvn {
+namespace {
+
+std::uint64_t SizeOf(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return 0;
+  std::fseek(file, 0, SEEK_END);
+  const long size = std::ftell(file);
+  std::fclose(file);
+  return static_cast<std::uint64_t>(size);
+}
+
+// ADD and DELETE of constant volume, with ever new record numbers: the
+// file settles instead of growing.
+TEST(HvnChurnTest, ConstantVolumeChurnDoesNotGrowTheFile) {
+  auto& dir = testing::FastScratchDir();
+  const std::string path = dir.Path("churn");
+  auto file = testing::DeclareTable(path, 2000);
+  Create(file->Block());
+  Open(file->Block(), 0x42);
+  std::vector<std::int32_t> live;
+  std::mt19937 random(5);
+  std::uint64_t settled = 0;
+  const int rounds = kOperations / 2;
+  for (int i = 0; i < rounds; ++i) {
+    testing::SetRecord(*file, "c" + std::to_string(i), i);
+    testing::SetMemo(*file, std::string(random() % 2000, 'k'));
+    Add(file->Block());
+    ASSERT_EQ(support::ErrorCode(), 0);
+    live.push_back(static_cast<std::int32_t>(Pointer(file->Block())));
+    if (live.size() > 150) {
+      const std::size_t victim = random() % live.size();
+      Get(file->Block(), live[victim]);
+      Delete(file->Block());
+      ASSERT_EQ(support::ErrorCode(), 0);
+      live.erase(live.begin() + static_cast<std::ptrdiff_t>(victim));
+    }
+    if (i == rounds / 3) settled = SizeOf(path + ".HVN");
+  }
+  EXPECT_EQ(Records(file->Block()), 150);
+  Close(file->Block());
+  EXPECT_LT(SizeOf(path + ".HVN"), settled * 3 / 2 + 64 * 1024);
+  EXPECT_EQ(CheckHvnFile(path + ".HVN"), "");
 }
 
 }  // namespace
