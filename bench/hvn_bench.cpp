@@ -101,7 +101,8 @@ void LoadHvn(const std::string& name) {
     Fill(*file, i);
     std::uint32_t number = 0;
     if (pages.IssueNumber(&number) != 0) return;
-    if (table.Write(number, std::string(reinterpret_cast<char*>(file->Record()), kTextSize + 4)) != 0) {
+    if (table.Write(number, std::string(reinterpret_cast<char*>(file->Record()), kTextSize + 4)) !=
+        0) {
       return;
     }
   }
@@ -130,9 +131,11 @@ BENCHMARK(BM_HvnScan)->Unit(benchmark::kMillisecond)->Iterations(5);
 sqlite3* OpenSqlite(const std::string& path, const char* journal) {
   sqlite3* db = nullptr;
   sqlite3_open(path.c_str(), &db);
-  sqlite3_exec(db, (std::string("PRAGMA journal_mode=") + journal).c_str(), nullptr, nullptr, nullptr);
+  sqlite3_exec(db, (std::string("PRAGMA journal_mode=") + journal).c_str(), nullptr, nullptr,
+               nullptr);
   sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-  sqlite3_exec(db, "CREATE TABLE IF NOT EXISTS t(id INTEGER PRIMARY KEY, text TEXT, number INTEGER)",
+  sqlite3_exec(db,
+               "CREATE TABLE IF NOT EXISTS t(id INTEGER PRIMARY KEY, text TEXT, number INTEGER)",
                nullptr, nullptr, nullptr);
   return db;
 }
@@ -153,8 +156,12 @@ void SqliteInsert(benchmark::State& state, const char* journal) {
   sqlite3_finalize(insert);
   sqlite3_close(db);
 }
-void BM_SqliteInsertRollbackJournal(benchmark::State& state) { SqliteInsert(state, "DELETE"); }
-void BM_SqliteInsertWal(benchmark::State& state) { SqliteInsert(state, "WAL"); }
+void BM_SqliteInsertRollbackJournal(benchmark::State& state) {
+  SqliteInsert(state, "DELETE");
+}
+void BM_SqliteInsertWal(benchmark::State& state) {
+  SqliteInsert(state, "WAL");
+}
 BENCHMARK(BM_SqliteInsertRollbackJournal)->Unit(benchmark::kMicrosecond)->Iterations(300);
 BENCHMARK(BM_SqliteInsertWal)->Unit(benchmark::kMicrosecond)->Iterations(300);
 

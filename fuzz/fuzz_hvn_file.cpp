@@ -29,8 +29,8 @@ namespace {
 using namespace vaultrix::files;
 
 const std::string& FuzzPath() {
-  static const std::string path = vaultrix::platform::TempDirectory() + "/fuzz_hvn_" +
-                                  std::to_string(::getpid()) + ".HVN";
+  static const std::string path =
+      vaultrix::platform::TempDirectory() + "/fuzz_hvn_" + std::to_string(::getpid()) + ".HVN";
   return path;
 }
 

@@ -43,12 +43,15 @@ void WaitBeforeRetry() {
   }
 }
 
-std::int64_t NowHundredths() { return platform::CurrentClock().SteadyMilliseconds() / 10; }
+std::int64_t NowHundredths() {
+  return platform::CurrentClock().SteadyMilliseconds() / 10;
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i]))) {
       return false;
     }
   }
@@ -64,7 +67,9 @@ int OpenError(int code) {
 
 }  // namespace
 
-void SetDamageIsFatal(bool fatal) { damage_is_fatal.store(fatal); }
+void SetDamageIsFatal(bool fatal) {
+  damage_is_fatal.store(fatal);
+}
 
 LockWaitHook SetLockWaitHook(LockWaitHook hook) {
   std::lock_guard lock(hook_mutex);
@@ -297,8 +302,7 @@ int HvnFile::RunRead(const std::function<int(Table&)>& work) {
   return codes::kAccessDenied;
 }
 
-int HvnFile::ReadWithHold(
-    const std::function<int(Table&, std::uint32_t*, std::string*)>& locate) {
+int HvnFile::ReadWithHold(const std::function<int(Table&, std::uint32_t*, std::string*)>& locate) {
   if (!open_) return codes::kFileNotOpen;
   const std::int64_t start = NowHundredths();
   int code = 0;

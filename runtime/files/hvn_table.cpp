@@ -31,7 +31,8 @@ int Table::OtherTableExists(PageFile& file, const std::string& except, bool* exi
     Record record;
     bool found = false;
     if (int code = tree.Search(key, Seek::kAfter, &record, &found); code != 0) return code;
-    if (!found || record.key.empty() || static_cast<std::uint8_t>(record.key[0]) != kKindTableName) {
+    if (!found || record.key.empty() ||
+        static_cast<std::uint8_t>(record.key[0]) != kKindTableName) {
       return 0;
     }
     if (record.key != TableNameKey(except)) {

@@ -28,7 +28,8 @@ class Table {
   // The id of the table named `name`; 2 "File Not Found" when there is none.
   [[nodiscard]] static int FindId(PageFile& file, const std::string& name, std::uint32_t* id);
   // True when the file names any table other than `except`.
-  [[nodiscard]] static int OtherTableExists(PageFile& file, const std::string& except, bool* exists);
+  [[nodiscard]] static int OtherTableExists(PageFile& file, const std::string& except,
+                                            bool* exists);
   // Removes a table of this name with all its records, then makes a new one
   // with its name record, definition and counters (one for the data records,
   // one per key).
@@ -50,8 +51,8 @@ class Table {
   [[nodiscard]] int Erase(std::uint32_t number, bool* erased);
   // The record number next to `number` in record order; `seek` as in the tree.
   // With `image`, the record found is read too.
-  [[nodiscard]] int Step(std::uint32_t number, Seek seek, std::uint32_t* found_number,
-                         bool* found, std::string* image = nullptr);
+  [[nodiscard]] int Step(std::uint32_t number, Seek seek, std::uint32_t* found_number, bool* found,
+                         std::string* image = nullptr);
 
   // Memos of one record: the chunks of memo `memo`, in order.
   [[nodiscard]] int ReadMemoChunks(std::uint32_t number, std::uint8_t memo,

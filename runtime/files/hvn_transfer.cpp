@@ -111,8 +111,8 @@ int CopyTable(const FileState& state, const std::string& new_name, bool rename) 
   if (new_name.empty()) return codes::kInvalidFilename;
   if (!target.named) {
     platform::Env& env = platform::CurrentEnv();
-    const int error = rename ? env.Rename(source.path, target.path, false)
-                             : env.Copy(source.path, target.path);
+    const int error =
+        rename ? env.Rename(source.path, target.path, false) : env.Copy(source.path, target.path);
     return error == 0 ? 0 : FileError(support::ErrorCodeFromErrno(error));
   }
   // Read the source table.

@@ -72,8 +72,8 @@ int Tree::Search(const std::string& key, Seek seek, Record* record, bool* found)
   if (int code = SearchIn(key, seek, record, found); code != 0 || !*found) return code;
   // A damaged file may hold keys out of order; every caller that walks the
   // tree relies on each answer lying beyond the key it asked from.
-  const bool beyond = seek == Seek::kAtOrAfter ? !(record->key < key)
-                      : seek == Seek::kAfter   ? key < record->key
+  const bool beyond = seek == Seek::kAtOrAfter    ? !(record->key < key)
+                      : seek == Seek::kAfter      ? key < record->key
                       : seek == Seek::kAtOrBefore ? !(key < record->key)
                                                   : record->key < key;
   return beyond ? 0 : file_.Damage(__LINE__);
@@ -101,8 +101,9 @@ int Tree::SearchIn(const std::string& key, Seek seek, Record* record, bool* foun
   }
   // Step into the neighbouring leaf, skipping any that are empty.
   while (true) {
-    while (!path.empty() && (forward ? path.back().slot + 1 >= path.back().page->content.children.size()
-                                     : path.back().slot == 0)) {
+    while (!path.empty() &&
+           (forward ? path.back().slot + 1 >= path.back().page->content.children.size()
+                    : path.back().slot == 0)) {
       path.pop_back();
     }
     if (path.empty()) return 0;

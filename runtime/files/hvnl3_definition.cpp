@@ -9,7 +9,9 @@ namespace {
 
 constexpr std::uint16_t kBlobMemo = 0x04;
 
-bool IsDecimalType(std::uint8_t type) { return type == kTypeDecimal || type == kTypePDecimal; }
+bool IsDecimalType(std::uint8_t type) {
+  return type == kTypeDecimal || type == kTypePDecimal;
+}
 bool IsTextType(std::uint8_t type) {
   return type == kTypeString || type == kTypeCString || type == kTypePString;
 }

@@ -38,8 +38,8 @@ struct DefinedField {
   std::uint16_t size = 0;
   std::uint16_t overlay = 0;
   std::uint16_t ordinal = 0;
-  std::uint8_t places = 0;        // DECIMAL, 0x0b
-  std::uint8_t element_size = 0;  // DECIMAL, 0x0b
+  std::uint8_t places = 0;           // DECIMAL, 0x0b
+  std::uint8_t element_size = 0;     // DECIMAL, 0x0b
   std::uint16_t element_length = 0;  // text types
   std::optional<std::string> picture;
 };
@@ -76,7 +76,6 @@ struct TableDefinition {
                                     TableDefinition* definition);
 
 // True when `stored` is compatible with `declared` under the tolerances above.
-[[nodiscard]] bool DefinitionsMatch(const TableDefinition& stored,
-                                    const TableDefinition& declared);
+[[nodiscard]] bool DefinitionsMatch(const TableDefinition& stored, const TableDefinition& declared);
 
 }  // namespace vaultrix::files::hvn

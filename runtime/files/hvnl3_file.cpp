@@ -44,8 +44,8 @@ void PageFile::Invalidate() {
 
 int PageFile::Open(const std::string& path, bool read_only, bool create) {
   using platform::OpenMode;
-  const OpenMode mode = create ? OpenMode::kCreate
-                               : (read_only ? OpenMode::kReadOnly : OpenMode::kReadWrite);
+  const OpenMode mode =
+      create ? OpenMode::kCreate : (read_only ? OpenMode::kReadOnly : OpenMode::kReadWrite);
   std::unique_ptr<platform::File> file;
   if (int error = platform::CurrentEnv().OpenFile(path, mode, &file); error != 0) {
     return support::ErrorCodeFromErrno(error);
@@ -441,7 +441,8 @@ int PageFile::GrowRegion(int k, std::int32_t* ref, std::vector<Page*>* queue) {
   if (header_.region_start[k] == header_.region_end[k]) {
     std::int32_t base = 0;
     for (int j = 1; j < k; ++j) {
-      if (header_.region_start[j] < header_.region_end[j]) base = std::max(base, header_.region_end[j]);
+      if (header_.region_start[j] < header_.region_end[j])
+        base = std::max(base, header_.region_end[j]);
     }
     header_.region_start[k] = header_.region_end[k] = base;
   }
@@ -467,7 +468,8 @@ int PageFile::GrowRegion(int k, std::int32_t* ref, std::vector<Page*>* queue) {
       header_.region_start[j] = header_.region_end[j] = header_.region_end[k];
     }
   }
-  if (DataEndReference(header_) >= (0x7FFFFFFF - static_cast<std::int32_t>(kHeaderSize)) / 256 / 2) {
+  if (DataEndReference(header_) >=
+      (0x7FFFFFFF - static_cast<std::int32_t>(kHeaderSize)) / 256 / 2) {
     return Fail(__LINE__);
   }
   return 0;
@@ -575,10 +577,9 @@ int PageFile::Commit() {
   }
   // Deterministic placement: pages in reference order.
   std::sort(queue.begin(), queue.end(), [](Page* a, Page* b) { return a->ref < b->ref; });
-  if (int code = Place(&queue); code != 0) return code;                      // (0)
-  header_.change_counter += 1;                                               // (1)
-  const std::uint32_t base =
-      std::max(DataEndOffset(header_), DataEndOffset(committed_header_));
+  if (int code = Place(&queue); code != 0) return code;  // (0)
+  header_.change_counter += 1;                           // (1)
+  const std::uint32_t base = std::max(DataEndOffset(header_), DataEndOffset(committed_header_));
   std::string span;
   std::vector<std::pair<std::uint64_t, std::size_t>> homes;  // file offset, span position
   for (Page* page : queue) {
@@ -591,12 +592,12 @@ int PageFile::Commit() {
   }
   header_.committed_end = base;
   header_.written_end = static_cast<std::uint32_t>(base + span.size());
-  if (int code = WriteAll(base, span); code != 0) return code;                // (2)
-  if (int error = file_->Flush(true); error != 0) return IoError(error);     // (3)
+  if (int code = WriteAll(base, span); code != 0) return code;            // (2)
+  if (int error = file_->Flush(true); error != 0) return IoError(error);  // (3)
   if (int code = WriteHeader(); code != 0) return code;
   if (int error = file_->Flush(true); error != 0) return IoError(error);
   std::sort(homes.begin(), homes.end());
-  for (std::size_t i = 0; i < homes.size();) {                               // (4)
+  for (std::size_t i = 0; i < homes.size();) {  // (4)
     // Neighbouring home slots go out in one write.
     std::string run;
     std::uint64_t end = homes[i].first;
@@ -613,7 +614,7 @@ int PageFile::Commit() {
   }
   Wipe(span);
   if (int error = file_->Flush(true); error != 0) return IoError(error);
-  header_.committed_end = header_.written_end = DataEndOffset(header_);     // (5)
+  header_.committed_end = header_.written_end = DataEndOffset(header_);  // (5)
   if (int code = WriteHeader(); code != 0) return code;
   if (int error = file_->Flush(true); error != 0) return IoError(error);
   for (Page* page : queue) page->dirty = false;
@@ -623,10 +624,10 @@ int PageFile::Commit() {
 }
 
 int PageFile::LockNamed(std::uint32_t n, bool wait) {
-  const int error = file_->Lock(kNamedLockBase + n, 1,
-                                read_only_ ? platform::LockKind::kShared
-                                           : platform::LockKind::kExclusive,
-                                wait ? platform::LockWait::kWait : platform::LockWait::kTry);
+  const int error =
+      file_->Lock(kNamedLockBase + n, 1,
+                  read_only_ ? platform::LockKind::kShared : platform::LockKind::kExclusive,
+                  wait ? platform::LockWait::kWait : platform::LockWait::kTry);
   if (error == platform::kLockConflict) return -1;
   return error == 0 ? 0 : support::ErrorCodeFromErrno(error);
 }

@@ -45,7 +45,8 @@ bool CheckRegions(const FileHeader& header) {
     if ((end - start) % k != 0) return false;
     if (start == end) continue;
     if (start < previous_end) return false;
-    if (end > (0x7FFFFFFF - static_cast<std::int32_t>(kHeaderSize)) / static_cast<std::int32_t>(kUnit)) {
+    if (end >
+        (0x7FFFFFFF - static_cast<std::int32_t>(kHeaderSize)) / static_cast<std::int32_t>(kUnit)) {
       return false;
     }
     previous_end = end;

@@ -33,7 +33,7 @@ inline constexpr std::uint32_t kHeaderSize = 512;
 inline constexpr std::uint32_t kUnit = 256;
 inline constexpr int kMaxUnits = 59;
 inline constexpr std::uint32_t kMaxPageSize = kMaxUnits * kUnit;  // 15104
-inline constexpr std::uint32_t kMagic = 0x566C4168;                // "hAlV"
+inline constexpr std::uint32_t kMagic = 0x566C4168;               // "hAlV"
 inline constexpr std::int32_t kNoPage = -1;
 // The last issued number must stay below this, so that no table id starts
 // with 0xFE or 0xFF.

@@ -16,7 +16,9 @@ std::uint32_t ReadBigEndian32(std::string_view bytes, std::size_t at) {
   return LoadBig32(reinterpret_cast<const std::uint8_t*>(bytes.data() + at));
 }
 
-std::string TablePrefix(std::uint32_t table_id) { return BigEndian32(table_id); }
+std::string TablePrefix(std::uint32_t table_id) {
+  return BigEndian32(table_id);
+}
 
 std::string KindPrefix(std::uint32_t table_id, std::uint8_t kind) {
   std::string key = BigEndian32(table_id);
@@ -60,7 +62,9 @@ std::string TableNameKey(std::string_view name) {
   return key;
 }
 
-std::string TransactionKey() { return std::string(1, static_cast<char>(kKindTransaction)); }
+std::string TransactionKey() {
+  return std::string(1, static_cast<char>(kKindTransaction));
+}
 
 std::optional<std::uint32_t> DataKeyNumber(std::string_view key, std::uint32_t table_id) {
   if (key.size() != kDataKeySize || ReadBigEndian32(key, 0) != table_id ||

@@ -45,8 +45,8 @@ inline constexpr std::size_t kMemoChunkSize = 256;
 [[nodiscard]] std::string DataKey(std::uint32_t table_id, std::uint32_t number);
 [[nodiscard]] std::string CounterKey(std::uint32_t table_id, std::uint8_t counted_kind);
 [[nodiscard]] std::string DefinitionKey(std::uint32_t table_id, std::uint16_t block);
-[[nodiscard]] std::string MemoKey(std::uint32_t table_id, std::uint32_t number,
-                                  std::uint8_t memo, std::uint16_t chunk);
+[[nodiscard]] std::string MemoKey(std::uint32_t table_id, std::uint32_t number, std::uint8_t memo,
+                                  std::uint16_t chunk);
 // All memo chunks of one record share this prefix.
 [[nodiscard]] std::string MemoRecordPrefix(std::uint32_t table_id, std::uint32_t number);
 [[nodiscard]] std::string TableNameKey(std::string_view name);

@@ -40,7 +40,8 @@ class HvnCommitTest : public ::testing::Test {
     Open(file->Block(), 0x42);
     for (int i = 1; i <= 40; ++i) {
       SetRecord(*file, "base" + std::to_string(i), i);
-      SetMemo(*file, std::string(static_cast<std::size_t>(i * 23), static_cast<char>('a' + i % 26)));
+      SetMemo(*file,
+              std::string(static_cast<std::size_t>(i * 23), static_cast<char>('a' + i % 26)));
       Add(file->Block());
       ASSERT_EQ(ErrorCode(), 0);
     }
@@ -92,7 +93,8 @@ class HvnCommitTest : public ::testing::Test {
 
   // Crashes `operation` at every write and flush in turn (in power-loss mode
   // with several random subsets too) and checks each outcome.
-  void CrashEverywhere(const Operation& operation, const std::set<std::vector<std::string>>& extra = {}) {
+  void CrashEverywhere(const Operation& operation,
+                       const std::set<std::vector<std::string>>& extra = {}) {
     dir_.Put("c.HVN", base_);
     const auto before = State();
     std::vector<std::string> after;
@@ -130,8 +132,8 @@ class HvnCommitTest : public ::testing::Test {
         env.SetCrashSubset(FaultEnv::KeepRandom(static_cast<std::uint32_t>(seed * 131 + n)));
         env.StopAtFlush(n);
         RunWith(env, operation);
-        ASSERT_NO_FATAL_FAILURE(verify("power loss at flush " + std::to_string(n) + " seed " +
-                                       std::to_string(seed)));
+        ASSERT_NO_FATAL_FAILURE(
+            verify("power loss at flush " + std::to_string(n) + " seed " + std::to_string(seed)));
       }
     }
     EXPECT_GT(saw_before, 0);
@@ -163,9 +165,15 @@ void DeleteSeventh(DeclaredFile& file) {
 
 // I1, I2, I4: a crash anywhere in ADD, PUT or DELETE leaves the state before
 // or after it, and the next opener completes a pending span.
-TEST_F(HvnCommitTest, CrashAnywhereInAddLeavesBeforeOrAfter) { CrashEverywhere(AddOne); }
-TEST_F(HvnCommitTest, CrashAnywhereInPutLeavesBeforeOrAfter) { CrashEverywhere(PutFifth); }
-TEST_F(HvnCommitTest, CrashAnywhereInDeleteLeavesBeforeOrAfter) { CrashEverywhere(DeleteSeventh); }
+TEST_F(HvnCommitTest, CrashAnywhereInAddLeavesBeforeOrAfter) {
+  CrashEverywhere(AddOne);
+}
+TEST_F(HvnCommitTest, CrashAnywhereInPutLeavesBeforeOrAfter) {
+  CrashEverywhere(PutFifth);
+}
+TEST_F(HvnCommitTest, CrashAnywhereInDeleteLeavesBeforeOrAfter) {
+  CrashEverywhere(DeleteSeventh);
+}
 
 // I3, I5: two commits in a row; a power loss in the second may drop any
 // unflushed write, including the final header of the first.
@@ -207,8 +215,9 @@ TEST_F(HvnCommitTest, PendingSpanIsCopiedHomeAtTheNextOpen) {
   p = reinterpret_cast<const std::uint8_t*>(repaired.data());
   ASSERT_TRUE(DecodeHeader(p, p + repaired.size(), &header));
   EXPECT_EQ(header.committed_end, header.written_end);
-  EXPECT_NE(std::find(state.begin(), state.end(), "6:changed:-5:a new memo " + std::string(600, 'q')),
-            state.end());
+  EXPECT_NE(
+      std::find(state.begin(), state.end(), "6:changed:-5:a new memo " + std::string(600, 'q')),
+      state.end());
   EXPECT_EQ(CheckHvnFile(path_ + ".HVN"), "");
 }
 

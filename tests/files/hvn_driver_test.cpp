@@ -200,7 +200,8 @@ TEST_F(HvnDriverTest, TablesOfOneFileAreSeparate) {
 TEST_F(HvnDriverTest, MemosOfManyChunksAndTheLimit) {
   auto file = Created(path_);
   std::string long_memo;
-  for (std::uint32_t i = 0; i < kMemoSize; ++i) long_memo.push_back(static_cast<char>('a' + i % 26));
+  for (std::uint32_t i = 0; i < kMemoSize; ++i)
+    long_memo.push_back(static_cast<char>('a' + i % 26));
   AddRecord(*file, "long", 1, long_memo);
   const std::int32_t pointer = static_cast<std::int32_t>(Pointer(file->Block()));
   SetMemo(*file, "");
@@ -340,7 +341,8 @@ TEST(HvnLimitsTest, ARecordTooLargeForAnyPageIsRefused) {
   Create(file->Block());
   Open(file->Block(), 0x42);
   ASSERT_EQ(support::ErrorCode(), 0);
-  for (std::uint32_t i = 0; i < 15100; ++i) file->Record()[i] = static_cast<std::uint8_t>(i * 131 + i / 7);
+  for (std::uint32_t i = 0; i < 15100; ++i)
+    file->Record()[i] = static_cast<std::uint8_t>(i * 131 + i / 7);
   Add(file->Block());
   EXPECT_EQ(support::ErrorCode(), support::kInvalidRecordDeclaration);
   EXPECT_EQ(Records(file->Block()), 0);

@@ -98,7 +98,8 @@ class HvnModelTest : public ::testing::Test {
     return memo.substr(0, memo.find_last_not_of(' ') + 1);
   }
   Entry RandomEntry() {
-    return {"n" + std::to_string(random_() % 100000), static_cast<std::int32_t>(random_()), RandomMemo()};
+    return {"n" + std::to_string(random_() % 100000), static_cast<std::int32_t>(random_()),
+            RandomMemo()};
   }
   Entry Buffer() { return {NameOf(*file_), NumberOf(*file_), MemoOf(*file_)}; }
   void Load(const Entry& entry) {

@@ -82,7 +82,8 @@ TEST_F(HvnStationsTest, FourWritersAtOnceLoseNothing) {
 }
 
 std::string GenerationMemo(std::int32_t generation) {
-  return std::string(static_cast<std::size_t>(50 + generation % 700), static_cast<char>('a' + generation % 26));
+  return std::string(static_cast<std::size_t>(50 + generation % 700),
+                     static_cast<char>('a' + generation % 26));
 }
 
 // I9: a reader without the lock, while another process rewrites records

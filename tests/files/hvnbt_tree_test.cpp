@@ -58,14 +58,17 @@ class TreeTest : public ::testing::Test {
   }
   std::uint64_t FileSize() {
     struct stat info;
-    return ::stat(dir_.Path("t.hvn").c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    return ::stat(dir_.Path("t.hvn").c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size)
+                                                          : 0;
   }
 
   ScratchDir& dir_ = hvn::testing::FastScratchDir();
   std::unique_ptr<PageFile> file_;
 };
 
-std::string KeyOf(std::uint32_t n) { return DataKey(1, n); }
+std::string KeyOf(std::uint32_t n) {
+  return DataKey(1, n);
+}
 
 TEST_F(TreeTest, SearchesInEveryDirection) {
   Operation([](Tree& tree) {
@@ -158,7 +161,8 @@ TEST_F(TreeTest, RandomChurnMatchesAMapAndTheFileStaysBounded) {
 
 TEST_F(TreeTest, DeletingEverythingEmptiesTheTree) {
   Operation([](Tree& tree) {
-    for (std::uint32_t n = 0; n < 500; ++n) ASSERT_EQ(tree.Insert({KeyOf(n), std::string(300, 'q')}), 0);
+    for (std::uint32_t n = 0; n < 500; ++n)
+      ASSERT_EQ(tree.Insert({KeyOf(n), std::string(300, 'q')}), 0);
   });
   Operation([](Tree& tree) {
     for (std::uint32_t n = 0; n < 500; ++n) {

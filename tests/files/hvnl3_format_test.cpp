@@ -24,7 +24,9 @@ std::string Bytes(std::initializer_list<int> values) {
   return out;
 }
 
-const std::uint8_t* U(const std::string& s) { return reinterpret_cast<const std::uint8_t*>(s.data()); }
+const std::uint8_t* U(const std::string& s) {
+  return reinterpret_cast<const std::uint8_t*>(s.data());
+}
 
 TEST(HvnHeaderTest, FieldsSitAtTheirOffsets) {
   FileHeader header;
@@ -158,7 +160,8 @@ TEST(HvnPageTest, PrefixCompressionTakesUpToSixtyThreeBytesAndSkipsRepeatedLengt
 TEST(HvnPageTest, PageHeaderAndPackingOnlyWhenAUnitIsSaved) {
   // Records that pack well: the page stores fewer units than it unpacks to.
   std::vector<Record> records;
-  for (int i = 0; i < 3; ++i) records.push_back({std::string("key") + char('a' + i), std::string(400, ' ')});
+  for (int i = 0; i < 3; ++i)
+    records.push_back({std::string("key") + char('a' + i), std::string(400, ' ')});
   PageContent page = LeafOf(records);
   const std::string image = EncodePage(page, 512 + 256 * 7);
   ASSERT_FALSE(image.empty());
@@ -271,12 +274,12 @@ TEST(HvnDefinitionTest, StreamLayoutAndTolerances) {
 
   const std::string stream = EncodeDefinition(definition);
   const std::string expected =
-      Bytes({1, 0, 34, 0, 2, 0, 1, 0, 1, 0}) +                            // counts
+      Bytes({1, 0, 34, 0, 2, 0, 1, 0, 1, 0}) +  // counts
       Bytes({0x12, 0, 0}) + "P_:USER" + Bytes({0, 1, 0, 30, 0, 0, 0, 0, 0, 30, 0}) + "@s30" +
-      Bytes({0}) +                                                        // STRING
-      Bytes({0x06, 30, 0, 0, 1, 1, 0, 4, 0, 0, 0, 1, 0}) +                // LONG, no label
-      Bytes({0, 1}) + "P_:NOTES" + Bytes({0, 0xE8, 3, 1, 0}) +           // memo
-      Bytes({0, 1}) + "P_:KEYUSER" + Bytes({0, 4, 1, 0, 0, 0, 0, 0});     // key
+      Bytes({0}) +                                                     // STRING
+      Bytes({0x06, 30, 0, 0, 1, 1, 0, 4, 0, 0, 0, 1, 0}) +             // LONG, no label
+      Bytes({0, 1}) + "P_:NOTES" + Bytes({0, 0xE8, 3, 1, 0}) +         // memo
+      Bytes({0, 1}) + "P_:KEYUSER" + Bytes({0, 4, 1, 0, 0, 0, 0, 0});  // key
   EXPECT_EQ(stream, expected);
   TableDefinition back;
   ASSERT_TRUE(DecodeDefinition(U(stream), U(stream) + stream.size(), &back));
