@@ -2,6 +2,8 @@
 #include "runtime/files/hvnl3_page.h"
 
 #include <algorithm>
+#include <string.h>
+
 #include <cstring>
 
 #include "runtime/files/hvnl3_packing.h"
@@ -172,10 +174,8 @@ int DecodePage(const std::uint8_t* ptr, const std::uint8_t* limit, std::uint32_t
 }
 
 void Wipe(std::string& bytes) {
-  if (!bytes.empty()) {
-    volatile char* p = bytes.data();
-    for (std::size_t i = 0; i < bytes.size(); ++i) p[i] = 0;
-  }
+  // explicit_bzero is not optimised away, and is far faster than a loop.
+  if (!bytes.empty()) ::explicit_bzero(bytes.data(), bytes.size());
   bytes.clear();
 }
 
