@@ -12,10 +12,12 @@
 //   (3) flush; the header, showing the pending span, is written; flush;
 //   (4) each page of the span is copied to its home slot; flush;
 //   (5) the header is written with committed end = written end; flush.
-// The whole operation runs under the exclusive lock (a read-only opener
-// holds a shared slot instead and never writes).
+// A changing operation runs under the exclusive lock; a read-only opener
+// holds a shared slot instead and never writes. Reads may run without a
+// lock while the header stays put (I9).
 //
-// Invariants (each has a test in tests/files/hvn_commit_test.cpp):
+// Invariants (each has a test: I1-I8 in tests/files/hvn_commit_test.cpp, I9
+// in tests/files/hvn_stations_test.cpp):
 //   I1 Until the header of step 3 is on the disk, nothing is written inside
 //      the data of the old header: the old state stays whole.
 //   I2 The pending span is on the disk before the header that names it

@@ -52,6 +52,15 @@ TEST_F(HvnDriverTest, CreateNeedsTheAttributeAndAddsTheExtension) {
   EXPECT_EQ(CheckHvnFile(dir_.Path("data.HVN")), "");
 }
 
+TEST_F(HvnDriverTest, AnEmptyFileIsCreatedInto) {
+  dir_.Put("data.HVN", "");
+  auto file = Created(path_);
+  AddRecord(*file, "first", 1);
+  EXPECT_EQ(Records(file->Block()), 1);
+  Close(file->Block());
+  EXPECT_EQ(CheckHvnFile(dir_.Path("data.HVN")), "");
+}
+
 TEST_F(HvnDriverTest, OpenTellsMissingDamagedAndMismatchedFilesApart) {
   auto missing = DeclareTable(path_);
   Open(missing->Block());
