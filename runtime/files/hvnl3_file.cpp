@@ -571,7 +571,13 @@ int PageFile::WriteHeader() {
 }
 
 int PageFile::Commit() {
-  std::vector<Page*> queue;
+  if (int code = Prepare(); code != 0) return code;
+  return Finish();
+}
+
+int PageFile::Prepare() {
+  std::vector<Page*>& queue = prepared_pages_;
+  queue.clear();
   for (auto& [ref, page] : cache_) {
     if (page->dirty) queue.push_back(page.get());
   }
@@ -580,8 +586,10 @@ int PageFile::Commit() {
   if (int code = Place(&queue); code != 0) return code;  // (0)
   header_.change_counter += 1;                           // (1)
   const std::uint32_t base = std::max(DataEndOffset(header_), DataEndOffset(committed_header_));
-  std::string span;
-  std::vector<std::pair<std::uint64_t, std::size_t>> homes;  // file offset, span position
+  std::string& span = prepared_span_;
+  auto& homes = prepared_homes_;  // file offset, span position
+  Wipe(span);
+  homes.clear();
   for (Page* page : queue) {
     const std::uint64_t home = PageOffset(page->ref);
     std::string image = EncodePage(page->content, static_cast<std::uint32_t>(home));
@@ -596,6 +604,12 @@ int PageFile::Commit() {
   if (int error = file_->Flush(true); error != 0) return IoError(error);  // (3)
   if (int code = WriteHeader(); code != 0) return code;
   if (int error = file_->Flush(true); error != 0) return IoError(error);
+  return 0;
+}
+
+int PageFile::Finish() {
+  std::string& span = prepared_span_;
+  auto& homes = prepared_homes_;
   std::sort(homes.begin(), homes.end());
   for (std::size_t i = 0; i < homes.size();) {  // (4)
     // Neighbouring home slots go out in one write.
@@ -617,7 +631,9 @@ int PageFile::Commit() {
   header_.committed_end = header_.written_end = DataEndOffset(header_);  // (5)
   if (int code = WriteHeader(); code != 0) return code;
   if (int error = file_->Flush(true); error != 0) return IoError(error);
-  for (Page* page : queue) page->dirty = false;
+  for (Page* page : prepared_pages_) page->dirty = false;
+  prepared_pages_.clear();
+  homes.clear();
   dirty_count_ = 0;
   committed_header_ = header_;
   return 0;

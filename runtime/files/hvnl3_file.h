@@ -153,6 +153,8 @@ class PageFile {
   int ReadPendingSpan(std::map<std::int32_t, std::string>* pages);
   int Recover();
   int Commit();
+  int Prepare();  // steps 0 to 3
+  int Finish();   // steps 4 and 5
   int Place(std::vector<Page*>* queue);
   int BuildFreeMap();
   int Allocate(int units, std::int32_t* ref, std::vector<Page*>* queue);
@@ -177,6 +179,9 @@ class PageFile {
   std::set<std::int32_t> free_[kMaxUnits + 1];
   std::int32_t next_new_ = kFirstNewReference;
   std::size_t dirty_count_ = 0;  // pages made dirty since the last commit
+  std::vector<Page*> prepared_pages_;  // between Prepare and Finish
+  std::string prepared_span_;
+  std::vector<std::pair<std::uint64_t, std::size_t>> prepared_homes_;
   bool lockless_ = false;        // the running read holds no lock
   std::size_t disk_reads_ = 0;   // pages read from the disk by the running read
   std::string read_header_;      // the header bytes a lockless read began with
