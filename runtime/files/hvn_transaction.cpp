@@ -2,6 +2,7 @@
 #include "runtime/files/hvn_transaction.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 #include "runtime/files/hvn_file.h"
@@ -136,6 +137,10 @@ void LeaveTransaction(PageFile& file) {
 
 bool FindLiveTransaction(const std::string& control_file, std::uint32_t number,
                          const std::string& path, FileHeader* old_header) {
+  // The name comes from a file that may be damaged: only a regular file
+  // can be a control file (a pipe or device would block or never end).
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(control_file, error)) return false;
   PageFile file;
   if (file.Open(control_file, true, false) != 0) return false;
   bool live = false;

@@ -214,6 +214,9 @@ int PageFile::ReadHeader() {
   }
   if (fresh.committed_end == fresh.written_end) return 0;
   if (read_only_) {
+    // Seen as the pending span would leave it, without touching the file.
+    bool discarded = false;
+    if (int code = DiscardPending(&discarded); code != 0 || discarded) return code;
     std::map<std::int32_t, std::string> pages;
     if (int code = ReadPendingSpan(&pages); code != 0) return code;
     overlay_ = std::move(pages);
@@ -684,11 +687,14 @@ int PageFile::DiscardPending(bool* discarded) {
       !FindLiveTransaction(transaction.control_file, transaction.number, path_, &old_header)) {
     return 0;
   }
-  // Not committed: the old state is still at home; put its header back.
+  // Not committed: the old state is still at home; put its header back
+  // (a read-only opener only reads by it).
   header_ = old_header;
   header_.committed_end = header_.written_end = DataEndOffset(header_);
-  if (int write = WriteHeader(); write != 0) return write;
-  if (int error = file_->Flush(true); error != 0) return IoError(error);
+  if (!read_only_) {
+    if (int write = WriteHeader(); write != 0) return write;
+    if (int error = file_->Flush(true); error != 0) return IoError(error);
+  }
   committed_header_ = header_;
   *discarded = true;
   return 0;

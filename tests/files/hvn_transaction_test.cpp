@@ -52,9 +52,9 @@ class HvnTransactionTest : public ::testing::Test {
     dir_.Put("b.HVN", base_b_);
     std::remove(dir_.Path("control.tcf").c_str());
   }
-  std::vector<std::string> State(const std::string& name) {
+  std::vector<std::string> State(const std::string& name, std::int32_t mode = 0x42) {
     auto file = DeclareTable(dir_.Path(name));
-    Open(file->Block(), 0x42);
+    Open(file->Block(), mode);
     EXPECT_EQ(ErrorCode(), 0);
     std::vector<std::string> out;
     Set(file->Block());
@@ -148,7 +148,11 @@ TEST_F(HvnTransactionTest, CrashAnywhereInCommitLeavesAllOrNothing) {
   const int writes = counter.writes(), flushes = counter.flushes();
   int saw_before = 0, saw_after = 0;
   auto verify = [&](const std::string& what) {
+    // A read-only opener sees what the repair will leave, and changes nothing.
+    const auto seen = std::make_pair(State("a", kAccessReadOnly | kDenyNone),
+                                     State("b", kAccessReadOnly | kDenyNone));
     const auto state = std::make_pair(State("a"), State("b"));
+    ASSERT_EQ(seen, state) << what;
     ASSERT_TRUE(state == before || state == after) << what;
     saw_before += state == before;
     saw_after += state == after;
