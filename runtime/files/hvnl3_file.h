@@ -1,0 +1,222 @@
+// An open HVN file: its handle, the in-memory header, the page cache, page
+// placement in the regions, the lock regions, and the commit of an update.
+//
+// Commit protocol. An operation runs between Begin and End; the pages it
+// changes stay in the cache, marked dirty, until End commits them:
+//   (0) every changed page is encoded and given a slot in the region of its
+//       size (a region grows by moving the front page of the region above to
+//       a free slot of its own region, the parent's reference updated);
+//   (1) the change counter is incremented;
+//   (2) the changed pages are written as one block past the end of the data
+//       of both the old and the new header (the pending span);
+//   (3) flush; the header, showing the pending span, is written; flush;
+//   (4) each page of the span is copied to its home slot; flush;
+//   (5) the header is written with committed end = written end; flush.
+// A changing operation runs under the exclusive lock; a read-only opener
+// holds a shared slot instead and never writes. Reads may run without a
+// lock while the header stays put (I9).
+//
+// Invariants (each has a test: I1-I8 in tests/files/hvn_commit_test.cpp, I9
+// in tests/files/hvn_stations_test.cpp):
+//   I1 Until the header of step 3 is on the disk, nothing is written inside
+//      the data of the old header: the old state stays whole.
+//   I2 The pending span is on the disk before the header that names it
+//      (flush between steps 2 and 3).
+//   I3 The pages copied home are on the disk before the header that says the
+//      span is done (the flush of step 4; without it the system could write
+//      that header first).
+//   I4 A header naming a pending span is completed by the next writer that
+//      checks it: the pages are copied home (again) and the ends set equal,
+//      which is harmless when step 4 had already run.
+//   I5 The header of step 5 is on the disk before the next commit writes a
+//      new span, which may overlap the old span (the flush of step 5).
+//   I6 After a failed write or flush the file object forgets its cache and
+//      header; the next operation reads the header again and repairs.
+//   I7 Every operation reads the header first; a moved change counter
+//      drops the cached pages.
+//   I8 A read-only opener that finds a pending span reads the pending pages
+//      in place of their home copies and leaves the file alone.
+//   I9 A read without the lock is accepted only when the header read after
+//      it equals the header read before it: a commit writes its header
+//      (step 3, a new change counter) before it copies any page home, so a
+//      page read from the disk in between belongs to the state of that
+//      header. A header naming a pending span always takes the lock.
+//
+// Damage found in the file (a page disagreeing with its region, a record walk
+// not ending at the unpacked length, references out of range) answers
+// kInternalErrorCode with the line of the failed check in fault_line().
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/file.h"
+#include "runtime/files/hvnl3_header.h"
+#include "runtime/files/hvnl3_page.h"
+
+namespace vaultrix::files::hvn {
+
+// Lock regions, far beyond any data.
+inline constexpr std::uint64_t kLockBase = 0x80000000;
+inline constexpr std::uint64_t kSlotCount = 1024;
+inline constexpr std::uint64_t kNamedLockBase = 0x80000400;
+
+// The answer of an operation that met damage (see fault_line()).
+inline constexpr std::int32_t kInternalErrorCode = 599;
+
+// References at or above this are pages not placed yet.
+inline constexpr std::int32_t kFirstNewReference = 0x40000000;
+
+struct Page {
+  Page() = default;
+  Page(const Page&) = delete;
+  Page& operator=(const Page&) = delete;
+  ~Page() { Wipe(content.records); }
+
+  std::int32_t ref = kNoPage;
+  int units = 0;  // the size of the slot it has; 0 while it has none
+  bool dirty = false;
+  PageContent content;
+};
+
+class PageFile {
+ public:
+  PageFile() = default;
+  PageFile(const PageFile&) = delete;
+  PageFile& operator=(const PageFile&) = delete;
+  ~PageFile();
+
+  // Opens the operating-system file; `create` makes it when missing.
+  [[nodiscard]] int Open(const std::string& path, bool read_only, bool create);
+  [[nodiscard]] int Close();
+  [[nodiscard]] bool is_open() const { return file_ != nullptr; }
+  [[nodiscard]] bool read_only() const { return read_only_; }
+
+  // Starts an operation: takes the operation's lock and checks the header
+  // (repairing an interrupted commit). An empty file reads as a new one.
+  [[nodiscard]] int Begin();
+  // Ends it: commits changed pages, then releases the lock.
+  [[nodiscard]] int End();
+  // Ends it dropping every change.
+  void Abort();
+
+  // A reading operation. While the header has not moved since the last
+  // operation it runs without the lock, on the pages it has cached or reads:
+  // EndRead reads the header again when a page came from the disk or the
+  // work failed, and asks for a retry (under the lock) when it moved, since
+  // a commit may have been copying pages home meanwhile (I9). Otherwise
+  // BeginRead is Begin and EndRead releases the lock.
+  [[nodiscard]] int BeginRead();
+  [[nodiscard]] int EndRead(int code, bool* retry);
+
+  [[nodiscard]] int Fetch(std::int32_t ref, Page** page);
+  [[nodiscard]] Page* Create(std::uint8_t level);
+  void MarkDirty(Page* page);
+  // The page has left the tree: its slot is free and it leaves the cache.
+  void Discard(Page* page);
+
+  [[nodiscard]] std::int32_t root() const { return header_.root; }
+  void set_root(std::int32_t ref) { header_.root = ref; }
+  // The next record number or table id; kInternalErrorCode when the numbers
+  // are used up or the file is read-only.
+  [[nodiscard]] int IssueNumber(std::uint32_t* number);
+  void RaiseLastNumber(std::uint32_t at_least);
+
+  [[nodiscard]] const FileHeader& header() const { return header_; }
+  [[nodiscard]] int fault_line() const { return fault_line_; }
+  // Reports damage found by a caller at `line`.
+  [[nodiscard]] int Damage(int line) { return Fail(line); }
+  [[nodiscard]] platform::File* file() { return file_.get(); }
+  [[nodiscard]] std::size_t cached_pages() const { return cache_.size(); }
+
+  // Transactions. From BeginTransaction to FinishTransaction or
+  // RollbackTransaction the file's exclusive lock stays held and operations
+  // keep their changes in memory (a failed operation drops only its own).
+  // PrepareTransaction writes the pending span and its header (steps 0-3)
+  // after the caller has recorded the transaction as live in the control
+  // file; FinishTransaction copies the pages home (steps 4-5) once the
+  // control file says it is finished. A pending span whose tree names a
+  // transaction still live in its control file is discarded by the header
+  // check, and the header the control file kept is put back.
+  [[nodiscard]] int BeginTransaction(std::int64_t timeout_hundredths);
+  [[nodiscard]] bool in_transaction() const { return in_transaction_; }
+  [[nodiscard]] int PrepareTransaction();
+  [[nodiscard]] int FinishTransaction();
+  void RollbackTransaction();
+  [[nodiscard]] const FileHeader& committed_header() const { return committed_header_; }
+  [[nodiscard]] const std::string& path() const { return path_; }
+
+  // Named locks (LOCK: table id + 1, HOLD: record number + 1).
+  [[nodiscard]] int LockNamed(std::uint32_t n, bool wait);
+  [[nodiscard]] int UnlockNamed(std::uint32_t n);
+  [[nodiscard]] bool NamedHeldElsewhere(std::uint32_t n);
+
+  // The index of the child of an index page whose subtree holds `key`.
+  [[nodiscard]] static std::size_t ChildSlot(const PageContent& index, const std::string& key);
+
+ private:
+  int Fail(int line);
+  int IoError(int error);
+  void Invalidate();
+  int LockOperation();
+  void EvictIfFull();
+  void UnlockOperation();
+  int ReadHeader();
+  int ReadPendingSpan(std::map<std::int32_t, std::string>* pages);
+  int Recover();
+  int Commit();
+  int Prepare();  // steps 0 to 3
+  int Finish();   // steps 4 and 5
+  int Place(std::vector<Page*>* queue);
+  int BuildFreeMap();
+  int Allocate(int units, std::int32_t* ref, std::vector<Page*>* queue);
+  int GrowRegion(int units, std::int32_t* ref, std::vector<Page*>* queue);
+  int MovePage(Page* page, std::int32_t to, std::vector<Page*>* queue);
+  int FindParent(Page* page, Page** parent, std::size_t* slot);
+  void Rekey(Page* page, std::int32_t to);
+  void TrimRegions();
+  int WriteAll(std::uint64_t offset, const std::string& bytes);
+  int WriteHeader();
+
+  void TakeSnapshot();
+  void RestoreSnapshot();
+  int DiscardPending(bool* discarded);
+
+  std::unique_ptr<platform::File> file_;
+  std::string path_;
+  bool read_only_ = false;
+  bool in_transaction_ = false;
+  struct SavedPage {
+    int units;
+    PageContent content;
+  };
+  std::map<std::int32_t, SavedPage> snapshot_;  // dirty pages when the operation began
+  FileHeader snapshot_header_;
+  bool locked_ = false;
+  std::uint64_t slot_ = 0;  // the shared slot a read-only opener holds
+  bool have_header_ = false;
+  FileHeader header_;            // as the running operation sees it
+  FileHeader committed_header_;  // as the disk holds it
+  std::unordered_map<std::int32_t, std::unique_ptr<Page>> cache_;
+  std::map<std::int32_t, std::string> overlay_;  // read-only: pending pages by reference
+  bool free_known_ = false;
+  std::set<std::int32_t> free_[kMaxUnits + 1];
+  std::int32_t next_new_ = kFirstNewReference;
+  std::size_t dirty_count_ = 0;        // pages made dirty since the last commit
+  std::vector<Page*> prepared_pages_;  // between Prepare and Finish
+  std::string prepared_span_;
+  std::vector<std::pair<std::uint64_t, std::size_t>> prepared_homes_;
+  bool lockless_ = false;       // the running read holds no lock
+  std::size_t disk_reads_ = 0;  // pages read from the disk by the running read
+  std::string read_header_;     // the header bytes a lockless read began with
+  bool placing_ = false;
+  std::vector<Page*>* place_queue_ = nullptr;
+  int fault_line_ = 0;
+};
+
+}  // namespace vaultrix::files::hvn
