@@ -6,13 +6,11 @@
 namespace vaultrix::files {
 namespace {
 
+// Every operation asks this, so the list is searched with memchr rather
+// than a byte at a time.
 bool ListHolds(const std::uint8_t* list, std::int32_t value) {
   if (list == nullptr || value < 0 || value > 0xFF) return false;
-  const std::uint8_t count = list[0];
-  for (std::uint8_t i = 1; i <= count; ++i) {
-    if (list[i] == value) return true;
-  }
-  return false;
+  return std::memchr(list + 1, value, list[0]) != nullptr;
 }
 
 }  // namespace
