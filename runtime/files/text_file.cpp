@@ -280,22 +280,30 @@ std::int32_t TextFile::RefreshSize() {
 
 bool TextFile::ByteAt(std::uint64_t offset, char* byte) {
   if (offset >= file_size_) return false;
-  if (offset < window_start_ || offset >= window_start_ + window_size_) {
-    std::size_t capacity = BufferSize() * (options_.quick_scan ? options_.buffer_count : 1);
-    if (window_.size() < capacity) window_.resize(capacity);
-    window_start_ = offset;
-    window_size_ = 0;
-    std::size_t done = 0;
-    if (file_->Read(offset, window_.data(), capacity, &done) != 0 || done == 0) return false;
-    window_size_ = done;
+  if (offset - window_start_ < window_size_) {  // in the window (wraps below it)
+    *byte = window_[offset - window_start_];
+    return true;
   }
-  *byte = window_[offset - window_start_];
+  std::size_t capacity = BufferSize() * (options_.quick_scan ? options_.buffer_count : 1);
+  if (window_.size() < capacity) window_.resize(capacity);
+  window_start_ = offset;
+  window_size_ = 0;
+  std::size_t done = 0;
+  if (file_->Read(offset, window_.data(), capacity, &done) != 0 || done == 0) return false;
+  window_size_ = done;
+  *byte = window_[0];
   return true;
 }
 
 bool TextFile::EndOfRecordAt(std::uint64_t offset) {
   const std::string& sequence = options_.end_of_record;
   if (sequence.empty()) return false;
+  // Mostly the whole sequence is in the window: one compare.
+  if (offset >= window_start_ && offset + sequence.size() <= window_start_ + window_size_ &&
+      offset + sequence.size() <= file_size_) {
+    return std::memcmp(window_.data() + (offset - window_start_), sequence.data(),
+                       sequence.size()) == 0;
+  }
   for (std::size_t i = 0; i < sequence.size(); ++i) {
     char byte;
     if (!ByteAt(offset + i, &byte) || byte != sequence[i]) return false;
