@@ -301,8 +301,8 @@ bool TextFile::EndOfRecordAt(std::uint64_t offset) {
   // Mostly the whole sequence is in the window: one compare.
   if (offset >= window_start_ && offset + sequence.size() <= window_start_ + window_size_ &&
       offset + sequence.size() <= file_size_) {
-    return std::memcmp(window_.data() + (offset - window_start_), sequence.data(),
-                       sequence.size()) == 0;
+    const char* bytes = window_.data() + (offset - window_start_);
+    return std::equal(sequence.begin(), sequence.end(), bytes);
   }
   for (std::size_t i = 0; i < sequence.size(); ++i) {
     char byte;
