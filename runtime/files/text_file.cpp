@@ -5,6 +5,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -115,8 +116,7 @@ std::size_t ClippedLength(const char* text, std::size_t length) {
   constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
   static const std::string blank_block(4096, ' ');
   for (std::size_t block = blank_block.size(); block >= 64; block /= 8) {
-    while (length >= block &&
-           std::memcmp(text + length - block, blank_block.data(), block) == 0) {
+    while (length >= block && std::memcmp(text + length - block, blank_block.data(), block) == 0) {
       length -= block;
     }
   }
@@ -151,10 +151,11 @@ class StopBytes {
     const __m128i tab = _mm_set1_epi8(tab_);
     for (; i + 16 <= size; i += 16) {
       __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + i));
-      __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(bytes, first),
-                                  _mm_or_si128(_mm_cmpeq_epi8(bytes, mark), _mm_cmpeq_epi8(bytes, tab)));
+      __m128i hits =
+          _mm_or_si128(_mm_cmpeq_epi8(bytes, first),
+                       _mm_or_si128(_mm_cmpeq_epi8(bytes, mark), _mm_cmpeq_epi8(bytes, tab)));
       if (int mask = _mm_movemask_epi8(hits); mask != 0) {
-        return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+        return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
       }
     }
 #endif
@@ -396,6 +397,9 @@ std::int32_t TextFile::CheckWritable() {
 void TextFile::AppendLine(std::uint32_t length, std::string* out) const {
   length = std::min(length, record_size_);
   std::size_t text_length = options_.clip ? ClippedLength(record_, length) : length;
+  // Room first, so that running out of memory leaves `out` as it was
+  // rather than holding half a line.
+  out->reserve(out->size() + text_length + options_.end_of_record.size());
   std::size_t at = out->size();
   out->append(record_, text_length);
   if (oem_) platform::AnsiToOem(out->data() + at, text_length);

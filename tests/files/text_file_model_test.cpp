@@ -135,8 +135,8 @@ TEST(TextFileModel, RandomRecordsAreWrittenAsThePlainRulesSay) {
       record.assign(size, ' ');
       // Text up to a random place, often near the block sizes the clipping
       // compares, with blanks inside it.
-      std::size_t used = random() % 3 ? random() % (size + 1)
-                                      : std::min<std::size_t>(size, 4095 + random() % 3);
+      std::size_t used =
+          random() % 3 ? random() % (size + 1) : std::min<std::size_t>(size, 4095 + random() % 3);
       for (std::size_t i = 0; i < used; ++i) {
         record[i] = random() % 4 ? static_cast<char>('a' + random() % 26) : ' ';
       }
