@@ -366,7 +366,9 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
     }
     std::int32_t tab = options_.tab;
     std::uint32_t blanks = tab > 0 ? tab - column % tab : (tab == 0 ? 0 : -tab);
-    std::uint32_t to = length == 0 ? 0 : std::min(length, column + blanks);
+    // (In 64 bits, so that no TAB setting can wrap the column below itself.)
+    auto to = static_cast<std::uint32_t>(
+        length == 0 ? 0 : std::min<std::uint64_t>(length, std::uint64_t{column} + blanks));
     std::memset(record_ + column, ' ', to - column);
     column = to;
   }
