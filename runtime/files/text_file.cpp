@@ -303,7 +303,10 @@ bool TextFile::EndOfRecordAt(std::uint64_t offset) {
   if (offset >= window_start_ && offset + sequence.size() <= window_start_ + window_size_ &&
       offset + sequence.size() <= file_size_) {
     const char* bytes = window_.data() + (offset - window_start_);
-    return std::equal(sequence.begin(), sequence.end(), bytes);
+    for (std::size_t i = 0; i < sequence.size(); ++i) {
+      if (bytes[i] != sequence[i]) return false;
+    }
+    return true;
   }
   for (std::size_t i = 0; i < sequence.size(); ++i) {
     char byte;
