@@ -56,6 +56,7 @@ const DriverRegistration& AsciiDriver() {
     registration.limits.max_memos = 0;
     registration.operations = kOperations;
     registration.field_types = kFieldTypes;
+    CacheServedOperations(registration);
     return registration;
   }();
   return driver;
