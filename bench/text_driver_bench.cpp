@@ -12,6 +12,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -29,7 +30,17 @@ namespace vaultrix::files {
 namespace {
 
 constexpr std::uint32_t kRecordSize = 8000;
-constexpr std::size_t kFileSize = 100u * 1024 * 1024;
+
+// 100 MB unless $VAULTRIX_TEXT_BENCH_MB says otherwise (a smaller file keeps
+// runs under an instruction-counting profiler short).
+std::size_t FileSize() {
+  static const std::size_t size = [] {
+    const char* megabytes = std::getenv("VAULTRIX_TEXT_BENCH_MB");
+    long value = megabytes == nullptr ? 0 : std::strtol(megabytes, nullptr, 10);
+    return static_cast<std::size_t>(value > 0 ? value : 100) * 1024 * 1024;
+  }();
+  return size;
+}
 
 std::string BenchPath() {
   const char* path = std::getenv("VAULTRIX_TEXT_BENCH_FILE");
@@ -51,7 +62,7 @@ const std::vector<std::string>& Lines() {
                            "shop",
                            "router"};
     std::size_t total = 0;
-    while (total < kFileSize) {
+    while (total < FileSize()) {
       std::string line;
       int fields = 2 + random() % 8;
       for (int i = 0; i < fields; ++i) {
@@ -70,7 +81,8 @@ const std::string& ReadFile() {
   static const std::string path = [] {
     std::string name = BenchPath();
     struct stat info;
-    if (::stat(name.c_str(), &info) != 0 || static_cast<std::size_t>(info.st_size) < kFileSize) {
+    if (::stat(name.c_str(), &info) != 0 || static_cast<std::size_t>(info.st_size) < FileSize() ||
+        static_cast<std::size_t>(info.st_size) > FileSize() + 1024) {
       std::ofstream out(name, std::ios::binary | std::ios::trunc);
       for (const auto& line : Lines()) out << line << "\r\n";
     }
@@ -87,8 +99,9 @@ std::unique_ptr<DeclaredFile> Declare(const std::string& name,
       .Build(AsciiDriver());
 }
 
-// The argument is the record size: 8000 as the application declares it, 256
-// to show the cost per line without clearing a large record for each.
+// The argument is the record size: 8000 as the application declares it,
+// 1000 and 256 to show the cost per line without clearing a large record
+// for each.
 void BM_TextDriverRead(benchmark::State& state) {
   auto file = Declare(ReadFile(), static_cast<std::uint32_t>(state.range(0)));
   FileBlock& block = file->Block();
@@ -111,6 +124,7 @@ void BM_TextDriverRead(benchmark::State& state) {
 }
 BENCHMARK(BM_TextDriverRead)
     ->Arg(8000)
+    ->Arg(1000)
     ->Arg(256)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5)
@@ -138,17 +152,23 @@ BENCHMARK(BM_TextEngineRead)
     ->Iterations(5)
     ->UseRealTime();
 
+// Arguments: the record size, and the deny flags of the open for writing:
+// denying writes (0x20) leaves others free to open and LOCK the file, so
+// every ADD asks the system whether it is locked; denying all (0x10) leaves
+// no one who could.
 void BM_TextDriverWrite(benchmark::State& state) {
+  const auto record_size = static_cast<std::uint32_t>(state.range(0));
+  const auto deny = static_cast<std::int32_t>(state.range(1));
   std::string name = BenchPath() + ".written";
-  auto file = Declare(name);
+  auto file = Declare(name, record_size);
   FileBlock& block = file->Block();
   std::int64_t bytes = 0;
   for (auto _ : state) {
     Create(block);
-    Open(block, kAccessReadWrite | kDenyWrite);
+    Open(block, kAccessReadWrite | deny);
     for (const auto& line : Lines()) {
-      std::memset(file->Record(), ' ', kRecordSize);
-      std::memcpy(file->Record(), line.data(), line.size());
+      std::memset(file->Record(), ' ', record_size);
+      std::memcpy(file->Record(), line.data(), std::min<std::size_t>(line.size(), record_size));
       Add(block);
     }
     if (support::ErrorCode() != 0) state.SkipWithError("write failed");
@@ -158,7 +178,13 @@ void BM_TextDriverWrite(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * bytes);
   Remove(block);
 }
-BENCHMARK(BM_TextDriverWrite)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_TextDriverWrite)
+    ->Args({8000, kDenyWrite})
+    ->Args({1000, kDenyWrite})
+    ->Args({8000, kDenyAll})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace vaultrix::files

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <typeinfo>
 
 #include "runtime/files/file_state.h"
 #include "runtime/files/text_file.h"
@@ -24,8 +25,13 @@ struct TextDriverState final : DriverState {
   TextFile file;
 };
 
+// Every operation looks the engine up, so the state's exact type is
+// compared instead of a dynamic_cast (the same answer for a final class).
 TextFile& TextFileOf(FileBlock& block) {
-  if (auto* state = DriverStateOf<TextDriverState>(block)) return state->file;
+  DriverState* state = block.state->driver_state.get();
+  if (state != nullptr && typeid(*state) == typeid(TextDriverState)) {
+    return static_cast<TextDriverState*>(state)->file;
+  }
   return EmplaceDriverState<TextDriverState>(block, *block.state).file;
 }
 
@@ -50,6 +56,7 @@ const DriverRegistration& AsciiDriver() {
     registration.limits.max_memos = 0;
     registration.operations = kOperations;
     registration.field_types = kFieldTypes;
+    CacheServedOperations(registration);
     return registration;
   }();
   return driver;

@@ -17,6 +17,12 @@ bool NeedsSecondKey(Operation op) {
   return op == Operation::kSetKeyKey || op == Operation::kSetKeyKeyPointer;
 }
 
+// Only SET and RESET establish a reading order (reading_order.h).
+bool SetsReadingOrder(Operation op) {
+  return (op >= Operation::kSetFile && op <= Operation::kSetKeyKeyPointer) ||
+         op == Operation::kResetFile || op == Operation::kResetKey;
+}
+
 bool AnswersEndFlag(Operation op) {
   return op == Operation::kBof || op == Operation::kEof;
 }
@@ -59,8 +65,9 @@ std::int64_t Dispatch(Operation op, OperationCall& call) {
                                               : support::kUnsupportedFileDriverFunction;
   }
   if (code > 0) Post(code, file);
-  if (code == support::kNoError ||
-      (code == kNothingToPost && support::ErrorCode() == support::kNoError)) {
+  if (SetsReadingOrder(op) &&
+      (code == support::kNoError ||
+       (code == kNothingToPost && support::ErrorCode() == support::kNoError))) {
     RecordReadingOrder(op, call);
   }
   if (AnswersEndFlag(op) && support::ErrorCode() != support::kNoError) call.result = 1;

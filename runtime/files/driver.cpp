@@ -6,13 +6,11 @@
 namespace vaultrix::files {
 namespace {
 
+// Every operation asks this, so the list is searched with memchr rather
+// than a byte at a time.
 bool ListHolds(const std::uint8_t* list, std::int32_t value) {
   if (list == nullptr || value < 0 || value > 0xFF) return false;
-  const std::uint8_t count = list[0];
-  for (std::uint8_t i = 1; i <= count; ++i) {
-    if (list[i] == value) return true;
-  }
-  return false;
+  return std::memchr(list + 1, value, list[0]) != nullptr;
 }
 
 }  // namespace
@@ -21,8 +19,20 @@ std::string_view RegisteredName(const DriverRegistration& driver) {
   return std::string_view(driver.name, strnlen(driver.name, sizeof(driver.name)));
 }
 
+void CacheServedOperations(DriverRegistration& driver) {
+  driver.served = {};
+  const std::uint8_t* list = driver.operations;
+  for (std::uint8_t i = 1; list != nullptr && i <= list[0]; ++i) {
+    driver.served[list[i] / 64] |= std::uint64_t{1} << (list[i] % 64);
+  }
+  driver.served_cached = true;
+}
+
 bool ServesOperation(const DriverRegistration& driver, Operation op) {
-  return ListHolds(driver.operations, static_cast<std::int32_t>(op));
+  const auto code = static_cast<std::int32_t>(op);
+  if (!driver.served_cached) return ListHolds(driver.operations, code);
+  if (code < 0 || code > 0xFF) return false;
+  return (driver.served[code / 64] >> (code % 64) & 1) != 0;
 }
 
 bool AcceptsFieldType(const DriverRegistration& driver, std::uint8_t type) {

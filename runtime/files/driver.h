@@ -5,6 +5,7 @@
 // only ever sees files that fit it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -31,7 +32,15 @@ struct DriverRegistration {
   // field type codes accepted.
   const std::uint8_t* operations = nullptr;
   const std::uint8_t* field_types = nullptr;
+  // `operations` as one bit per code, when CacheServedOperations has filled
+  // it, so that the frame's test on every call is a single lookup.
+  std::array<std::uint64_t, 4> served = {};
+  bool served_cached = false;
 };
+
+// Fills driver.served from driver.operations; call it again after changing
+// the list.
+void CacheServedOperations(DriverRegistration& driver);
 
 [[nodiscard]] std::string_view RegisteredName(const DriverRegistration& driver);
 [[nodiscard]] bool ServesOperation(const DriverRegistration& driver, Operation op);

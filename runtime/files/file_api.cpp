@@ -20,7 +20,7 @@ OperationCall MakeCall(FileBlock* file, KeyBlock* key, const Args& args) {
   call.second_key = args.second_key;
   call.number = args.number;
   call.number2 = args.number2;
-  call.text.assign(args.text);
+  if (!args.text.empty()) call.text.assign(args.text);
   return call;
 }
 

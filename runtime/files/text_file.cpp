@@ -5,7 +5,12 @@
 #include <time.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/env.h"
 #include "platform/oem_charset.h"
@@ -106,13 +111,14 @@ std::int32_t WriteErrorCode(int error) {
 }
 
 // The text without its trailing blanks. Records are mostly blank tails, so
-// the tail is compared a block at a time first.
+// the tail is compared a block at a time first, in large blocks, then small.
 std::size_t ClippedLength(const char* text, std::size_t length) {
   constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
-  static const std::string blank_block(256, ' ');
-  while (length >= blank_block.size() && std::memcmp(text + length - blank_block.size(),
-                                                     blank_block.data(), blank_block.size()) == 0) {
-    length -= blank_block.size();
+  static const std::string blank_block(4096, ' ');
+  for (std::size_t block = blank_block.size(); block >= 64; block /= 8) {
+    while (length >= block && std::memcmp(text + length - block, blank_block.data(), block) == 0) {
+      length -= block;
+    }
   }
   while (length >= 8) {
     std::uint64_t word;
@@ -123,6 +129,46 @@ std::size_t ClippedLength(const char* text, std::size_t length) {
   while (length > 0 && text[length - 1] == ' ') --length;
   return length;
 }
+
+// Finds the first byte of a run that a line read must look at: the first
+// byte of the end-of-record sequence (-1: none), byte 26, and tabs when they
+// are expanded or dropped. Sixteen bytes are tested at a time where the
+// processor allows.
+class StopBytes {
+ public:
+  // An unused slot repeats byte 26, which is always a stop.
+  StopBytes(int end_of_record, bool tabs)
+      : first_(static_cast<char>(end_of_record >= 0 ? end_of_record : kEndOfFileMark)),
+        tab_(tabs ? '\t' : kEndOfFileMark) {}
+
+  // The number of bytes of [run, run + size) before the first stop byte
+  // (size when there is none). Reads nothing beyond run + size.
+  std::size_t FirstIn(const char* run, std::size_t size) const {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(first_);
+    const __m128i mark = _mm_set1_epi8(kEndOfFileMark);
+    const __m128i tab = _mm_set1_epi8(tab_);
+    for (; i + 16 <= size; i += 16) {
+      __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + i));
+      __m128i hits =
+          _mm_or_si128(_mm_cmpeq_epi8(bytes, first),
+                       _mm_or_si128(_mm_cmpeq_epi8(bytes, mark), _mm_cmpeq_epi8(bytes, tab)));
+      if (int mask = _mm_movemask_epi8(hits); mask != 0) {
+        return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+      }
+    }
+#endif
+    for (; i < size; ++i) {
+      if (run[i] == first_ || run[i] == kEndOfFileMark || run[i] == tab_) return i;
+    }
+    return size;
+  }
+
+ private:
+  char first_;
+  char tab_;
+};
 
 }  // namespace
 
@@ -235,22 +281,33 @@ std::int32_t TextFile::RefreshSize() {
 
 bool TextFile::ByteAt(std::uint64_t offset, char* byte) {
   if (offset >= file_size_) return false;
-  if (offset < window_start_ || offset >= window_start_ + window_size_) {
-    std::size_t capacity = BufferSize() * (options_.quick_scan ? options_.buffer_count : 1);
-    if (window_.size() < capacity) window_.resize(capacity);
-    window_start_ = offset;
-    window_size_ = 0;
-    std::size_t done = 0;
-    if (file_->Read(offset, window_.data(), capacity, &done) != 0 || done == 0) return false;
-    window_size_ = done;
+  if (offset - window_start_ < window_size_) {  // in the window (wraps below it)
+    *byte = window_[offset - window_start_];
+    return true;
   }
-  *byte = window_[offset - window_start_];
+  std::size_t capacity = BufferSize() * (options_.quick_scan ? options_.buffer_count : 1);
+  if (window_.size() < capacity) window_.resize(capacity);
+  window_start_ = offset;
+  window_size_ = 0;
+  std::size_t done = 0;
+  if (file_->Read(offset, window_.data(), capacity, &done) != 0 || done == 0) return false;
+  window_size_ = done;
+  *byte = window_[0];
   return true;
 }
 
 bool TextFile::EndOfRecordAt(std::uint64_t offset) {
   const std::string& sequence = options_.end_of_record;
   if (sequence.empty()) return false;
+  // Mostly the whole sequence is in the window: one compare.
+  if (offset >= window_start_ && offset + sequence.size() <= window_start_ + window_size_ &&
+      offset + sequence.size() <= file_size_) {
+    const char* bytes = window_.data() + (offset - window_start_);
+    for (std::size_t i = 0; i < sequence.size(); ++i) {
+      if (bytes[i] != sequence[i]) return false;
+    }
+    return true;
+  }
   for (std::size_t i = 0; i < sequence.size(); ++i) {
     char byte;
     if (!ByteAt(offset + i, &byte) || byte != sequence[i]) return false;
@@ -266,14 +323,22 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
     if (std::int32_t result = RefreshSize(); result != 0) return result;
   }
   if (start >= file_size_ || start >= kMaxPosition) return codes::kRecordNotAvailable;
-  std::memset(record_, ' ', record_size_);
   char byte;
   // (A file that another station cut short since its size was taken has no
-  // line here either.)
-  if (!ByteAt(start, &byte) || byte == kEndOfFileMark) return codes::kRecordNotAvailable;
+  // line here either.) The record is cleared even so.
+  if (!ByteAt(start, &byte) || byte == kEndOfFileMark) {
+    std::memset(record_, ' ', record_size_);
+    return codes::kRecordNotAvailable;
+  }
 
+  // The record is filled from its start: every byte before `column` is
+  // written below (text, or blanks where a tab leaves a gap), the rest is
+  // blanked at the end, so the record ends up cleared and then filled
+  // whatever the caller left in it, without writing its bytes twice.
   const std::string& sequence = options_.end_of_record;
   const bool expand_tabs = options_.tab != kTabKeep;
+  const StopBytes stops(sequence.empty() ? -1 : static_cast<unsigned char>(sequence[0]),
+                        expand_tabs);
   std::uint64_t offset = start;
   std::uint32_t column = 0;
   bool line_ended = false;
@@ -284,19 +349,7 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
     const char* run = window_.data() + (offset - window_start_);
     std::size_t available = window_size_ - (offset - window_start_);
     std::size_t room = length == 0 ? available : std::min<std::size_t>(available, length - column);
-    std::size_t plain = room;
-    if (!sequence.empty()) {
-      if (const void* hit = std::memchr(run, sequence[0], plain)) {
-        plain = static_cast<const char*>(hit) - run;
-      }
-    }
-    if (const void* hit = std::memchr(run, kEndOfFileMark, plain)) {
-      plain = static_cast<const char*>(hit) - run;
-    }
-    if (expand_tabs) {
-      if (const void* hit = std::memchr(run, '\t', plain))
-        plain = static_cast<const char*>(hit) - run;
-    }
+    std::size_t plain = stops.FirstIn(run, room);
     if (length != 0) std::memcpy(record_ + column, run, plain);
     column += static_cast<std::uint32_t>(length != 0 ? plain : 0);
     offset += plain;
@@ -316,8 +369,13 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
     }
     std::int32_t tab = options_.tab;
     std::uint32_t blanks = tab > 0 ? tab - column % tab : (tab == 0 ? 0 : -tab);
-    column = length == 0 ? 0 : std::min(length, column + blanks);  // the record is blank already
+    // (In 64 bits, so that no TAB setting can wrap the column below itself.)
+    auto to = static_cast<std::uint32_t>(
+        length == 0 ? 0 : std::min<std::uint64_t>(length, std::uint64_t{column} + blanks));
+    std::memset(record_ + column, ' ', to - column);
+    column = to;
   }
+  std::memset(record_ + column, ' ', record_size_ - column);
   if (!line_ended && length != 0 && column >= length && EndOfRecordAt(offset)) {
     offset += sequence.size();  // a line exactly as long as the record
   }
@@ -330,20 +388,33 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
 }
 
 std::int32_t TextFile::CheckWritable() {
-  if (locked_) return 0;
+  // Denying all access leaves no other open of this file that could lock
+  // it: any open that came after this one failed, and any before it made
+  // this one fail. So only shared opens ask the system, once per write.
+  if (locked_ || (access_mode_ & kDenyNibble) == kDenyAll) return 0;
   bool held_elsewhere = false;
   int error = file_->TestLock(0, kLockedRange, platform::LockKind::kExclusive, &held_elsewhere);
   if (error != 0) return codes::ErrorCodeFromErrno(error);
   return held_elsewhere ? codes::kAccessDenied : 0;
 }
 
-// line_ := the record's text as the file holds it, then the end of record.
-void TextFile::PrepareLine(std::uint32_t length) {
+// Appends the record's text as the file holds it, then the end of record.
+void TextFile::AppendLine(std::uint32_t length, std::string* out) const {
   length = std::min(length, record_size_);
   std::size_t text_length = options_.clip ? ClippedLength(record_, length) : length;
-  line_.assign(record_, text_length);
-  if (oem_) platform::AnsiToOem(line_.data(), line_.size());
-  line_ += options_.end_of_record;
+  // Room first, so that running out of memory leaves `out` as it was
+  // rather than holding half a line.
+  out->reserve(out->size() + text_length + options_.end_of_record.size());
+  std::size_t at = out->size();
+  out->append(record_, text_length);
+  if (oem_) platform::AnsiToOem(out->data() + at, text_length);
+  out->append(options_.end_of_record);
+}
+
+// line_ := the record's text as the file holds it, then the end of record.
+void TextFile::PrepareLine(std::uint32_t length) {
+  line_.clear();
+  AppendLine(length, &line_);
 }
 
 std::int32_t TextFile::WriteAll(std::uint64_t offset, const char* data, std::size_t size) {
@@ -386,22 +457,29 @@ std::int32_t TextFile::Add(std::uint32_t length) {
       DropReadWindow();
     }
   }
-  PrepareLine(length);
   std::uint64_t start = file_size_;
+  std::uint64_t line_size = 0;
   if (options_.quick_scan) {
+    // The line goes straight into the gathered lines.
     if (pending_.empty()) pending_start_ = start;
-    pending_ += line_;
+    std::size_t before = pending_.size();
+    AppendLine(length, &pending_);
+    line_size = pending_.size() - before;
     if (pending_.size() >= BufferSize() * options_.buffer_count) {
       if (std::int32_t result = FlushWrites(); result != 0) return result;
     }
-  } else if (std::int32_t result = WriteAll(start, line_.data(), line_.size()); result != 0) {
-    DropPartialLines(start);
-    return result;
+  } else {
+    PrepareLine(length);
+    line_size = line_.size();
+    if (std::int32_t result = WriteAll(start, line_.data(), line_.size()); result != 0) {
+      DropPartialLines(start);
+      return result;
+    }
   }
-  file_size_ = start + line_.size();
+  file_size_ = start + line_size;
   has_current_ = true;
   current_start_ = start;
-  current_length_ = line_.size();
+  current_length_ = line_size;
   return 0;
 }
 

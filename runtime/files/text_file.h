@@ -113,6 +113,7 @@ class TextFile {
   std::int32_t ReadLine(std::uint64_t start, std::uint32_t length);
   std::int32_t WriteLineAt(std::uint64_t start, std::uint64_t old_length);
   std::int32_t CheckWritable();
+  void AppendLine(std::uint32_t length, std::string* out) const;
   void PrepareLine(std::uint32_t length);
   std::int32_t FlushWrites();
   void DropPartialLines(std::uint64_t size);

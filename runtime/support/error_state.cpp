@@ -25,9 +25,12 @@ struct State {
   std::atomic<bool> clear{true};
 };
 
+// Constant-initialised, so that reaching it needs no guard on every file
+// operation, and it is there before any other static's constructor runs.
+constinit State the_state;
+
 State& TheState() {
-  static State state;
-  return state;
+  return the_state;
 }
 
 void Set(std::int32_t code, std::int32_t system_error, std::string_view text, ErrorFileRef file) {

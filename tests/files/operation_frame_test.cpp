@@ -316,5 +316,25 @@ TEST_F(OperationFrameTest, AllocationFailureAtEveryStepFreesEverything) {
   EXPECT_EQ(support::ERRORCODE(), 0);
 }
 
+// The served operations as a bit set answer exactly as the byte list does,
+// at the edges of each 64-bit word too.
+TEST(DriverRegistration, CachedServedOperationsAnswerAsTheList) {
+  const std::uint8_t list[] = {7, 0, 1, 63, 64, 127, 128, 255};
+  DriverRegistration listed;
+  listed.operations = list;
+  DriverRegistration cached = listed;
+  CacheServedOperations(cached);
+  for (std::int32_t code = -1; code <= 256; ++code) {
+    const auto op = static_cast<Operation>(code);
+    EXPECT_EQ(ServesOperation(cached, op), ServesOperation(listed, op)) << code;
+  }
+  EXPECT_TRUE(ServesOperation(cached, static_cast<Operation>(64)));
+  EXPECT_FALSE(ServesOperation(cached, static_cast<Operation>(65)));
+  EXPECT_FALSE(ServesOperation(cached, static_cast<Operation>(256)));
+  DriverRegistration none;
+  CacheServedOperations(none);
+  EXPECT_FALSE(ServesOperation(none, Operation::kAdd));
+}
+
 }  // namespace
 }  // namespace vaultrix::files

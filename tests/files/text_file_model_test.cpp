@@ -1,8 +1,11 @@
 // Reading random files through the engine's windows and buffers gives the
 // same records as a plain reading of the whole text, whatever the record
-// size, end-of-record sequence, tab setting and buffering.
+// size, end-of-record sequence, tab setting and buffering, and whatever the
+// caller leaves in the record between reads; writing random records gives
+// the lines a plain clipping of each says.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -54,25 +57,38 @@ std::vector<Line> ModelLines(const std::string& text, std::size_t size, const st
   return lines;
 }
 
+// A random file: mostly stop bytes (short runs), or mostly letters with
+// stops now and then, so that long runs, stops at every place of a
+// sixteen-byte block and lines across window edges all occur.
+std::string RandomText(std::mt19937& random) {
+  const char alphabet[] = "abc \t\r\n\r\n|\x1A";
+  const bool long_runs = random() % 2;
+  std::string text;
+  std::size_t length = random() % (long_runs ? 6000 : 3000);
+  for (std::size_t i = 0; i < length; ++i) {
+    char c = alphabet[random() % (sizeof(alphabet) - 1)];
+    if (long_runs && random() % 12 != 0) c = static_cast<char>('d' + random() % 20);
+    // Byte 26 is rare, so that most files are read to their end.
+    if (c == 26 && random() % 20 != 0) c = 'z';
+    text += c;
+  }
+  return text;
+}
+
 TEST(TextFileModel, RandomFilesReadAsThePlainRulesSay) {
   testing::ScratchDir dir;
   std::mt19937 random(20261207);
-  const char alphabet[] = "abc \t\r\n\r\n|\x1A";
   const std::string eors[] = {"\r\n", "\n", "|", "||\r", ""};
   const int tabs[] = {8, 3, 0, -100, -2};
-  for (int round = 0; round < 300; ++round) {
-    std::string text;
-    std::size_t length = random() % 3000;
-    for (std::size_t i = 0; i < length; ++i) {
-      // Byte 26 is rare, so that most files are read to their end.
-      char c = alphabet[random() % (sizeof(alphabet) - 1)];
-      if (c == 26 && random() % 20 != 0) c = 'z';
-      text += c;
-    }
+  for (int round = 0; round < 600; ++round) {
+    std::string text = RandomText(random);
     std::uint32_t size = 1 + random() % (random() % 2 ? 8 : 300);
     const std::string& eor = eors[random() % std::size(eors)];
     int tab = tabs[random() % std::size(tabs)];
     bool quick_scan = random() % 2;
+    // The caller may write into the record between reads; a read clears
+    // it all the same.
+    bool scribble = random() % 2;
     std::string options = "/TAB=" + std::to_string(tab) +
                           "/QUICKSCAN=" + (quick_scan ? "ON" : "OFF") +
                           "/FILEBUFFERS=" + std::to_string(1 + random() % 3) +
@@ -91,10 +107,46 @@ TEST(TextFileModel, RandomFilesReadAsThePlainRulesSay) {
       EXPECT_EQ(record, expected[index].record) << "round " << round << " line " << index;
       EXPECT_EQ(file.Pointer(), expected[index].pointer) << "round " << round;
       ++index;
+      if (scribble) record[random() % size] = '#';
     }
     EXPECT_EQ(result, support::kRecordNotAvailable);
     EXPECT_EQ(index, expected.size()) << "round " << round << " options " << options;
     EXPECT_TRUE(file.Eof());
+  }
+}
+
+// Lines added through the gathering buffer (QUICKSCAN) or one by one land
+// in the file as the record says: clipped or not, OEM or not.
+TEST(TextFileModel, RandomRecordsAreWrittenAsThePlainRulesSay) {
+  testing::ScratchDir dir;
+  std::mt19937 random(7122026);
+  for (int round = 0; round < 60; ++round) {
+    const std::uint32_t size = 1 + random() % (random() % 2 ? 70 : 9000);
+    const bool clip = random() % 2;
+    const bool quick_scan = random() % 2;
+    const std::string options = std::string("/CLIP=") + (clip ? "ON" : "OFF") +
+                                "/QUICKSCAN=" + (quick_scan ? "ON" : "OFF") + "/FILEBUFFERS=1";
+    dir.Put("w.txt", "");
+    std::string record(size, ' ');
+    TextFile file(dir.Path("w.txt"), record.data(), size, false);
+    ASSERT_EQ(file.Open(kAccessReadWrite | kDenyNone, options), 0);
+    std::string expected;
+    for (int line = 0; line < 40; ++line) {
+      record.assign(size, ' ');
+      // Text up to a random place, often near the block sizes the clipping
+      // compares, with blanks inside it.
+      std::size_t used =
+          random() % 3 ? random() % (size + 1) : std::min<std::size_t>(size, 4095 + random() % 3);
+      for (std::size_t i = 0; i < used; ++i) {
+        record[i] = random() % 4 ? static_cast<char>('a' + random() % 26) : ' ';
+      }
+      ASSERT_EQ(file.Add(), 0);
+      std::string text = record;
+      if (clip) text.erase(text.find_last_not_of(' ') + 1);
+      expected += text + "\r\n";
+    }
+    ASSERT_EQ(file.Close(), 0);
+    EXPECT_EQ(dir.Get("w.txt"), expected) << "round " << round << " options " << options;
   }
 }
 

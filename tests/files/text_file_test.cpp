@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/fault_env.h"
@@ -117,6 +118,68 @@ TEST_F(TextFileTest, LinesLongerThanTheRecordContinueAsTheNextRecord) {
   // A line exactly as long as the record is one record.
   TextFile& exact = OpenText("12345\r\n67\r\n", 5);
   EXPECT_EQ(AllLines(exact), (Lines{"12345", "67"}));
+}
+
+// With one buffer of 512 bytes (a record below 257 bytes, no deny flag)
+// the read window's edge lies between bytes 511 and 512 (0-based), after
+// five lines of 100 characters: these files put the byte that decides
+// there.
+TEST_F(TextFileTest, LinesAcrossTheReadWindowsEdge) {
+  const std::string five_lines = [] {
+    std::string text;
+    for (int i = 0; i < 5; ++i) text += std::string(100, 'f') + "\r\n";
+    return text;
+  }();
+  const Lines fs(5, std::string(100, 'f'));
+  auto read = [&](const std::string& rest, const std::string& options = "") {
+    TextFile& file =
+        OpenText(five_lines + rest, 200, kReadWrite, "/QUICKSCAN=ON/FILEBUFFERS=1" + options);
+    Lines lines = AllLines(file);
+    if (lines.size() < 5 || !std::equal(fs.begin(), fs.end(), lines.begin())) return Lines{"?"};
+    return Lines(lines.begin() + 5, lines.end());
+  };
+  // A carriage return ending one window, its line feed starting the next.
+  EXPECT_EQ(read("a\r\nb\r\n"), (Lines{"a", "b"}));
+  // A carriage return at the window's end that starts no sequence.
+  EXPECT_EQ(read("a\rb\r\n"), (Lines{"a\rb"}));
+  // A tab at the window's end, and one at the start of the next.
+  EXPECT_EQ(read("a\tb\r\n", "/TAB=-2"), (Lines{"a  b"}));
+  EXPECT_EQ(read("ab\tc\r\n", "/TAB=4"), (Lines{"ab  c"}));
+  // Byte 26 as the first byte of the next window ends the file there.
+  EXPECT_EQ(read("ab\x1A\r\nlost\r\n"), (Lines{"ab"}));
+  // A line running from one window through the next and into a third.
+  std::string long_line(700, 'x');
+  for (std::size_t i = 0; i < long_line.size(); i += 7) long_line[i] = '\t';
+  Lines expected_long = read(long_line + "\r\nend\r\n", "/TAB=-100");
+  EXPECT_EQ(expected_long,
+            (Lines{long_line.substr(0, 200), long_line.substr(200, 200),
+                   long_line.substr(400, 200), long_line.substr(600), "end"}));
+}
+
+// Whatever the caller leaves in the record, a read leaves the line and
+// blanks: after a line that filled the record, after writes into its tail.
+TEST_F(TextFileTest, EachReadClearsWhatTheCallerLeftInTheRecord) {
+  std::string full(20, 'x');
+  TextFile& file = OpenText(full + "\r\nshort\r\n\ta\r\n\x1A", 20);
+  ASSERT_EQ(file.Next(), 0);
+  EXPECT_EQ(record_, full);
+  ASSERT_EQ(file.Next(), 0);
+  EXPECT_EQ(record_, "short" + std::string(15, ' '));
+  record_.assign(20, '#');  // the caller's own use of the record
+  ASSERT_EQ(file.Next(), 0);
+  EXPECT_EQ(record_, std::string(8, ' ') + "a" + std::string(11, ' '));
+  // A line that begins with byte 26 ends the file; the record is cleared
+  // all the same. Past the end it is left as it is.
+  record_.assign(20, '#');
+  EXPECT_EQ(file.Next(), codes::kRecordNotAvailable);
+  EXPECT_EQ(record_, std::string(20, ' '));
+  record_.assign(20, '#');
+  EXPECT_EQ(file.Get(1000), codes::kRecordNotAvailable);
+  EXPECT_EQ(record_, std::string(20, '#'));
+  // The length form fills only its part; the rest is cleared too.
+  record_.assign(20, '#');
+  ASSERT_EQ(file.Get(23, 3), 0);
+  EXPECT_EQ(record_, "sho" + std::string(17, ' '));
 }
 
 TEST_F(TextFileTest, EndOfRecordOptionChangesWhereLinesEnd) {
