@@ -26,6 +26,7 @@ struct ControlObject {
   int number = 0;  // negative for menu items and toolbar buttons
   platform::WindowHandle handle = platform::kNoWindow;
   WindowObject* window = nullptr;
+  std::uint8_t type = 0;  // the control kind of its description record
 };
 
 enum class CloseState : int {
@@ -76,12 +77,23 @@ struct WindowObject {
   bool in_body = false;
   bool suspended = false;
   bool accept_all = false;
+  std::size_t accept_all_next = 0;  // index into controls of the walk's next control
+  // Whether a control's value can be accepted now (an entry whose text its
+  // picture reads); empty: every control can.
+  std::function<bool(ControlObject&)> can_accept;
   CloseState close_state = CloseState::kNone;
   std::int32_t timer_period = 0;  // hundredths of a second
   bool timer_pending = false;
   ControlObject* focus_control = nullptr;
   int selected_control = 0;
   bool shown = false;
+  // Set by a close request while the loop runs: the window closes when its
+  // loop has ended.
+  bool close_mark = false;
+  bool raised_modal = false;  // opening it raised the modal count
+  bool is_frame = false;
+  platform::WindowHandle mdi_client = platform::kNoWindow;  // frames only
+  int size_state = 0;  // the last kSize* state reported for the window
   std::vector<std::unique_ptr<ControlObject>> controls;  // description order
 
   // The control with that number, null for none (and for 0).
