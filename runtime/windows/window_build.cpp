@@ -100,6 +100,7 @@ void BuildWindowContents(platform::WindowSystem& system, WindowResource& window)
   if (!object.is_frame) MakeControls(system, object, contents, view.controls);
   if (view.has_status_bar) {
     const WindowHandle bar = MakeBar(system, object.handle, kStatusBarClass, {});
+    object.status_bar = bar;
     std::vector<std::string> zones(view.status_widths.empty() ? 1 : view.status_widths.size());
     zones[0] = std::string(view.status_text);
     (void)system.SetRows(bar, std::move(zones));

@@ -13,6 +13,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/window_messages.h"
@@ -94,6 +95,11 @@ struct WindowObject {
   bool is_frame = false;
   platform::WindowHandle mdi_client = platform::kNoWindow;  // frames only
   int size_state = 0;  // the last kSize* state reported for the window
+  std::uint32_t attributes = 0;  // the description's attribute bits, frame kind among them
+  std::string cursor;
+  std::vector<std::string> drop_ids;
+  std::vector<std::int32_t> alert_keys;
+  platform::WindowHandle status_bar = platform::kNoWindow;  // its own, none when it uses the frame's
   std::vector<std::unique_ptr<ControlObject>> controls;  // description order
 
   // The control with that number, null for none (and for 0).

@@ -48,6 +48,9 @@ void ResetForOpening(WindowObject& object, int thread) {
   object.owner = nullptr;
   object.owned.clear();
   object.controls.clear();
+  object.cursor.clear();
+  object.alert_keys.clear();
+  object.status_bar = kNoWindow;
 }
 
 void RemoveFromOwner(WindowObject& object) {
@@ -65,6 +68,8 @@ void Enter(EventEngine& engine, WindowResource& window, WindowHandle handle) {
   thread.current_window = &object;
   thread.target_window = nullptr;
   if (object.owner != nullptr) object.owner->owned.push_back(&object);
+  object.attributes = window.view().attributes;
+  object.drop_ids.assign(window.view().drop_targets.begin(), window.view().drop_targets.end());
   BuildWindowContents(engine.System(), window);
   if (window.view().timer != 0) {
     object.timer_period = static_cast<std::int32_t>(window.view().timer);
