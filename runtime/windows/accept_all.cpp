@@ -23,6 +23,14 @@ bool TakesValue(const ControlObject& control) {
 
 }  // namespace
 
+void SelectControl(EventEngine& engine, int number) {
+  const RuntimeThread* thread = engine.Thread(engine.CurrentThread());
+  if (thread == nullptr || thread->current_window == nullptr) return;
+  if (const ControlObject* control = thread->current_window->FindControl(number)) {
+    (void)engine.System().SetFocus(control->handle);
+  }
+}
+
 void StartAcceptAll(WindowObject& window) {
   window.accept_all = true;
   window.accept_all_next = 0;
@@ -38,9 +46,7 @@ std::unique_ptr<EventRecord> NextOfAcceptAll(EventEngine& engine, WindowObject& 
     }
     if (window.can_accept && !window.can_accept(control)) {
       window.accept_all = false;
-      window.focus_control = &control;
-      (void)system.SetFocus(control.handle);
-      window.events.Append(MakeEventRecord(engine, window, kEventSelected, &control));
+      (void)system.SetFocus(control.handle);  // its "EVENT:Selected" follows
       return nullptr;
     }
     return MakeEventRecord(engine, window, kEventAccepted, &control);

@@ -88,7 +88,8 @@ bool ServeQueue(EventEngine& engine, WindowObject& window) {
     if (record == nullptr) break;
     const int event = record->Event();
     ControlObject* control = record->control;
-    if (event == kEventSelected && control != nullptr && window.focus_control != control) {
+    if (event == kEventSelected && control != nullptr &&
+        engine.System().GetFocus() != control->handle) {
       continue;  // the control lost the focus before the event was served
     }
     const int flag = DeliverEvent(engine, record);

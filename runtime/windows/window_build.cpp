@@ -19,9 +19,25 @@ platform::Rect RectOf(const Position& at) {
   return {fixed(at.x, 0), fixed(at.y, 0), fixed(at.width, 0), fixed(at.height, 0)};
 }
 
+// A control's own procedure: taking the focus makes it the window's focus
+// control and raises "EVENT:Selected" for it, in order with other input.
+platform::WindowProc ControlProc(EventEngine& engine, ControlObject& control) {
+  return [&engine, &control](platform::WindowSystem& system,
+                             const platform::Message& m) -> std::intptr_t {
+    if (m.message == platform::kWmSetFocus && control.window != nullptr) {
+      WindowObject& window = *control.window;
+      window.focus_control = &control;
+      window.events.Append(MakeEventRecord(engine, window, kEventSelected, &control));
+      return 0;
+    }
+    return platform::WindowSystem::DefaultWindowProc(system, m);
+  };
+}
+
 WindowHandle MakeChild(platform::WindowSystem& system, WindowHandle parent, std::string_view cls,
-                       const ControlView& control) {
+                       const ControlView& control, platform::WindowProc procedure) {
   WindowCreateParams params;
+  params.procedure = std::move(procedure);
   params.kind = platform::WindowKind::kControl;
   params.class_name = std::string(cls);
   params.text = std::string(control.text);
@@ -42,8 +58,9 @@ WindowHandle MakeBar(platform::WindowSystem& system, WindowHandle parent, std::s
 }
 
 // Creates a chain of controls whose `parent` fields index the same list.
-void MakeControls(platform::WindowSystem& system, WindowObject& object, WindowHandle root,
+void MakeControls(EventEngine& engine, WindowObject& object, WindowHandle root,
                   const std::vector<ControlView>& controls) {
+  platform::WindowSystem& system = engine.System();
   std::vector<WindowHandle> handles(controls.size(), kNoWindow);
   for (std::size_t i = 0; i < controls.size(); ++i) {
     const ControlView& control = controls[i];
@@ -51,10 +68,12 @@ void MakeControls(platform::WindowSystem& system, WindowObject& object, WindowHa
     if (cls.empty()) support::RuntimeError(kInternalError01, kUnknownKindDetail);
     const WindowHandle parent =
         control.parent >= 0 ? handles[static_cast<std::size_t>(control.parent)] : root;
-    handles[i] = MakeChild(system, parent, cls, control);
+    auto made = std::make_unique<ControlObject>(
+        ControlObject{control.number, platform::kNoWindow, &object, control.type});
+    handles[i] = MakeChild(system, parent, cls, control, ControlProc(engine, *made));
+    made->handle = handles[i];
     (void)system.ShowWindow(handles[i], platform::kSwShow);
-    object.controls.push_back(
-        std::make_unique<ControlObject>(ControlObject{control.number, handles[i], &object, control.type}));
+    object.controls.push_back(std::move(made));
   }
 }
 
@@ -85,19 +104,20 @@ std::string_view ControlClassName(std::uint8_t type) {
   }
 }
 
-void BuildWindowContents(platform::WindowSystem& system, WindowResource& window) {
+void BuildWindowContents(EventEngine& engine, WindowResource& window) {
+  platform::WindowSystem& system = engine.System();
   WindowObject& object = window.object();
   const WindowView& view = window.view();
   const WindowHandle contents = object.is_frame ? object.mdi_client : object.handle;
   if (view.has_menu_bar) {
     const WindowHandle bar = MakeBar(system, object.handle, kMenuBarClass, {});
-    MakeControls(system, object, bar, view.menu);
+    MakeControls(engine, object, bar, view.menu);
   }
   if (view.has_toolbar) {
     const WindowHandle bar = MakeBar(system, object.handle, kToolbarClass, view.toolbar_at);
-    MakeControls(system, object, bar, view.toolbar);
+    MakeControls(engine, object, bar, view.toolbar);
   }
-  if (!object.is_frame) MakeControls(system, object, contents, view.controls);
+  if (!object.is_frame) MakeControls(engine, object, contents, view.controls);
   if (view.has_status_bar) {
     const WindowHandle bar = MakeBar(system, object.handle, kStatusBarClass, {});
     object.status_bar = bar;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/window_system.h"
+#include "runtime/windows/event_engine.h"
 #include "runtime/windows/window_resource.h"
 
 namespace vaultrix::windows {
@@ -23,6 +24,6 @@ inline constexpr std::string_view kStatusBarClass = "STATUSBAR";
 
 // REQUIRES: the window object has its handle. An unknown control kind stops
 // the program with "Internal error 01" and the detail "CTLUSE".
-void BuildWindowContents(platform::WindowSystem& system, WindowResource& window);
+void BuildWindowContents(EventEngine& engine, WindowResource& window);
 
 }  // namespace vaultrix::windows

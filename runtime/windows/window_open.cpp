@@ -70,7 +70,7 @@ void Enter(EventEngine& engine, WindowResource& window, WindowHandle handle) {
   if (object.owner != nullptr) object.owner->owned.push_back(&object);
   object.attributes = window.view().attributes;
   object.drop_ids.assign(window.view().drop_targets.begin(), window.view().drop_targets.end());
-  BuildWindowContents(engine.System(), window);
+  BuildWindowContents(engine, window);
   if (window.view().timer != 0) {
     object.timer_period = static_cast<std::int32_t>(window.view().timer);
     (void)engine.System().SetTimer(handle, kWindowTimerId, std::int64_t{object.timer_period} * 10);

@@ -58,6 +58,11 @@ void Accept(EventEngine& engine, LoopBody body);
 // the accept-all walk, close requests). Answers false when the loop is over.
 [[nodiscard]] bool ServeQueue(EventEngine& engine, WindowObject& window);
 
+// Moves the focus to a control of the calling thread's current window; the
+// control raises "EVENT:Selected" when the focus arrives. No such control:
+// nothing happens.
+void SelectControl(EventEngine& engine, int control);
+
 // Starts the accept-all walk over the window's controls: each control that
 // takes a value gets "EVENT:Accepted" in turn, and "EVENT:Completed" follows
 // the last; a control that cannot be accepted stops the walk and is selected.

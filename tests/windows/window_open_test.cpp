@@ -261,9 +261,8 @@ TEST_F(WindowOpenTest, AStaleSelectedEventIsDropped) {
     if (IsFocusEvent(e.Event())) return kBodyDefault;
     seen.emplace_back(e.Event(), e.control ? e.control->number : 0);
     if (e.Event() == kEventOpenWindow) {
-      window.focus_control = window.FindControl(3);
-      PostEvent(engine_, kEventSelected, 1, 0);  // control 1 never had the focus
-      PostEvent(engine_, kEventSelected, 3, 0);
+      SelectControl(engine_, 1);  // the focus moves on before this is served
+      SelectControl(engine_, 3);
       PostEvent(engine_, kEventCloseWindow, 0, 0);
     }
     return kBodyDefault;
@@ -272,6 +271,7 @@ TEST_F(WindowOpenTest, AStaleSelectedEventIsDropped) {
       {kEventOpenWindow, 0}, {kEventSelected, 3}, {kEventCloseWindow, 0}};
   EXPECT_EQ(seen, expected);
   EXPECT_EQ(window.selected_control, 3);
+  EXPECT_EQ(window.focus_control, window.FindControl(3));
 }
 
 }  // namespace
