@@ -3,6 +3,7 @@
 // and windows left open when a thread's procedure returns.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -146,6 +147,89 @@ TEST_F(WindowThreadsTest, StartThreadAnswersZeroWhenModalOrFull) {
   // Slots are free again.
   EXPECT_EQ(StartThread(engine_, slots_, [] {}, 0), 2);
   JoinStartedThreads();
+}
+
+// The log holds lines of window name and event name.
+TEST_F(WindowThreadsTest, SwitchingBetweenChildrenOnTwoThreadsSuspendsAndPassesTheFocus) {
+  Watchdog watchdog("switching between MDI children on two threads");
+  WindowResource& frame = Make(WindowKind::kApplication, "MAIN$APPFRAME");
+  WindowResource& a = Make(WindowKind::kMdiWindow, "LIST$WINDOW");
+  WindowResource& b = Make(WindowKind::kMdiWindow, "SETUP$WINDOW");
+  std::vector<std::string> log;  // written under the runtime lock only
+  bool recording = false;
+
+  auto child = [&](WindowResource& window, std::string name) {
+    return [&, name] {
+      WindowOpen(engine_, window);
+      Accept(engine_, [&, name] {
+        const int event = window.object().current_event->Event();
+        if (recording) log.push_back(name + " " + std::string(EventName(event)));
+        if (event == kEventOpenWindow) {
+          // Its own activation message is queued ahead of this event.
+          PostEvent(engine_, kEventNotify, 0, 0);
+        } else if (event == kEventNotify) {
+          PostEvent(engine_, kEventNotify, 0, 1);
+        }
+        return kBodyDefault;
+      });
+      WindowClose(engine_, window.object());
+    };
+  };
+
+  WindowOpen(engine_, frame);
+  WindowObject& frame_window = frame.object();
+  int notified = 0;
+  Accept(engine_, [&] {
+    const int event = frame_window.current_event->Event();
+    if (event == kEventOpenWindow) {
+      EXPECT_EQ(StartThread(engine_, slots_, child(a, "A"), 0), 2);
+    } else if (event == kEventNotify) {
+      ++notified;
+      if (notified == 1) {
+        EXPECT_EQ(StartThread(engine_, slots_, child(b, "B"), 0), 3);
+      } else if (notified == 2) {  // both open, B active
+        recording = true;
+        (void)system_.MdiActivate(a.object().handle);
+        PostEvent(engine_, kEventNotify, 0, 2);
+      } else if (notified == 3) {
+        (void)system_.MdiActivate(b.object().handle);
+        PostEvent(engine_, kEventNotify, 0, 3);
+      } else if (notified == 4) {
+        recording = false;
+        (void)system_.PostMessage(frame_window.handle, platform::kWmClose);
+      }
+    }
+    return kBodyDefault;
+  });
+  WindowClose(engine_, frame_window);
+  JoinStartedThreads();
+
+  // The log splits at A's event: before it the switch to A, after it the
+  // switch back to B.
+  const auto split = std::find(log.begin(), log.end(), "A EVENT:Notify");
+  ASSERT_NE(split, log.end());
+  const std::vector<std::string> to_a(log.begin(), split + 1);
+  const std::vector<std::string> to_b(split + 1, log.end());
+  auto at = [](const std::vector<std::string>& part, const std::string& line) {
+    auto it = std::find(part.begin(), part.end(), line);
+    EXPECT_NE(it, part.end()) << line;
+    return it - part.begin();
+  };
+  auto first_of = [](const std::vector<std::string>& part, char window) {
+    for (const std::string& line : part) {
+      if (line[0] == window) return line;
+    }
+    return std::string();
+  };
+  // Going to A: B loses the focus and is suspended, A resumes and gains it.
+  EXPECT_LT(at(to_a, "B EVENT:LoseFocus"), at(to_a, "A EVENT:GainFocus"));
+  EXPECT_LT(at(to_a, "B EVENT:Suspend"), at(to_a, "A EVENT:GainFocus"));
+  EXPECT_EQ(first_of(to_a, 'A'), "A EVENT:Resume");
+  // Going back to B: the same the other way round; B's first event is Resume.
+  EXPECT_LT(at(to_b, "A EVENT:LoseFocus"), at(to_b, "B EVENT:GainFocus"));
+  EXPECT_LT(at(to_b, "A EVENT:Suspend"), at(to_b, "B EVENT:Resume"));
+  EXPECT_EQ(first_of(to_b, 'B'), "B EVENT:Resume");
+  EXPECT_LT(at(to_b, "B EVENT:GainFocus"), at(to_b, "B EVENT:Notify"));
 }
 
 }  // namespace
