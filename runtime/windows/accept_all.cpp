@@ -1,5 +1,6 @@
 // The accept-all walk: every control that holds a value is accepted in
 // description order, as if the user had completed the window field by field.
+#include "runtime/windows/ctlentry.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_open.h"
 
@@ -46,8 +47,17 @@ std::unique_ptr<EventRecord> NextOfAcceptAll(EventEngine& engine, WindowObject& 
     }
     if (window.can_accept && !window.can_accept(control)) {
       window.accept_all = false;
-      (void)system.SetFocus(control.handle);  // its "EVENT:Selected" follows
+      if (system.GetFocus() == control.handle) {
+        window.events.Append(MakeEventRecord(engine, window, kEventSelected, &control));
+      } else {
+        (void)system.SetFocus(control.handle);  // its "EVENT:Selected" follows
+      }
       return nullptr;
+    }
+    if (control.type == kEntry) {
+      // The entry stores its value before its "EVENT:Accepted" is seen.
+      AcceptEntry(engine, control);
+      return window.events.TakeOldest();
     }
     return MakeEventRecord(engine, window, kEventAccepted, &control);
   }

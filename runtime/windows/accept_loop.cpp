@@ -84,7 +84,11 @@ bool ServeQueue(EventEngine& engine, WindowObject& window) {
   PassFocusBetweenThreads(engine);
   while (window.handle != platform::kNoWindow) {
     std::unique_ptr<EventRecord> record = window.events.TakeOldest();
-    if (record == nullptr && window.accept_all) record = NextOfAcceptAll(engine, window);
+    if (record == nullptr && window.accept_all) {
+      record = NextOfAcceptAll(engine, window);
+      // A walk that stopped may have queued the control's "EVENT:Selected".
+      if (record == nullptr && !window.events.Empty()) continue;
+    }
     if (record == nullptr) break;
     const int event = record->Event();
     ControlObject* control = record->control;

@@ -2,6 +2,7 @@
 #include "runtime/windows/window_build.h"
 
 #include "runtime/support/runtime_error.h"
+#include "runtime/windows/ctlentry.h"
 #include "runtime/windows/resource_format.h"
 
 namespace vaultrix::windows {
@@ -24,6 +25,12 @@ platform::Rect RectOf(const Position& at) {
 platform::WindowProc ControlProc(EventEngine& engine, ControlObject& control) {
   return [&engine, &control](platform::WindowSystem& system,
                              const platform::Message& m) -> std::intptr_t {
+    const bool enter = m.message == platform::kWmKeyDown && m.wparam == platform::kVkReturn;
+    if ((m.message == platform::kWmKillFocus || enter) && control.type == kEntry &&
+        control.window != nullptr) {
+      AcceptEntry(engine, control);
+      return 0;
+    }
     if (m.message == platform::kWmSetFocus && control.window != nullptr) {
       WindowObject& window = *control.window;
       window.focus_control = &control;
@@ -72,6 +79,11 @@ void MakeControls(EventEngine& engine, WindowObject& object, WindowHandle root,
         ControlObject{control.number, platform::kNoWindow, &object, control.type});
     handles[i] = MakeChild(system, parent, cls, control, ControlProc(engine, *made));
     made->handle = handles[i];
+    made->use_address = control.use_address;
+    made->use_type = control.use.type;
+    made->use_size = control.use.size;
+    made->picture = std::string(control.picture);
+    if (control.type == kEntry) DisplayEntry(system, *made);
     (void)system.ShowWindow(handles[i], platform::kSwShow);
     object.controls.push_back(std::move(made));
   }

@@ -28,6 +28,12 @@ struct ControlObject {
   platform::WindowHandle handle = platform::kNoWindow;
   WindowObject* window = nullptr;
   std::uint8_t type = 0;  // the control kind of its description record
+  // The bound use variable (null: unbound), its descriptor's type and size.
+  void* use_address = nullptr;
+  std::uint8_t use_type = 0;
+  std::uint32_t use_size = 0;
+  std::string picture;
+  std::string shown_text;  // the text last shown from the variable
 };
 
 enum class CloseState : int {

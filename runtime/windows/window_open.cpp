@@ -3,6 +3,7 @@
 #include "runtime/windows/window_open.h"
 
 #include "runtime/support/runtime_error.h"
+#include "runtime/windows/ctlentry.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_build.h"
 
@@ -71,6 +72,9 @@ void Enter(EventEngine& engine, WindowResource& window, WindowHandle handle) {
   object.attributes = window.view().attributes;
   object.drop_ids.assign(window.view().drop_targets.begin(), window.view().drop_targets.end());
   BuildWindowContents(engine, window);
+  object.can_accept = [&engine](ControlObject& control) {
+    return control.type != kEntry || EntryAcceptable(engine.System(), control);
+  };
   if (window.view().timer != 0) {
     object.timer_period = static_cast<std::int32_t>(window.view().timer);
     (void)engine.System().SetTimer(handle, kWindowTimerId, std::int64_t{object.timer_period} * 10);

@@ -15,6 +15,7 @@
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "runtime/support/runtime_error.h"
+#include "runtime/windows/ctlentry.h"
 #include "tests/windows/window_test_support.h"
 
 namespace vaultrix::windows {
@@ -272,6 +273,55 @@ TEST_F(WindowOpenTest, AStaleSelectedEventIsDropped) {
   EXPECT_EQ(seen, expected);
   EXPECT_EQ(window.selected_control, 3);
   EXPECT_EQ(window.focus_control, window.FindControl(3));
+}
+
+TEST_F(WindowOpenTest, AnEntryAcceptsThroughItsPictureOrRejectsTheText) {
+  std::int32_t count = 7;
+  WindowResource& list = Make(WindowKind::kPlainWindow, "LIST$WINDOW", {&count});
+  WindowOpen(engine_, list);
+  WindowObject& window = list.object();
+  ControlObject& entry = *window.FindControl(4);
+  EXPECT_EQ(system_.GetText(entry.handle), "    7");
+  std::vector<std::pair<int, int>> seen;
+  int selected = 0;
+  Accept(engine_, [&] {
+    const EventRecord& e = *window.current_event;
+    if (IsFocusEvent(e.Event())) return kBodyDefault;
+    seen.emplace_back(e.Event(), e.control ? e.control->number : 0);
+    switch (e.Event()) {
+      case kEventOpenWindow:
+        SelectControl(engine_, 4);
+        (void)system_.SetText(entry.handle, "4x");
+        system_.InjectKey(platform::kVkReturn, true);
+        break;
+      case kEventRejected:
+        EXPECT_EQ(e.Query(), kRejectedUnreadable);
+        EXPECT_EQ(count, 7) << "the variable keeps its value";
+        (void)system_.SetText(entry.handle, " 42");
+        system_.InjectKey(platform::kVkReturn, true);
+        break;
+      case kEventAccepted:
+        EXPECT_EQ(count, 42) << "stored before the event is seen";
+        EXPECT_EQ(system_.GetText(entry.handle), "   42");
+        (void)system_.SetText(entry.handle, "abc");
+        StartAcceptAll(window);
+        break;
+      case kEventSelected:
+        if (++selected == 2) {
+          EXPECT_FALSE(window.accept_all) << "the walk stopped at the entry";
+          WindowClose(engine_, window);
+        }
+        break;
+      default:
+        break;
+    }
+    return kBodyDefault;
+  });
+  const std::vector<std::pair<int, int>> expected = {
+      {kEventOpenWindow, 0}, {kEventSelected, 4}, {kEventRejected, 4},
+      {kEventAccepted, 4},   {kEventSelected, 4}};
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(count, 42);
 }
 
 }  // namespace

@@ -41,6 +41,7 @@ window "LIST$WINDOW"
   at 10 10 200 100
   entry 4
     use long
+    picture "@n5"
     at 8 8 60 10
 window "ASK$WINDOW"
   title "Question"
