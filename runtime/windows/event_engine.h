@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/runtime_lock.h"
 #include "platform/window_system.h"
 #include "runtime/windows/window_object.h"
 
@@ -53,6 +54,13 @@ class EventEngine {
   // The thread whose window received the last delivered event (0: none yet).
   [[nodiscard]] int LastEventThread() const { return last_event_thread_; }
   void SetLastEventThread(int number) { last_event_thread_ = number; }
+  // The APPLICATION frame; null while none is open.
+  [[nodiscard]] WindowObject* Frame() const { return frame_; }
+  void SetFrame(WindowObject* frame) { frame_ = frame; }
+  // The runtime lock that ACCEPT gives up while it waits for messages; null
+  // when the engine runs on one thread only (the lock is then not needed).
+  [[nodiscard]] platform::RuntimeLock* Lock() const { return lock_; }
+  void SetLock(platform::RuntimeLock* lock) { lock_ = lock; }
 
  private:
   platform::WindowSystem& system_;
@@ -62,6 +70,8 @@ class EventEngine {
   int modal_count_ = 0;
   int activated_thread_ = 0;
   int focus_thread_ = 0;
+  WindowObject* frame_ = nullptr;
+  platform::RuntimeLock* lock_ = nullptr;
 };
 
 // A new record of `event` for a window: a clone of the window's current
@@ -76,6 +86,11 @@ class EventEngine {
 // with the thread's input. control 0 means a window event; thread 0 means
 // the calling thread. Nothing happens when the thread has no current window.
 void PostEvent(EventEngine& engine, int event, int control, int thread);
+
+// Queues an event on one window through its message queue, as PostEvent
+// does for a thread's current window.
+void PostEventToWindow(EventEngine& engine, WindowObject& window, int event,
+                       ControlObject* control);
 
 // The window procedure's side of PostEvent: moves the record that a
 // kEventPostedMessage names (lparam) from the window's in-flight list to its

@@ -35,8 +35,12 @@ void PostEvent(EventEngine& engine, int event, int control, int thread) {
   RuntimeThread* target = engine.Thread(number);
   if (target == nullptr || target->current_window == nullptr) return;
   WindowObject& window = *target->current_window;
-  std::unique_ptr<EventRecord> record =
-      MakeEventRecord(engine, window, event, window.FindControl(control));
+  PostEventToWindow(engine, window, event, window.FindControl(control));
+}
+
+void PostEventToWindow(EventEngine& engine, WindowObject& window, int event,
+                       ControlObject* control) {
+  std::unique_ptr<EventRecord> record = MakeEventRecord(engine, window, event, control);
   const auto address = reinterpret_cast<std::intptr_t>(record.get());
   window.in_flight.push_back(std::move(record));
   if (!engine.System().PostMessage(window.handle, kEventPostedMessage, 0, address)) {

@@ -13,6 +13,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/window_messages.h"
@@ -26,6 +27,13 @@ struct ControlObject {
   int number = 0;  // negative for menu items and toolbar buttons
   platform::WindowHandle handle = platform::kNoWindow;
   WindowObject* window = nullptr;
+  std::uint8_t type = 0;  // the control kind of its description record
+  // The bound use variable (null: unbound), its descriptor's type and size.
+  void* use_address = nullptr;
+  std::uint8_t use_type = 0;
+  std::uint32_t use_size = 0;
+  std::string picture;
+  std::string shown_text;  // the text last shown from the variable
 };
 
 enum class CloseState : int {
@@ -76,12 +84,28 @@ struct WindowObject {
   bool in_body = false;
   bool suspended = false;
   bool accept_all = false;
+  std::size_t accept_all_next = 0;  // index into controls of the walk's next control
+  // Whether a control's value can be accepted now (an entry whose text its
+  // picture reads); empty: every control can.
+  std::function<bool(ControlObject&)> can_accept;
   CloseState close_state = CloseState::kNone;
   std::int32_t timer_period = 0;  // hundredths of a second
   bool timer_pending = false;
   ControlObject* focus_control = nullptr;
   int selected_control = 0;
   bool shown = false;
+  // Set by a close request while the loop runs: the window closes when its
+  // loop has ended.
+  bool close_mark = false;
+  bool raised_modal = false;  // opening it raised the modal count
+  bool is_frame = false;
+  platform::WindowHandle mdi_client = platform::kNoWindow;  // frames only
+  int size_state = 0;  // the last kSize* state reported for the window
+  std::uint32_t attributes = 0;  // the description's attribute bits, frame kind among them
+  std::string cursor;
+  std::vector<std::string> drop_ids;
+  std::vector<std::int32_t> alert_keys;
+  platform::WindowHandle status_bar = platform::kNoWindow;  // its own, none when it uses the frame's
   std::vector<std::unique_ptr<ControlObject>> controls;  // description order
 
   // The control with that number, null for none (and for 0).

@@ -13,6 +13,7 @@
 
 #include "runtime/windows/description_finder.h"
 #include "runtime/windows/description_view.h"
+#include "runtime/windows/window_object.h"
 
 namespace vaultrix::windows {
 
@@ -44,6 +45,10 @@ class WindowResource {
   const LoadedDescription& description() const { return description_; }
   const WindowView& view() const { return view_; }
 
+  // What the event engine keeps for the window while it is open.
+  WindowObject& object() { return object_; }
+  const WindowObject& object() const { return object_; }
+
  private:
   WindowKind kind_;
   std::string module_name_;
@@ -52,6 +57,7 @@ class WindowResource {
   bool loaded_ = false;
   LoadedDescription description_;
   WindowView view_;  // its texts point into description_.buffer
+  WindowObject object_;
 };
 
 // Creates the window object and stores it in `*window`. The use addresses end

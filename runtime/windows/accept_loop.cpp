@@ -1,0 +1,146 @@
+// The ACCEPT loop: showing the window, the message-loop step with the
+// runtime lock given up while the thread waits, and serving the window's
+// event queue between waits.
+#include "platform/clock.h"
+#include "runtime/support/runtime_error.h"
+#include "runtime/windows/window_open.h"
+
+namespace vaultrix::windows {
+namespace {
+
+using platform::Message;
+
+// What the queue served answers.
+enum class Served { kGoOn, kLoopEnded };
+
+void Show(EventEngine& engine, WindowObject& window) {
+  platform::WindowSystem& system = engine.System();
+  window.shown = true;
+  if (WindowObject* frame = engine.Frame(); frame != nullptr && window.owner == frame &&
+                                            !window.is_frame) {
+    (void)system.EnableWindow(frame->handle, true);
+  }
+  (void)system.ShowWindow(window.handle, platform::kSwShow);
+  const std::optional<platform::WindowInfo> info = system.GetWindowInfo(window.handle);
+  if (info && info->kind == platform::WindowKind::kMdiChild) {
+    (void)system.MdiActivate(window.handle);
+  } else {
+    (void)system.SetActiveWindow(window.handle);
+  }
+  (void)system.BringWindowToTop(window.handle);
+}
+
+// The effect of the body's answer for the events whose default action the
+// queue carries out itself.
+Served AfterBody(EventEngine& engine, WindowObject& window, int event, ControlObject* control,
+                 int flag) {
+  if (flag == kNoLoop) return Served::kLoopEnded;
+  const bool skip = flag == kSkipDefault;
+  switch (event) {
+    case kEventCloseDown: {
+      WindowObject* owner = window.owner;
+      if (owner != nullptr && owner->close_state == CloseState::kWaitingForOwned) {
+        owner->close_state = skip ? CloseState::kNone : CloseState::kRequested;
+        if (owner->thread != window.thread) {
+          (void)engine.System().PostMessage(owner->handle, kQueryContinueThread);
+        }
+      }
+      return skip ? Served::kGoOn : Served::kLoopEnded;
+    }
+    case kEventCloseWindow:
+      if (!skip) window.close_state = CloseState::kRequested;
+      return Served::kGoOn;
+    case kEventOpenFailed:
+      return Served::kLoopEnded;
+    case kEventSelected:
+      if (control != nullptr) window.selected_control = control->number;
+      return Served::kGoOn;
+    case kEventTimer:
+      window.timer_pending = false;
+      return Served::kGoOn;
+    default:
+      return Served::kGoOn;
+  }
+}
+
+// Step 4: a requested close closes the owned windows down one at a time.
+Served ServeCloseRequest(EventEngine& engine, WindowObject& window) {
+  if (window.close_state != CloseState::kRequested) return Served::kGoOn;
+  if (window.owned.empty()) return Served::kLoopEnded;
+  for (WindowObject* owned : window.owned) {
+    if (owned->close_state != CloseState::kNone || owned->close_mark) continue;
+    window.close_state = CloseState::kWaitingForOwned;
+    PostEventToWindow(engine, *owned, kEventCloseDown, nullptr);
+    return Served::kGoOn;
+  }
+  // Every owned window is busy closing already.
+  window.close_state = CloseState::kNone;
+  return Served::kGoOn;
+}
+
+}  // namespace
+
+bool ServeQueue(EventEngine& engine, WindowObject& window) {
+  PassFocusBetweenThreads(engine);
+  while (window.handle != platform::kNoWindow) {
+    std::unique_ptr<EventRecord> record = window.events.TakeOldest();
+    if (record == nullptr && window.accept_all) {
+      record = NextOfAcceptAll(engine, window);
+      // A walk that stopped may have queued the control's "EVENT:Selected".
+      if (record == nullptr && !window.events.Empty()) continue;
+    }
+    if (record == nullptr) break;
+    const int event = record->Event();
+    ControlObject* control = record->control;
+    if (event == kEventSelected && control != nullptr &&
+        engine.System().GetFocus() != control->handle) {
+      continue;  // the control lost the focus before the event was served
+    }
+    const int flag = DeliverEvent(engine, record);
+    if (AfterBody(engine, window, event, control, flag) == Served::kLoopEnded) {
+      window.looping = false;
+      return false;
+    }
+  }
+  if (window.handle == platform::kNoWindow) return false;
+  if (ServeCloseRequest(engine, window) == Served::kLoopEnded) {
+    window.looping = false;
+    return false;
+  }
+  return true;
+}
+
+void Accept(EventEngine& engine, LoopBody body) {
+  const int number = engine.CurrentThread();
+  RuntimeThread* thread = engine.Thread(number);
+  if (thread == nullptr || thread->current_window == nullptr) {
+    support::RuntimeError(kErrorAcceptWithoutWindow);
+  }
+  WindowObject& window = *thread->current_window;
+  platform::WindowSystem& system = engine.System();
+  window.body = std::move(body);
+  window.looping = true;
+  if (!window.shown) Show(engine, window);
+
+  while (system.IsWindow(window.handle)) {
+    if (!ServeQueue(engine, window)) break;
+    Message message;
+    platform::RuntimeLock* lock = engine.Lock();
+    if (lock != nullptr) lock->Release();
+    const bool got = system.GetMessage(message);
+    if (lock != nullptr) lock->Acquire();
+    engine.SetCurrentThread(number);
+    if (!got) break;
+    if (message.message == kBringToTopMessage) {
+      (void)system.BringWindowToTop(window.handle);
+      continue;
+    }
+    TranslateKeyboard(engine, number, message);
+    (void)system.DispatchMessage(message);
+  }
+  window.looping = false;
+  window.body = nullptr;
+  if (window.close_mark) DestroyWindowObject(engine, window);
+}
+
+}  // namespace vaultrix::windows
