@@ -1,6 +1,9 @@
 // The string table: the texts of file, system, runtime and evaluator errors,
 // by number. The texts are the system's own and are compared by callers and
-// shown to users exactly as they stand, trailing blanks included.
+// shown to users exactly as they stand, trailing blanks included. The one
+// source of the texts is resources/strings.txt; the build generates the
+// entries (StringTableEntries) from it, and the same texts as the program's
+// resource "STRINGTABLE" of type "STRING".
 //
 //   2..89     file errors
 //   301..391  operating-system errors (300 + system error number)
@@ -11,10 +14,19 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace vaultrix::support {
+
+struct StringTableEntry {
+  std::int32_t id;
+  std::string_view text;
+};
+
+// Every entry, in increasing id order (defined by the generated source).
+[[nodiscard]] std::span<const StringTableEntry> StringTableEntries();
 
 // The entry `id`, or nothing when the table has none.
 [[nodiscard]] std::optional<std::string_view> StringTableText(std::int32_t id);

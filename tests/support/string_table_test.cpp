@@ -2,6 +2,7 @@
 #include "runtime/support/string_table.h"
 
 #include <cerrno>
+#include <span>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,29 @@ TEST(StringTable, RuntimeAndEvaluatorTexts) {
   EXPECT_EQ(ErrorTextFor(800), "Invalid expression for EVALUATE");
   EXPECT_EQ(ErrorTextFor(801), "No BIND on variable");
   EXPECT_EQ(ErrorTextFor(802), "Mismatched PUSHSCOPE/POPSCOPE");
+}
+
+TEST(StringTable, TrailingBlanksArePartOfTheText) {
+  EXPECT_EQ(ErrorTextFor(78), "Invalid Number Of Parameters ");
+  EXPECT_EQ(ErrorTextFor(599), "Internal error : hvnbt line ");
+  EXPECT_EQ(ErrorTextFor(501), "Internal error 01");
+}
+
+TEST(StringTable, EntriesIncreaseAndEachIsFoundByItsId) {
+  std::span<const StringTableEntry> entries = StringTableEntries();
+  ASSERT_EQ(entries.size(), 153u);  // 62 of the system's own and 91 system errors
+  EXPECT_EQ(entries.front().id, 2);
+  EXPECT_EQ(entries.back().id, 802);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i > 0) {
+      EXPECT_LT(entries[i - 1].id, entries[i].id);
+    }
+    std::optional<std::string_view> text = StringTableText(entries[i].id);
+    ASSERT_TRUE(text.has_value()) << entries[i].id;
+    EXPECT_EQ(text->data(), entries[i].text.data()) << entries[i].id;
+    bool next_is_entry = i + 1 < entries.size() && entries[i + 1].id == entries[i].id + 1;
+    EXPECT_EQ(StringTableText(entries[i].id + 1).has_value(), next_is_entry) << entries[i].id + 1;
+  }
 }
 
 TEST(StringTable, GapsHaveNoEntryAndFallBack) {

@@ -1,5 +1,5 @@
-// Writes the C++ source that embeds compiled descriptions, images and icons
-// in the program: byte arrays and a table handed to the platform's
+// Writes the C++ source that embeds compiled descriptions, images, icons and
+// the string table in the program: byte arrays and a table handed to the platform's
 // resources table when the program starts.
 #pragma once
 
@@ -10,8 +10,8 @@
 namespace vaultrix::rescomp {
 
 struct BundleEntry {
-  std::string type;  // "DABDUMP", "IMAGE", "ICON"
-  std::string name;  // "VLTRX001_RSC", "KEY3_GIF"
+  std::string type;  // "DABDUMP", "IMAGE", "ICON", "STRING"
+  std::string name;  // "VLTRX001_RSC", "KEY3_GIF", "STRINGTABLE"
   std::vector<std::uint8_t> bytes;
 };
 

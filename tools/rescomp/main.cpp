@@ -1,8 +1,11 @@
 // rescomp: the resource compiler, a host tool that the build runs.
 //
 //   rescomp compile SOURCE -o OUTPUT      one description source -> resource bytes
-//   rescomp bundle -o OUTPUT.cpp FILE...  description sources (.vwin), icons (.ico)
-//                                         and images -> the program's resource table
+//   rescomp bundle -o OUTPUT.cpp FILE...  description sources (.vwin), the string
+//                                         table source (.txt), icons (.ico) and
+//                                         images -> the program's resource table
+//   rescomp strings -o OUTPUT.cpp SOURCE  the string table source -> the C++ table
+//                                         compiled into the runtime
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -11,6 +14,7 @@
 
 #include "tools/rescomp/bundle.h"
 #include "tools/rescomp/compiler.h"
+#include "tools/rescomp/string_source.h"
 
 namespace {
 
@@ -58,10 +62,25 @@ bool Compile(const std::string& path, vaultrix::rescomp::CompiledModule* module)
   return true;
 }
 
+bool ReadStrings(const std::string& path, std::vector<vaultrix::rescomp::StringEntry>* entries) {
+  std::string source;
+  if (!ReadFile(path, &source)) {
+    std::fprintf(stderr, "rescomp: cannot read %s\n", path.c_str());
+    return false;
+  }
+  vaultrix::rescomp::SourceError error;
+  if (!vaultrix::rescomp::ReadStringSource(source, entries, &error)) {
+    std::fprintf(stderr, "%s:%d: error: %s\n", path.c_str(), error.line, error.message.c_str());
+    return false;
+  }
+  return true;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: rescomp compile SOURCE -o OUTPUT\n"
-               "       rescomp bundle -o OUTPUT.cpp FILE...\n");
+               "       rescomp bundle -o OUTPUT.cpp FILE...\n"
+               "       rescomp strings -o OUTPUT.cpp SOURCE\n");
   return 2;
 }
 
@@ -73,6 +92,10 @@ int Bundle(const std::string& output, const std::vector<std::string>& files) {
       vaultrix::rescomp::CompiledModule module;
       if (!Compile(file, &module)) return 1;
       entry = BundleEntry{"DABDUMP", module.resource_name, std::move(module.bytes)};
+    } else if (EndsWith(file, ".txt")) {
+      std::vector<vaultrix::rescomp::StringEntry> strings;
+      if (!ReadStrings(file, &strings)) return 1;
+      entry = BundleEntry{"STRING", "STRINGTABLE", vaultrix::rescomp::EncodeStringResource(strings)};
     } else {
       std::string bytes;
       if (!ReadFile(file, &bytes)) {
@@ -115,6 +138,16 @@ int main(int argc, char** argv) {
   }
   if (args.size() >= 3 && args[0] == "bundle" && args[1] == "-o") {
     return Bundle(args[2], std::vector<std::string>(args.begin() + 3, args.end()));
+  }
+  if (args.size() == 4 && args[0] == "strings" && args[1] == "-o") {
+    std::vector<vaultrix::rescomp::StringEntry> strings;
+    if (!ReadStrings(args[3], &strings)) return 1;
+    std::string source = vaultrix::rescomp::WriteStringTableSource(strings);
+    if (!WriteFile(args[2], source.data(), source.size())) {
+      std::fprintf(stderr, "rescomp: cannot write %s\n", args[2].c_str());
+      return 1;
+    }
+    return 0;
   }
   return Usage();
 }
