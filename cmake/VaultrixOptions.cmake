@@ -18,6 +18,12 @@ if(VAULTRIX_SANITIZE OR VAULTRIX_FUZZ)
   add_link_options(${VAULTRIX_SANITIZER_FLAGS})
 endif()
 
+# Fuzzing needs coverage feedback from the libraries the targets exercise,
+# not only from the targets themselves.
+if(VAULTRIX_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # vaultrix_module(NAME DIR [DEPS ...]): a static library made of every .cpp in
 # DIR (not recursive), with the project root as include root.
 function(vaultrix_module name dir)

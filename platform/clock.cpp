@@ -3,6 +3,9 @@
 #include "platform/clock.h"
 
 #include <ctime>
+#include <map>
+#include <mutex>
+#include <utility>
 
 namespace vaultrix::platform {
 namespace {
@@ -15,6 +18,20 @@ SystemClock& TheSystemClock() {
 }
 
 std::atomic<Clock*> current_clock{nullptr};
+
+// Listeners are called with the registry's mutex held, which is what makes
+// RemoveClockListener wait for a running call.
+std::mutex listener_mutex;
+std::map<int, ClockListener>& Listeners() {
+  static std::map<int, ClockListener> listeners;
+  return listeners;
+}
+int next_listener_id = 1;
+
+void NotifyClockListeners() {
+  std::lock_guard lock(listener_mutex);
+  for (auto& [id, listener] : Listeners()) listener();
+}
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
   std::int64_t q = a / b;
@@ -122,10 +139,12 @@ void SimulatedClock::Advance(std::int64_t milliseconds) {
   if (milliseconds <= 0) return;
   wall_ms_.fetch_add(milliseconds);
   steady_ms_.fetch_add(milliseconds);
+  NotifyClockListeners();
 }
 
 void SimulatedClock::SetLocal(const LocalDateTime& now) {
   wall_ms_.store(MillisecondsFromLocal(now));
+  NotifyClockListeners();
 }
 
 Clock& CurrentClock() {
@@ -135,7 +154,20 @@ Clock& CurrentClock() {
 
 Clock* SetCurrentClock(Clock* clock) {
   Clock* previous = current_clock.exchange(clock, std::memory_order_acq_rel);
+  NotifyClockListeners();
   return previous != nullptr ? previous : &TheSystemClock();
+}
+
+int AddClockListener(ClockListener listener) {
+  std::lock_guard lock(listener_mutex);
+  const int id = next_listener_id++;
+  Listeners().emplace(id, std::move(listener));
+  return id;
+}
+
+void RemoveClockListener(int id) {
+  std::lock_guard lock(listener_mutex);
+  Listeners().erase(id);
 }
 
 }  // namespace vaultrix::platform

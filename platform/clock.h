@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 namespace vaultrix::platform {
 
@@ -91,6 +92,17 @@ class ScopedCurrentClock {
  private:
   Clock* previous_;
 };
+
+// Listeners told whenever time moves other than by itself: a simulated clock
+// advanced or set, or another clock installed. Whoever waits for a deadline on
+// the platform clock (timers, timeouts) registers one, so that a simulated
+// clock wakes it. A listener runs on the thread that moved the clock, with no
+// lock of the caller held; it must not block and must not add or remove
+// listeners. RemoveClockListener waits until a running call of that listener
+// has returned, so the listener's state may be freed right after.
+using ClockListener = std::function<void()>;
+[[nodiscard]] int AddClockListener(ClockListener listener);
+void RemoveClockListener(int id);
 
 // Calendar arithmetic the clocks share (proleptic Gregorian): days since
 // 1 January 1970 of a date whose month and day may run over, and back.

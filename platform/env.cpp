@@ -1,8 +1,12 @@
 // The current-environment switch and the copy that every Env shares.
 #include "platform/env.h"
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <vector>
+
+#include "platform/file_names.h"
 
 namespace vaultrix::platform {
 namespace {
@@ -10,6 +14,15 @@ namespace {
 std::atomic<Env*> current_env{nullptr};
 
 constexpr std::size_t kCopyChunk = 64 * 1024;
+
+// Emptying the target first would destroy a file copied onto itself.
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first;
+  struct stat second;
+  return ::stat(ResolveName(a).c_str(), &first) == 0 &&
+         ::stat(ResolveName(b).c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
 
 }  // namespace
 
@@ -20,11 +33,14 @@ Env& CurrentEnv() {
 
 ScopedEnv::ScopedEnv(Env& env) : previous_(current_env.exchange(&env)) {}
 
-ScopedEnv::~ScopedEnv() { current_env.store(previous_); }
+ScopedEnv::~ScopedEnv() {
+  current_env.store(previous_);
+}
 
 int Env::Copy(const std::string& from, const std::string& to) {
   std::unique_ptr<File> source;
   if (int error = OpenFile(from, OpenMode::kReadOnly, &source); error != 0) return error;
+  if (SameFile(from, to)) return EINVAL;
   std::unique_ptr<File> target;
   if (int error = OpenFile(to, OpenMode::kCreateEmpty, &target); error != 0) return error;
   std::vector<char> chunk(kCopyChunk);

@@ -31,7 +31,8 @@ class Env {
 
   // Copies a file's bytes to `to` (created mode 0600, or emptied and set to
   // 0600). It reads and writes through this Env's own files, so a test Env
-  // sees and can fail every part of it.
+  // sees and can fail every part of it. A file copied onto itself answers
+  // EINVAL and stays as it is.
   [[nodiscard]] virtual int Copy(const std::string& from, const std::string& to);
 };
 

@@ -306,7 +306,9 @@ bool FaultEnv::Exists(const std::string& name) {
   return !stopped_ && base_.Exists(name);
 }
 
-int FaultEnv::BeforeCallLocked() const { return stopped_ ? EIO : 0; }
+int FaultEnv::BeforeCallLocked() const {
+  return stopped_ ? EIO : 0;
+}
 
 int FaultEnv::BeforeWriteLocked(std::size_t size, std::size_t* allowed) {
   *allowed = 0;

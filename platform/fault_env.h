@@ -33,9 +33,9 @@ class FaultFile;
 
 // A write (or a truncation) that has not been flushed yet.
 struct PendingWrite {
-  std::string name;            // the file's path
-  std::uint64_t offset = 0;    // a write's offset, or a truncation's new size
-  std::string data;            // a write's bytes
+  std::string name;          // the file's path
+  std::uint64_t offset = 0;  // a write's offset, or a truncation's new size
+  std::string data;          // a write's bytes
   bool truncate = false;
 };
 

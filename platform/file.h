@@ -14,11 +14,11 @@ namespace vaultrix::platform {
 
 // How a file is opened. Every file created here gets mode 0600.
 enum class OpenMode {
-  kReadOnly,      // must exist
-  kReadWrite,     // must exist
-  kCreate,        // read/write; created when missing, kept as it is otherwise
-  kCreateNew,     // read/write; created, and EEXIST when the name is taken
-  kCreateEmpty,   // read/write; created when missing, emptied otherwise
+  kReadOnly,     // must exist
+  kReadWrite,    // must exist
+  kCreate,       // read/write; created when missing, kept as it is otherwise
+  kCreateNew,    // read/write; created, and EEXIST when the name is taken
+  kCreateEmpty,  // read/write; created when missing, emptied otherwise
 };
 
 enum class LockKind { kShared, kExclusive };

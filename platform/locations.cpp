@@ -2,6 +2,7 @@
 // following the XDG base directory conventions with process-wide overrides.
 #include "platform/locations.h"
 
+#include <dirent.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -111,6 +112,26 @@ void SetDataDirectoryOverride(const std::string& folder) {
 
 void SetExecutablePathOverride(const std::string& path) {
   WriteOverride(&Overrides::executable_path, path);
+}
+
+std::string ResolveNameIgnoringCase(const std::string& folder, const std::string& name) {
+  std::string exact = folder + "/" + name;
+  struct stat status {};
+  if (lstat(exact.c_str(), &status) == 0) return exact;
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return exact;
+  auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
+  std::string found;
+  while (dirent* entry = readdir(dir)) {
+    std::string candidate = entry->d_name;
+    if (candidate.size() != name.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; same && i < name.size(); ++i) same = fold(candidate[i]) == fold(name[i]);
+    // Several spellings may exist; take the smallest so the choice is stable.
+    if (same && (found.empty() || candidate < found)) found = candidate;
+  }
+  closedir(dir);
+  return found.empty() ? exact : folder + "/" + found;
 }
 
 int CreatePrivateFolder(const std::string& folder) {

@@ -41,6 +41,12 @@ void SetSettingsFolderOverride(const std::string& folder);
 void SetDataDirectoryOverride(const std::string& folder);
 void SetExecutablePathOverride(const std::string& path);
 
+// `folder` + "/" + `name`; when no entry of that exact name exists but one
+// differs from it only in ASCII letter case, that entry instead, so that
+// names find their files as they would on a case-insensitive file system.
+[[nodiscard]] std::string ResolveNameIgnoringCase(const std::string& folder,
+                                                  const std::string& name);
+
 // Creates `folder` and any missing parents, each new folder with mode 0700.
 // Answers 0, or the errno of the failing step (ENOTDIR when a part of the path
 // is a file).

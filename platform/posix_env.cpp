@@ -46,8 +46,7 @@ class PosixFile final : public File {
     if (fd_ < 0) return EBADF;
     const auto* bytes = static_cast<const char*>(data);
     while (*done < size) {
-      ssize_t put =
-          ::pwrite(fd_, bytes + *done, size - *done, static_cast<off_t>(offset + *done));
+      ssize_t put = ::pwrite(fd_, bytes + *done, size - *done, static_cast<off_t>(offset + *done));
       if (put < 0) {
         if (errno == EINTR) continue;
         // Something was written: report the short write, not the error.
@@ -131,11 +130,16 @@ class PosixFile final : public File {
 
 int OpenFlags(OpenMode mode) {
   switch (mode) {
-    case OpenMode::kReadOnly: return O_RDONLY;
-    case OpenMode::kReadWrite: return O_RDWR;
-    case OpenMode::kCreate: return O_RDWR | O_CREAT;
-    case OpenMode::kCreateNew: return O_RDWR | O_CREAT | O_EXCL;
-    case OpenMode::kCreateEmpty: return O_RDWR | O_CREAT | O_TRUNC;
+    case OpenMode::kReadOnly:
+      return O_RDONLY;
+    case OpenMode::kReadWrite:
+      return O_RDWR;
+    case OpenMode::kCreate:
+      return O_RDWR | O_CREAT;
+    case OpenMode::kCreateNew:
+      return O_RDWR | O_CREAT | O_EXCL;
+    case OpenMode::kCreateEmpty:
+      return O_RDWR | O_CREAT | O_TRUNC;
   }
   return O_RDONLY;
 }

@@ -29,7 +29,8 @@ namespace vaultrix::platform {
 // destruction. The lock is an open-file-description lock, so two threads of one
 // process exclude each other as two processes do. The lock file is created
 // mode 0600 and left in place (removing it would let a waiter lock a stale
-// file).
+// file). A child forked while the lock is held shares the open file and so
+// keeps the lock until it exits or closes its copy.
 class FileLock {
  public:
   FileLock() = default;

@@ -1,39 +1,34 @@
 // The vaultrix program. Until the application frame is in place the program
-// only answers for its version and its command line.
+// brings the runtime up (data directory, locale, random seed) and answers for
+// its version and its command line.
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
+#include "app/command_line.h"
+#include "app/runtime_startup.h"
 #include "vaultrix_version.h"
 
-namespace {
-
-constexpr const char* kUsage =
-    "Usage: vaultrix [options]\n"
-    "\n"
-    "  --data-dir DIR   keep the data files in DIR (default $XDG_DATA_HOME/vaultrix)\n"
-    "  --headless       run without a display, driven by a script\n"
-    "  --script FILE    the headless script to run (default: standard input)\n"
-    "  --version        print the version and exit\n"
-    "  --help           print this text and exit\n";
-
-void PrintVersion() { std::printf("Vaultrix %s\n", VAULTRIX_VERSION); }
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--version") == 0) {
-      PrintVersion();
-      return 0;
-    }
-    if (std::strcmp(argv[i], "--help") == 0) {
-      PrintVersion();
-      std::printf("\n%s", kUsage);
-      return 0;
-    }
+  using namespace vaultrix::app;
+  const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (!line.error.empty()) {
+    std::fprintf(stderr, "vaultrix: %s\n\n%s", line.error.c_str(), UsageText());
+    return 1;
   }
-  PrintVersion();
+  std::printf("Vaultrix %s\n", VAULTRIX_VERSION);
+  if (line.show_version) return 0;
+  if (line.show_usage) {
+    std::printf("\n%s", UsageText());
+    return 0;
+  }
+  const StartupResult started = StartRuntime(line.data_dir);
+  if (!started.ok) {
+    std::fprintf(stderr, "vaultrix: %s\n", started.error.c_str());
+    return 1;
+  }
+  std::printf("Data directory: %s\n", started.data_dir.c_str());
   std::printf("The application frame is not built yet; this build checks the runtime only.\n\n%s",
-              kUsage);
+              UsageText());
   return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "runtime/files/file_state.h"
 #include "runtime/files/text_file.h"
@@ -12,9 +13,9 @@
 namespace vaultrix::files {
 namespace {
 
-constexpr std::uint8_t kOperations[] = {
-    32, 1, 51, 4, 59, 52, 14, 7, 9, 10, 13, 29, 53, 16, 20, 21, 23,
-    24, 25, 27, 61, 30, 54, 55, 66, 37, 38, 63, 60, 41, 43, 48, 50};
+constexpr std::uint8_t kOperations[] = {32, 1,  51, 4,  59, 52, 14, 7,  9,  10, 13,
+                                        29, 53, 16, 20, 21, 23, 24, 25, 27, 61, 30,
+                                        54, 55, 66, 37, 38, 63, 60, 41, 43, 48, 50};
 constexpr std::uint8_t kFieldTypes[] = {2, kTypeString, kTypeGroup};
 
 struct TextDriverState final : DriverState {
@@ -32,6 +33,8 @@ std::uint32_t LengthArgument(std::int64_t length, std::uint32_t record_size) {
   if (length <= 0 || length > record_size) return record_size;
   return static_cast<std::uint32_t>(length);
 }
+
+std::int32_t Serve(Operation op, OperationCall& call);
 
 }  // namespace
 
@@ -53,6 +56,18 @@ const DriverRegistration& AsciiDriver() {
 }
 
 std::int32_t AsciiDispatch(Operation op, OperationCall& call) {
+  // The buffers grow with the record and FILEBUFFERS; running out of memory
+  // is an error code like any other, never an exception out of the driver.
+  try {
+    return Serve(op, call);
+  } catch (const std::bad_alloc&) {
+    return support::kInsufficientMemory;
+  }
+}
+
+namespace {
+
+std::int32_t Serve(Operation op, OperationCall& call) {
   if (call.file == nullptr || call.file->state == nullptr) return support::kFileNotOpen;
   FileState& state = *call.file->state;
   TextFile& file = TextFileOf(*call.file);
@@ -133,5 +148,7 @@ std::int32_t AsciiDispatch(Operation op, OperationCall& call) {
       return support::kUnsupportedFileDriverFunction;
   }
 }
+
+}  // namespace
 
 }  // namespace vaultrix::files

@@ -3,6 +3,7 @@
 
 #include "runtime/files/driver.h"
 #include "runtime/files/file_state.h"
+#include "runtime/files/reading_order.h"
 #include "runtime/support/error_codes.h"
 
 namespace vaultrix::files {
@@ -58,6 +59,10 @@ std::int64_t Dispatch(Operation op, OperationCall& call) {
                                               : support::kUnsupportedFileDriverFunction;
   }
   if (code > 0) Post(code, file);
+  if (code == support::kNoError ||
+      (code == kNothingToPost && support::ErrorCode() == support::kNoError)) {
+    RecordReadingOrder(op, call);
+  }
   if (AnswersEndFlag(op) && support::ErrorCode() != support::kNoError) call.result = 1;
   if (op == Operation::kClose && file != nullptr && file->state != nullptr) ReleaseFileState(*file);
   return call.result;

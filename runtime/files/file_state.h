@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "runtime/files/file_descriptor.h"
+#include "runtime/files/reading_order.h"
 #include "runtime/files/record_layout.h"
 
 namespace vaultrix::files {
@@ -68,6 +69,7 @@ struct FileState {
   std::vector<KeyState> keys;
   std::vector<MemoState> memos;
   std::unique_ptr<DriverState> driver_state;
+  ReadingOrder reading_order;  // the last SET or RESET (reading_order.h)
 };
 
 // Sets up file.state from the descriptor when it is null (first use).

@@ -8,7 +8,8 @@
 // The runtime's operation frame (dispatch.h) has cleared the error state and
 // set up the file's state before it calls the driver. The driver answers
 //   0                 success;
-//   an error code     the frame posts it (codes 301..391 as system errors);
+//   an error code     the frame posts it; an operating-system failure is
+//                     support::ErrorCodeFromErrno(errno), 301..391;
 //   kNothingToPost    the driver posted the outcome itself, or there is none.
 // Numeric results (RECORDS, POINTER, BOF, DUPLICATE, ...) go into
 // call.result, text results (NAME, POSITION, SEND, property reads) into

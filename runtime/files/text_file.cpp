@@ -21,6 +21,55 @@ using platform::OpenMode;
 namespace codes = support;
 
 constexpr char kEndOfFileMark = 26;
+
+// LOCK covers every byte a text file can hold. The sharing modes of the
+// opens are kept as locks beyond it, one byte each: who reads, who writes,
+// who denies reading, who denies writing.
+constexpr std::uint64_t kLockedRange = 0x4000000000000000ull;
+constexpr std::uint64_t kReaderByte = kLockedRange;
+constexpr std::uint64_t kWriterByte = kLockedRange + 1;
+constexpr std::uint64_t kDenyReadByte = kLockedRange + 2;
+constexpr std::uint64_t kDenyWriteByte = kLockedRange + 3;
+
+struct Sharing {
+  bool reads, writes, denies_read, denies_write;
+};
+
+Sharing SharingOf(std::int32_t access_mode) {
+  std::int32_t access = access_mode & kAccessNibble;
+  std::int32_t deny = access_mode & kDenyNibble;
+  return {access != kAccessWriteOnly, access != kAccessReadOnly,
+          deny == kDenyAll || deny == kDenyRead, deny == kDenyAll || deny == kDenyWrite};
+}
+
+// Announces this open's access and deny flags, then refuses (5) when another
+// open denies what this one does or does what this one denies. Announcing
+// first means two conflicting opens can both fail but never both succeed.
+std::int32_t ClaimSharing(platform::File& file, std::int32_t access_mode) {
+  const Sharing sharing = SharingOf(access_mode);
+  const std::pair<bool, std::uint64_t> claims[] = {{sharing.reads, kReaderByte},
+                                                   {sharing.writes, kWriterByte},
+                                                   {sharing.denies_read, kDenyReadByte},
+                                                   {sharing.denies_write, kDenyWriteByte}};
+  for (const auto& [claimed, byte] : claims) {
+    if (!claimed) continue;
+    int error = file.Lock(byte, 1, platform::LockKind::kShared, platform::LockWait::kTry);
+    if (error == platform::kLockConflict) return codes::kAccessDenied;
+    if (error != 0) return codes::ErrorCodeFromErrno(error);
+  }
+  const std::pair<bool, std::uint64_t> conflicts[] = {{sharing.reads, kDenyReadByte},
+                                                      {sharing.writes, kDenyWriteByte},
+                                                      {sharing.denies_read, kReaderByte},
+                                                      {sharing.denies_write, kWriterByte}};
+  for (const auto& [applies, byte] : conflicts) {
+    if (!applies) continue;
+    bool held_elsewhere = false;
+    int error = file.TestLock(byte, 1, platform::LockKind::kExclusive, &held_elsewhere);
+    if (error != 0) return codes::ErrorCodeFromErrno(error);
+    if (held_elsewhere) return codes::kAccessDenied;
+  }
+  return 0;
+}
 constexpr std::uint64_t kMaxPosition = 0xFFFFFFFFu;
 
 bool HasDenyFlag(std::int32_t access_mode) {
@@ -56,11 +105,19 @@ std::int32_t WriteErrorCode(int error) {
   return codes::ErrorCodeFromErrno(error);
 }
 
+// The text without its trailing blanks. Records are mostly blank tails, so
+// the tail is compared a block at a time first.
 std::size_t ClippedLength(const char* text, std::size_t length) {
+  constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+  static const std::string blank_block(256, ' ');
+  while (length >= blank_block.size() && std::memcmp(text + length - blank_block.size(),
+                                                     blank_block.data(), blank_block.size()) == 0) {
+    length -= blank_block.size();
+  }
   while (length >= 8) {
     std::uint64_t word;
     std::memcpy(&word, text + length - 8, 8);
-    if (word != 0x2020202020202020ull) break;
+    if (word != kBlanks) break;
     length -= 8;
   }
   while (length > 0 && text[length - 1] == ' ') --length;
@@ -87,13 +144,14 @@ std::size_t TextFile::BufferSize() const {
 std::int32_t TextFile::Open(std::int32_t access_mode, std::string_view option_text) {
   if (name_.empty()) return codes::kInvalidFilename;
   if (file_) return codes::kFileAlreadyOpen;
-  OpenMode mode = (access_mode & kAccessNibble) == kAccessReadOnly ? OpenMode::kReadOnly
-                                                                   : OpenMode::kReadWrite;
+  OpenMode mode =
+      (access_mode & kAccessNibble) == kAccessReadOnly ? OpenMode::kReadOnly : OpenMode::kReadWrite;
   if ((access_mode & kAccessCreate) != 0) mode = OpenMode::kCreate;
   std::unique_ptr<platform::File> file;
   if (int error = CurrentEnv().OpenFile(name_, mode, &file); error != 0) {
     return OpenErrorCode(error, name_);
   }
+  if (std::int32_t result = ClaimSharing(*file, access_mode); result != 0) return result;
   std::uint64_t size = 0;
   if (int error = file->Size(&size); error != 0) return codes::ErrorCodeFromErrno(error);
   file_ = std::move(file);
@@ -136,7 +194,9 @@ std::int32_t TextFile::Close() {
   return result;
 }
 
-void TextFile::SetStart(std::int64_t position) { next_position_ = position <= 0 ? 1 : position; }
+void TextFile::SetStart(std::int64_t position) {
+  next_position_ = position <= 0 ? 1 : position;
+}
 
 std::int32_t TextFile::Next(std::uint32_t length) {
   if (!file_) return codes::kFileNotOpen;
@@ -206,7 +266,7 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
     if (std::int32_t result = RefreshSize(); result != 0) return result;
   }
   if (start >= file_size_ || start >= kMaxPosition) return codes::kRecordNotAvailable;
-  std::memset(record_, ' ', length);
+  std::memset(record_, ' ', record_size_);
   char byte;
   // (A file that another station cut short since its size was taken has no
   // line here either.)
@@ -234,7 +294,8 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
       plain = static_cast<const char*>(hit) - run;
     }
     if (expand_tabs) {
-      if (const void* hit = std::memchr(run, '\t', plain)) plain = static_cast<const char*>(hit) - run;
+      if (const void* hit = std::memchr(run, '\t', plain))
+        plain = static_cast<const char*>(hit) - run;
     }
     if (length != 0) std::memcpy(record_ + column, run, plain);
     column += static_cast<std::uint32_t>(length != 0 ? plain : 0);
@@ -271,8 +332,7 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
 std::int32_t TextFile::CheckWritable() {
   if (locked_) return 0;
   bool held_elsewhere = false;
-  int error = file_->TestLock(0, platform::kWholeFile, platform::LockKind::kExclusive,
-                              &held_elsewhere);
+  int error = file_->TestLock(0, kLockedRange, platform::LockKind::kExclusive, &held_elsewhere);
   if (error != 0) return codes::ErrorCodeFromErrno(error);
   return held_elsewhere ? codes::kAccessDenied : 0;
 }
@@ -472,13 +532,12 @@ std::int32_t TextFile::Lock(std::int32_t seconds) {
   if (!file_) return codes::kFileNotOpen;
   if (std::int32_t result = FlushWrites(); result != 0) return result;
   auto wait = seconds < 0 ? platform::LockWait::kWait : platform::LockWait::kTry;
-  int error = file_->Lock(0, platform::kWholeFile, platform::LockKind::kExclusive, wait);
+  int error = file_->Lock(0, kLockedRange, platform::LockKind::kExclusive, wait);
   for (std::int32_t waited = 0; error == platform::kLockConflict && waited < seconds * 10;
        ++waited) {
     struct timespec tenth = {0, 100000000};
     ::nanosleep(&tenth, nullptr);
-    error = file_->Lock(0, platform::kWholeFile, platform::LockKind::kExclusive,
-                        platform::LockWait::kTry);
+    error = file_->Lock(0, kLockedRange, platform::LockKind::kExclusive, platform::LockWait::kTry);
   }
   if (error == platform::kLockConflict) return codes::kFileIsAlreadyLocked;
   if (error != 0) return codes::ErrorCodeFromErrno(error);
@@ -489,7 +548,7 @@ std::int32_t TextFile::Lock(std::int32_t seconds) {
 std::int32_t TextFile::Unlock() {
   if (!file_) return codes::kFileNotOpen;
   if (std::int32_t result = FlushWrites(); result != 0) return result;
-  if (int error = file_->Unlock(0, platform::kWholeFile); error != 0) {
+  if (int error = file_->Unlock(0, kLockedRange); error != 0) {
     return codes::ErrorCodeFromErrno(error);
   }
   locked_ = false;
@@ -521,8 +580,8 @@ std::int32_t MoveErrorCode(int error, const std::string& from, const std::string
     return CurrentEnv().Exists(from) ? MissingCode(to) : MissingCode(from);
   }
   if (error == ENOTDIR) return codes::kPathNotFound;
-  if (error == EEXIST || error == EACCES || error == EPERM || error == EINVAL ||
-      error == EISDIR || error == EROFS) {
+  if (error == EEXIST || error == EACCES || error == EPERM || error == EINVAL || error == EISDIR ||
+      error == EROFS) {
     return codes::kAccessDenied;
   }
   return codes::ErrorCodeFromErrno(error);

@@ -22,6 +22,10 @@
 // operation that reads or moves data, and at CLOSE). With it off, every
 // read starts from the file and every ADD reaches the file at once.
 //
+// The deny flags of the access mode hold between opens of this driver, in
+// this and other processes (locks far beyond the data): an open that would
+// write while another denies writing, or deny what another does, gets 5.
+//
 // Every operation answers 0 or an error code (runtime/support/error_codes.h;
 // system failures as 300 + the system error number). Nothing throws.
 #pragma once

@@ -85,8 +85,8 @@ bool ApplyTextOption(std::string_view text, TextOptions& options, std::string* b
       *before = std::to_string(options.buffer_count);
       auto numbers = Numbers(value, false);
       if (has_value && !numbers.empty()) {
-        options.buffer_count = static_cast<std::uint32_t>(
-            std::clamp<std::int64_t>(numbers[0], 1, kMaxFileBuffers));
+        options.buffer_count =
+            static_cast<std::uint32_t>(std::clamp<std::int64_t>(numbers[0], 1, kMaxFileBuffers));
       }
       return true;
     }

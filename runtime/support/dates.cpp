@@ -8,8 +8,10 @@
 namespace vaultrix::support {
 namespace {
 
-// Days from 1 January 1970 to day 0 (28 December 1800).
-const std::int64_t kEpochOffset = platform::DaysFromCivil(1800, 12, 28);
+// Days from 1 January 1970 to day 0 (28 December 1800). A constant, not a
+// computed static: dates are converted during other files' static
+// initialisation too, before a computed value would be set.
+constexpr std::int64_t kEpochOffset = -61730;
 
 bool IsOnCalendar(std::int32_t date) {
   return date >= 0 && date <= kLastDate;

@@ -6,37 +6,22 @@
 
 #include <cerrno>
 
+#include "runtime/support/ascii_text.h"
+
 namespace vaultrix::support {
 namespace {
 
 constexpr std::size_t kEnvironmentFileMax = 1u << 20;
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\x1A'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
-}
 
 void ParseLine(std::string_view line, EnvironmentFile& file) {
   std::size_t equals = line.find('=');
   if (equals == std::string_view::npos) return;
-  std::string_view key = Trim(line.substr(0, equals));
+  std::string_view key = TrimBlanks(line.substr(0, equals));
   if (key.empty() || key.size() > kEnvironmentKeyMax || key.front() == ';') return;
-  std::string_view value = Trim(line.substr(equals + 1));
-  if (value.size() > kEnvironmentValueMax) value = Trim(value.substr(0, kEnvironmentValueMax));
+  std::string_view value = TrimBlanks(line.substr(equals + 1));
+  if (value.size() > kEnvironmentValueMax) value = TrimBlanks(value.substr(0, kEnvironmentValueMax));
   file.entries.push_back({std::string(key), std::string(value)});
 }
 
@@ -44,7 +29,7 @@ void ParseLine(std::string_view line, EnvironmentFile& file) {
 
 std::optional<std::string> EnvironmentFile::Find(std::string_view key) const {
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-    if (EqualIgnoringCase(entry->key, key)) return entry->value;
+    if (EqualIgnoringAsciiCase(entry->key, key)) return entry->value;
   }
   return std::nullopt;
 }

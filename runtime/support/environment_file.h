@@ -19,7 +19,8 @@
 //               listed characters take, in that order, the weights the same
 //               characters have in byte order; unlisted characters keep theirs,
 //               so the table stays a permutation. Repeated characters are
-//               ignored after their first place.
+//               ignored after their first place. Single characters between
+//               commas ("A,a,B,b") are read as the same list.
 //   MORCASE     pairs of an upper-case letter and its lower-case partner, e.g.
 //               "ÄäÖöÜü"; blanks, tabs and commas between pairs are skipped.
 //               Added to the built-in letters.

@@ -1,6 +1,7 @@
 // The one error state of the process and its stack of saved states.
 #include "runtime/support/error_state.h"
 
+#include <atomic>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -16,6 +17,12 @@ struct State {
   std::mutex mutex;
   ErrorSnapshot current;
   std::vector<ErrorSnapshot> saved;
+  // Mirrors of `current` that every file operation reads: its code, and
+  // whether it is entirely clear (code 0, no text, no file). Clearing an
+  // already clear state is then nothing at all, which keeps the frame of a
+  // successful operation cheap. Written only under `mutex`.
+  std::atomic<std::int32_t> code{0};
+  std::atomic<bool> clear{true};
 };
 
 State& TheState() {
@@ -32,6 +39,20 @@ void Set(std::int32_t code, std::int32_t system_error, std::string_view text, Er
   current.text.assign(text.substr(0, kErrorTextLength));
   current.file_identity = file.identity;
   current.file_name.assign(file.name);
+  state.code.store(code, std::memory_order_release);
+  state.clear.store(code == kNoError && system_error == 0 && current.text.empty() &&
+                        file.identity == nullptr && current.file_name.empty(),
+                    std::memory_order_release);
+}
+
+void Restore(State& state, ErrorSnapshot snapshot) {
+  state.current = std::move(snapshot);
+  const ErrorSnapshot& current = state.current;
+  state.code.store(current.code, std::memory_order_release);
+  state.clear.store(current.code == kNoError && current.system_error == 0 &&
+                        current.text.empty() && current.file_identity == nullptr &&
+                        current.file_name.empty(),
+                    std::memory_order_release);
 }
 
 std::int32_t SystemNumberOf(std::int32_t code) {
@@ -44,6 +65,7 @@ std::int32_t SystemNumberOf(std::int32_t code) {
 }  // namespace
 
 void ClearError() {
+  if (TheState().clear.load(std::memory_order_acquire)) return;
   Set(kNoError, 0, {}, {});
 }
 
@@ -66,10 +88,12 @@ ErrorSnapshot CurrentError() {
 }
 
 std::int32_t ErrorCode() {
-  return CurrentError().code;
+  return TheState().code.load(std::memory_order_acquire);
 }
 std::string Error() {
-  return CurrentError().text;
+  State& state = TheState();
+  std::lock_guard lock(state.mutex);
+  return state.current.text;
 }
 
 std::string ErrorPadded() {
@@ -79,13 +103,19 @@ std::string ErrorPadded() {
 }
 
 std::string ErrorFile() {
-  return CurrentError().file_name;
+  State& state = TheState();
+  std::lock_guard lock(state.mutex);
+  return state.current.file_name;
 }
 const void* ErrorFileIdentity() {
-  return CurrentError().file_identity;
+  State& state = TheState();
+  std::lock_guard lock(state.mutex);
+  return state.current.file_identity;
 }
 std::int32_t SystemErrorNumber() {
-  return CurrentError().system_error;
+  State& state = TheState();
+  std::lock_guard lock(state.mutex);
+  return state.current.system_error;
 }
 
 void PushErrorState() {
@@ -98,7 +128,7 @@ bool PopErrorState() {
   State& state = TheState();
   std::lock_guard lock(state.mutex);
   if (state.saved.empty()) return false;
-  state.current = std::move(state.saved.back());
+  Restore(state, std::move(state.saved.back()));
   state.saved.pop_back();
   return true;
 }

@@ -3,29 +3,15 @@
 
 #include <algorithm>
 
+#include "runtime/support/ascii_text.h"
+
 namespace vaultrix::support {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool SameName(std::string_view a, std::string_view b) {
-  a = Trim(a);
-  b = Trim(b);
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
+  return EqualIgnoringAsciiCase(TrimBlanks(a), TrimBlanks(b));
 }
 
 bool HasLineBreakOrNul(std::string_view text) {
@@ -35,13 +21,13 @@ bool HasLineBreakOrNul(std::string_view text) {
 }  // namespace
 
 bool IsValidIniSectionName(std::string_view section) {
-  section = Trim(section);
+  section = TrimBlanks(section);
   return !section.empty() && !HasLineBreakOrNul(section) &&
          section.find(']') == std::string_view::npos;
 }
 
 bool IsValidIniKeyName(std::string_view key) {
-  key = Trim(key);
+  key = TrimBlanks(key);
   return !key.empty() && !HasLineBreakOrNul(key) && key.find('=') == std::string_view::npos &&
          key.front() != '[' && key.front() != ';';
 }
@@ -54,18 +40,18 @@ IniDocument::Line IniDocument::ParseLine(std::string text, bool first_line) {
   if (first_line && view.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
     view.remove_prefix(kByteOrderMark.size());
   }
-  view = Trim(view);
+  view = TrimBlanks(view);
   if (!view.empty() && view.front() == '[') {
     std::string_view name = view.substr(1);
     name = name.substr(0, name.find(']'));
     line.kind = LineKind::kSection;
-    line.name = Trim(name);
+    line.name = TrimBlanks(name);
   } else if (!view.empty() && view.front() != ';') {
     std::size_t equals = view.find('=');
-    if (equals != std::string_view::npos && !Trim(view.substr(0, equals)).empty()) {
+    if (equals != std::string_view::npos && !TrimBlanks(view.substr(0, equals)).empty()) {
       line.kind = LineKind::kKey;
-      line.name = Trim(view.substr(0, equals));
-      line.value = Trim(view.substr(equals + 1));
+      line.name = TrimBlanks(view.substr(0, equals));
+      line.value = TrimBlanks(view.substr(equals + 1));
     }
   }
   line.text = std::move(text);
@@ -117,13 +103,13 @@ std::optional<std::string> IniDocument::Get(std::string_view section,
 }
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
-  std::string_view clean_key = Trim(key);
-  std::string_view clean_value = Trim(value);
+  std::string_view clean_key = TrimBlanks(key);
+  std::string_view clean_value = TrimBlanks(value);
   std::size_t header = FindSection(section);
   if (header == std::string::npos) {
     // A new section goes at the end, set off from the text before it by an empty line.
-    if (!lines_.empty() && !Trim(lines_.back().text).empty()) lines_.push_back(ParseLine("", false));
-    lines_.push_back(ParseLine("[" + std::string(Trim(section)) + "]", lines_.empty()));
+    if (!lines_.empty() && !TrimBlanks(lines_.back().text).empty()) lines_.push_back(ParseLine("", false));
+    lines_.push_back(ParseLine("[" + std::string(TrimBlanks(section)) + "]", lines_.empty()));
     lines_.push_back(ParseLine(std::string(clean_key) + "=" + std::string(clean_value), false));
     return;
   }

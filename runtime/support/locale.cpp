@@ -89,10 +89,23 @@ std::optional<std::vector<std::string>> SplitNames(std::string_view value, std::
   return names;
 }
 
+// "A,a,B,b" lists single characters between commas; anything else is taken
+// character by character.
+std::string CollatingCharacters(std::string_view sequence) {
+  bool comma_separated = sequence.size() >= 3 && sequence.size() % 2 == 1;
+  for (std::size_t i = 1; comma_separated && i < sequence.size(); i += 2) {
+    comma_separated = sequence[i] == ',';
+  }
+  if (!comma_separated) return std::string(sequence);
+  std::string characters;
+  for (std::size_t i = 0; i < sequence.size(); i += 2) characters += sequence[i];
+  return characters;
+}
+
 void ApplyCollatingSequence(std::string_view sequence, Locale& locale) {
   std::array<bool, 256> listed{};
   std::vector<Byte> order;
-  for (char c : sequence) {
+  for (char c : CollatingCharacters(sequence)) {
     Byte b = static_cast<Byte>(c);
     if (listed[b]) continue;
     listed[b] = true;
@@ -219,7 +232,13 @@ void InitialiseLocale() {
 
 void InitialiseLocale(const std::string& profile_path, const std::string& environment_path) {
   Locale locale = DefaultLocale();
-  if (!profile_path.empty()) locale.intl = ReadIntlSettings(profile_path);
+  if (!profile_path.empty()) {
+    locale.intl = ReadIntlSettings(profile_path);
+    // Without "MORAMPM" the Windows texts apply; an empty one (a 24-hour
+    // setting) keeps "AM"/"PM" so that 12-hour pictures stay readable.
+    if (!locale.intl.s1159.empty()) locale.am_text = locale.intl.s1159;
+    if (!locale.intl.s2359.empty()) locale.pm_text = locale.intl.s2359;
+  }
   if (!environment_path.empty()) ApplyEnvironment(ReadEnvironmentFile(environment_path), locale);
   ReplaceLocale(std::move(locale));
 }
@@ -262,8 +281,8 @@ int CompareThrough(std::string_view a, std::string_view b, Fold fold) {
   const Locale& locale = CurrentLocale();
   std::size_t common = a.size() < b.size() ? a.size() : b.size();
   for (std::size_t i = 0; i < common; ++i) {
-    int wa = locale.collation[fold(static_cast<unsigned char>(a[i]))];
-    int wb = locale.collation[fold(static_cast<unsigned char>(b[i]))];
+    int wa = locale.collation[fold(locale, static_cast<unsigned char>(a[i]))];
+    int wb = locale.collation[fold(locale, static_cast<unsigned char>(b[i]))];
     if (wa != wb) return wa - wb;
   }
   if (a.size() == b.size()) return 0;
@@ -273,11 +292,13 @@ int CompareThrough(std::string_view a, std::string_view b, Fold fold) {
 }  // namespace
 
 int CompareStrings(std::string_view a, std::string_view b) {
-  return CompareThrough(a, b, [](unsigned char c) { return c; });
+  return CompareThrough(a, b, [](const Locale&, unsigned char c) { return c; });
 }
 
 int CompareStringsNoCase(std::string_view a, std::string_view b) {
-  return CompareThrough(a, b, [](unsigned char c) { return ToUpper(c); });
+  return CompareThrough(a, b, [](const Locale& locale, unsigned char c) {
+    return (locale.char_class[c] & kCharLower) != 0 ? locale.upper[c] : c;
+  });
 }
 
 }  // namespace vaultrix::support

@@ -58,8 +58,10 @@ struct Locale {
   // kept as written; pictures that show three letters take the first three.
   std::array<std::string, 12> month_names;
   std::array<std::string, 12> month_abbreviations;
-  std::string am_text = "AM";  // "MORAMPM", first text
-  std::string pm_text = "PM";  // "MORAMPM", second text
+  // The AM and PM texts: "MORAMPM" when given, else "s1159" and "s2359" of
+  // "intl" when not empty, else "AM" and "PM".
+  std::string am_text = "AM";
+  std::string pm_text = "PM";
 
   IntlSettings intl;
 

@@ -55,7 +55,9 @@ int ChangeDocument(std::string_view file, const std::function<bool(IniDocument&)
 
 std::string ProfilePath(std::string_view file) {
   if (file.empty()) return platform::DefaultProfilePath();
-  if (InSettingsFolder(file)) return platform::SettingsFolder() + "/" + std::string(file);
+  if (InSettingsFolder(file)) {
+    return platform::ResolveNameIgnoringCase(platform::SettingsFolder(), std::string(file));
+  }
   return std::string(file);
 }
 

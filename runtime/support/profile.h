@@ -3,7 +3,8 @@
 //
 // File names: an empty name is the default profile, WIN.INI in the settings
 // folder; a name without "/" (such as "VAULTRIX.INI") is a file in the
-// settings folder; any other name is used as given. Writes create the
+// settings folder, found there without regard to letter case when no file of
+// the exact name exists; any other name is used as given. Writes create the
 // settings folder (mode 0700) when it is missing.
 //
 // Reads never block and never see a half-written file: every write replaces

@@ -85,11 +85,8 @@ TEST_F(TextFileTest, TabsFollowTheTabOption) {
     std::string option;
     std::string expected;
   } cases[] = {
-      {"", "a       b"},         // to the next multiple of 8
-      {"/TAB=0", "ab"},
-      {"/TAB=-100", "a\tb"},
-      {"/TAB=-3", "a   b"},
-      {"/TAB=4", "a   b"},
+      {"", "a       b"},  // to the next multiple of 8
+      {"/TAB=0", "ab"},  {"/TAB=-100", "a\tb"}, {"/TAB=-3", "a   b"}, {"/TAB=4", "a   b"},
   };
   for (const auto& c : cases) {
     TextFile& file = OpenText("a\tb\r\n", 20, kReadWrite, c.option);
@@ -339,6 +336,29 @@ TEST_F(TextFileTest, ALockedFileRefusesOtherWritersAndLocks) {
   EXPECT_EQ(file.Add(), codes::kAccessDenied);
 }
 
+TEST_F(TextFileTest, DenyFlagsHoldBetweenOpens) {
+  TextFile& reader = OpenText("x\r\n", 20, kAccessReadOnly | kDenyWrite);
+  std::string other_record(20, ' ');
+  TextFile other(dir_.Path("t.txt"), other_record.data(), 20, false);
+  EXPECT_EQ(other.Open(kAccessReadWrite | kDenyNone, ""), codes::kAccessDenied);
+  EXPECT_FALSE(other.is_open());
+  ASSERT_EQ(other.Open(kAccessReadOnly | kDenyNone, ""), 0);  // reading is allowed
+  ASSERT_EQ(other.Close(), 0);
+  ASSERT_EQ(reader.Close(), 0);
+
+  TextFile& writer = OpenText("x\r\n", 20, kAccessReadWrite | kDenyNone);
+  EXPECT_EQ(other.Open(kAccessReadOnly | kDenyWrite, ""), codes::kAccessDenied);
+  ASSERT_EQ(other.Open(kAccessReadWrite | kDenyNone, ""), 0);
+  EXPECT_EQ(writer.Lock(0), 0);  // the sharing locks lie beyond LOCK's range
+  ASSERT_EQ(other.Close(), 0);
+  ASSERT_EQ(writer.Close(), 0);
+
+  TextFile& alone = OpenText("x\r\n", 20, kAccessReadWrite | kDenyAll);
+  EXPECT_EQ(other.Open(kAccessReadOnly | kDenyNone, ""), codes::kAccessDenied);
+  ASSERT_EQ(alone.Close(), 0);
+  EXPECT_EQ(other.Open(kAccessReadOnly | kDenyNone, ""), 0);
+}
+
 TEST_F(TextFileTest, WriteFailuresArePosted) {
   TextFile& file = OpenText("");
   platform::FaultEnv env;
@@ -348,7 +368,7 @@ TEST_F(TextFileTest, WriteFailuresArePosted) {
   env.ShortWrite(1, 2);
   env.FailWrite(2, ENOSPC);
   SetRecord("abcdef");
-  EXPECT_EQ(file.Add(), codes::kAccessDenied);      // short write
+  EXPECT_EQ(file.Add(), codes::kAccessDenied);          // short write
   EXPECT_EQ(file.Add(), codes::kSystemErrorBase + 39);  // disk full
   EXPECT_EQ(file.Add(), 0);
   ASSERT_EQ(file.Close(), 0);

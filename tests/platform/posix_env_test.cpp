@@ -128,6 +128,8 @@ TEST(PosixEnvHelpers, RemoveRenameCopyAndExists) {
   EXPECT_EQ(dir.Mode("copy"), 0600u);
   EXPECT_EQ(env.Copy(dir.Path("gone"), dir.Path("copy")), ENOENT);
   EXPECT_EQ(dir.Get("copy"), "first");
+  EXPECT_EQ(env.Copy(dir.Path("copy"), dir.Path("COPY")), EINVAL);  // itself, by another case
+  EXPECT_EQ(dir.Get("copy"), "first");
 
   EXPECT_EQ(env.Remove(dir.Path("b")), 0);
   EXPECT_FALSE(dir.Has("b"));

@@ -146,3 +146,20 @@ TEST(Dates, AgesCountCompletedYearsAndMonths) {
 
 }  // namespace
 }  // namespace vaultrix::support
+
+namespace vaultrix::support {
+namespace {
+
+// Dates converted while static objects are being built must already be right.
+const std::int32_t kDateDuringStaticInitialisation = CivilToDate(1996, 7, 4);
+
+TEST(DatesStaticInitialisationTest, ConvertsCorrectlyBeforeMainRuns) {
+  EXPECT_EQ(kDateDuringStaticInitialisation, CivilToDate(1996, 7, 4));
+  EXPECT_EQ(kDateDuringStaticInitialisation - CivilToDate(1801, 1, 1),
+            static_cast<std::int32_t>(platform::DaysFromCivil(1996, 7, 4) -
+                                      platform::DaysFromCivil(1801, 1, 1)));
+  EXPECT_EQ(CivilToDate(1801, 1, 1), 4);
+}
+
+}  // namespace
+}  // namespace vaultrix::support

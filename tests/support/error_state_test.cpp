@@ -2,7 +2,9 @@
 // stack of saved states.
 #include "runtime/support/error_state.h"
 
+#include <atomic>
 #include <cerrno>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +82,36 @@ TEST(ErrorState, PushAndPopRestoreNestedStates) {
 
   EXPECT_FALSE(PopErrorState());
   EXPECT_EQ(ERRORCODE(), 2);
+}
+
+}  // namespace
+}  // namespace vaultrix::support
+
+namespace vaultrix::support {
+namespace {
+
+// A reader on another thread never sees the code of one post with the text
+// or file of another.
+TEST(ErrorState, ReaderOnAnotherThreadSeesWholeStates) {
+  std::atomic<bool> done{false};
+  std::atomic<int> torn{0};
+  std::thread reader([&] {
+    while (!done.load()) {
+      ErrorSnapshot snapshot = CurrentError();
+      const bool whole =
+          (snapshot.code == 0 && snapshot.text.empty()) ||
+          (snapshot.code == 2 && snapshot.text == "File Not Found" && snapshot.file_name == "a") ||
+          (snapshot.code == 33 && snapshot.text == "Record Not Available" &&
+           snapshot.file_name == "bb");
+      if (!whole) ++torn;
+    }
+  });
+  for (int i = 0; i < 20000; ++i) {
+    PostError(i % 2 == 0 ? kFileNotFound : kRecordNotAvailable, {nullptr, i % 2 == 0 ? "a" : "bb"});
+  }
+  done = true;
+  reader.join();
+  EXPECT_EQ(torn.load(), 0);
 }
 
 }  // namespace

@@ -98,6 +98,16 @@ TEST(IniDocument, OddHeadersAndBinaryBytesDoNotBreakParsing) {
   EXPECT_EQ(with_mark.Text(), "\xEF\xBB\xBF[A]\nk=1\n");
 }
 
+TEST(IniDocument, HugeLinesRoundTrip) {
+  const std::string huge(3 << 20, 'x');
+  IniDocument document = ParseText("[A]\nbig=" + huge + "\n[B]\nk=1");
+  EXPECT_EQ(document.Get("A", "big"), huge);
+  document.Set("B", "k", huge);
+  IniDocument reread = ParseText(document.Text());
+  EXPECT_EQ(reread.Get("B", "k"), huge);
+  EXPECT_EQ(reread.Get("A", "big"), huge);
+}
+
 TEST(IniNames, RejectThoseThatWouldChangeTheFilesStructure) {
   EXPECT_TRUE(IsValidIniSectionName("Vaultrix Settings"));
   EXPECT_FALSE(IsValidIniSectionName("  "));

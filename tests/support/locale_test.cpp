@@ -66,6 +66,7 @@ TEST(Locale, CollatingSequenceReordersOnlyTheListedCharacters) {
   EXPECT_EQ(locale.collation['B'], 'a');
   EXPECT_EQ(locale.collation['b'], 'b');
   EXPECT_EQ(locale.collation['C'], 'C');
+  EXPECT_EQ(WithEnvironment("MORCOLSEQ=A,a,B,b\n").collation, locale.collation);
   std::array<bool, 256> used{};
   for (int c = 0; c < 256; ++c) used[locale.collation[c]] = true;
   for (int c = 0; c < 256; ++c) EXPECT_TRUE(used[c]) << "weight " << c << " lost";
@@ -166,6 +167,10 @@ TEST_F(LocaleFiles, InitialiseReadsBothSourcesAndMissingFilesKeepDefaults) {
   EXPECT_EQ(CurrentLocale().intl.s2359, "pm");
   EXPECT_EQ(CurrentLocale().am_text, "a.m.");
   EXPECT_EQ(CurrentLocale().pm_text, "p.m.");
+
+  InitialiseLocale(profile, "");
+  EXPECT_EQ(CurrentLocale().am_text, "AM");  // s1159 not set
+  EXPECT_EQ(CurrentLocale().pm_text, "pm");  // the Windows text without MORAMPM
 
   InitialiseLocale(root_ + "/missing.ini", root_ + "/missing.ENV");
   EXPECT_EQ(CurrentLocale().intl.s2359, "PM");

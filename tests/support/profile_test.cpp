@@ -63,6 +63,15 @@ TEST_F(ProfileTest, NamesWithoutAFolderLiveInTheSettingsFolder) {
   EXPECT_EQ(ProfilePath("sub/x.ini"), "sub/x.ini");
 }
 
+TEST_F(ProfileTest, FileNamesInTheSettingsFolderIgnoreCase) {
+  ASSERT_EQ(PutIni("Main", "Width", "300", "Vaultrix.ini"), 0);
+  EXPECT_EQ(ProfilePath("VAULTRIX.INI"), settings_ + "/Vaultrix.ini");
+  EXPECT_EQ(GetIni("Main", "Width", "", "VAULTRIX.INI"), "300");
+  ASSERT_EQ(PutIni("Main", "Height", "200", "VAULTRIX.INI"), 0);
+  EXPECT_EQ(GetIni("Main", "Height", "", "vaultrix.INI"), "200");
+  EXPECT_EQ(ProfilePath("OTHER.INI"), settings_ + "/OTHER.INI");
+}
+
 TEST_F(ProfileTest, MissingFolderFileSectionOrKeyGiveTheDefault) {
   EXPECT_EQ(GetIni("Vaultrix Settings", "VX_Skip", "0"), "0");
   EXPECT_EQ(GetIniLong("Vaultrix Settings", "VX_CI", 7), 7);

@@ -1,0 +1,53 @@
+// The application's halt and its replaceable handler.
+#include "app/halt.h"
+
+#include <mutex>
+#include <utility>
+
+#include "platform/message_box.h"
+#include "runtime/support/runtime_error.h"
+
+namespace vaultrix::app {
+namespace {
+
+std::mutex halt_mutex;
+
+HaltHandler& InstalledHandler() {
+  static HaltHandler handler;
+  return handler;
+}
+
+// FIXME: through the window engine's MESSAGE once it exists, like the
+// standard warnings.
+void ShowHaltBox(const std::string& text) {
+  platform::MessageBoxRequest request;
+  request.caption = std::string(kHaltCaption);
+  request.text = text;
+  request.buttons = platform::MessageBoxButtons::kOk;
+  request.icon = platform::MessageBoxIcon::kStop;
+  (void)platform::ShowMessageBox(request);
+}
+
+}  // namespace
+
+void Halt(std::string_view text) {
+  HaltHandler handler;
+  {
+    std::lock_guard lock(halt_mutex);
+    handler = InstalledHandler();
+  }
+  const std::string message(text);
+  if (handler) {
+    handler(message);
+  } else if (!message.empty()) {
+    ShowHaltBox(message);
+  }
+  support::EndProcess(kHaltExitCode);
+}
+
+HaltHandler SetHaltHandler(HaltHandler handler) {
+  std::lock_guard lock(halt_mutex);
+  return std::exchange(InstalledHandler(), std::move(handler));
+}
+
+}  // namespace vaultrix::app

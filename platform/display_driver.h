@@ -1,0 +1,110 @@
+// The display driver's side of the window system: the notifications through
+// which a driver follows every visible change, the modal dialogs (message
+// boxes, open and save file dialogs) that the window system asks of it, and
+// the interface a driver implements.
+//
+// Ownership and threads: the window system owns windows and their state. A
+// driver runs on a thread of its own (the process's main thread), never holds
+// the runtime lock and never blocks on a runtime thread. It drains the
+// notification queue with WindowSystem::TakeNotifications and reads current
+// state with WindowSystem::GetWindowInfo; it hands user input back with the
+// window system's Inject* calls, which post to the owning thread's queue.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/window_messages.h"
+
+namespace vaultrix::platform {
+
+// What changed. A notification names the window; the driver reads the new
+// state itself, so a burst of changes to one window costs one redraw.
+enum class NotificationKind : int {
+  kCreated,
+  kDestroyed,
+  kText,
+  kValue,  // value, check or selected row
+  kRows,
+  kScroll,
+  kEnabled,
+  kVisible,
+  kRect,
+  kShowState,  // minimized, maximized, restored
+  kZOrder,
+  kFocus,       // window is the new focus window (kNoWindow: none)
+  kActivation,  // window is the new active window or active MDI child
+  kClipboard,
+  kDialogOpened,    // dialog names the request
+  kDialogAnswered,  // dialog names the request
+};
+
+using DialogId = std::uint64_t;
+
+struct Notification {
+  NotificationKind kind = NotificationKind::kCreated;
+  WindowHandle window = kNoWindow;
+  DialogId dialog = 0;
+};
+
+enum class FileDialogKind : int { kOpen, kSave };
+
+struct FileFilter {
+  std::string description;  // "Text files (*.txt)"
+  std::string pattern;      // "*.txt", several separated by ';'
+};
+
+struct FileDialogRequest {
+  FileDialogKind kind = FileDialogKind::kOpen;
+  std::string title;
+  std::vector<FileFilter> filters;
+  int filter_index = 1;  // 1-based
+  std::string initial_directory;
+  std::string file_name;          // suggested name
+  std::string default_extension;  // appended to a typed name without one
+  bool must_exist = false;        // open: the chosen file must exist
+  bool confirm_overwrite = false;
+};
+
+struct FileDialogResult {
+  bool accepted = false;  // false: cancelled
+  std::string path;
+  int filter_index = 1;
+};
+
+enum class DialogKind : int { kMessageBox, kFileDialog };
+
+// A dialog that a runtime thread is waiting on.
+struct DialogRequest {
+  DialogId id = 0;
+  DialogKind kind = DialogKind::kMessageBox;
+  WindowHandle owner = kNoWindow;
+  MessageBoxRequest message_box;
+  FileDialogRequest file_dialog;
+};
+
+// A driver's answer to a dialog.
+struct DialogAnswer {
+  MessageBoxAnswer button = MessageBoxAnswer::kOk;  // message boxes
+  FileDialogResult file;                            // file dialogs
+};
+
+class DisplayDriver {
+ public:
+  virtual ~DisplayDriver() = default;
+
+  // Called whenever notifications were queued, on the thread that queued them
+  // and with no window-system lock held. It must not block: a driver
+  // typically wakes its own thread, which then calls TakeNotifications.
+  virtual void NotificationsPending() = 0;
+
+  // A runtime thread asks for a dialog and waits (answering messages sent to
+  // it) until WindowSystem::AnswerDialog(request.id, ...) is called, from
+  // any thread, possibly from within this call. Called with no window-system
+  // lock held; it must not block.
+  virtual void OpenDialog(const DialogRequest& request) = 0;
+};
+
+}  // namespace vaultrix::platform

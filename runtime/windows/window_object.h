@@ -1,0 +1,91 @@
+// The runtime's window object: what the event engine keeps for each window
+// of a procedure, beside the window system's own record of the same window
+// (reached through `handle`). The fields are those the event loop works
+// with; a window's kind and its controls' settings come from its stored
+// description.
+//
+// Threads: a window object belongs to its thread; other threads touch it
+// only to post events (PostEvent), and every access happens under the
+// runtime lock.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/window_messages.h"
+#include "runtime/windows/event_record.h"
+
+namespace vaultrix::windows {
+
+// A control as the event engine knows it: its number in the window's
+// description and its window in the window system.
+struct ControlObject {
+  int number = 0;  // negative for menu items and toolbar buttons
+  platform::WindowHandle handle = platform::kNoWindow;
+  WindowObject* window = nullptr;
+};
+
+enum class CloseState : int {
+  kNone = 0,
+  kWaitingForOwned = 1,  // an owned window was asked to close down
+  kRequested = 2,
+};
+
+// The ordered list of a window's queued event records.
+class EventQueue {
+ public:
+  void Append(std::unique_ptr<EventRecord> record) { records_.push_back(std::move(record)); }
+  // The oldest record, or null when the queue is empty.
+  [[nodiscard]] std::unique_ptr<EventRecord> TakeOldest();
+  [[nodiscard]] bool Empty() const { return records_.empty(); }
+  [[nodiscard]] std::size_t Size() const { return records_.size(); }
+  [[nodiscard]] const EventRecord& At(std::size_t index) const { return *records_[index]; }
+  void Clear() { records_.clear(); }
+
+ private:
+  std::deque<std::unique_ptr<EventRecord>> records_;
+};
+
+// What an ACCEPT loop body answers for an event.
+inline constexpr int kBodyDefault = 0;   // let the event's default action happen
+inline constexpr int kSkipDefault = 1;   // suppress it
+inline constexpr int kNoLoop = -1;       // the window has no loop (delivery only)
+
+// The loop body of a window's ACCEPT loop: called once per event, answers
+// kBodyDefault or kSkipDefault.
+using LoopBody = std::function<int()>;
+
+struct WindowObject {
+  platform::WindowHandle handle = platform::kNoWindow;
+  std::int32_t thread = 0;  // number of the window's thread
+  WindowObject* previous = nullptr;  // the thread's current window when this one opened
+  WindowObject* owner = nullptr;
+  std::vector<WindowObject*> owned;
+  std::unique_ptr<EventRecord> current_event;
+  EventQueue events;
+  // Records posted to this window whose kEventPostedMessage has not arrived
+  // yet. The window keeps them, so that a record whose message is dropped
+  // (the window closed first) is still freed, and an arriving message is
+  // believed only when its record is here.
+  std::vector<std::unique_ptr<EventRecord>> in_flight;
+  LoopBody body;         // the loop frame: empty when no loop runs
+  bool looping = false;  // the ACCEPT loop frame is set
+  bool in_body = false;
+  bool suspended = false;
+  bool accept_all = false;
+  CloseState close_state = CloseState::kNone;
+  std::int32_t timer_period = 0;  // hundredths of a second
+  bool timer_pending = false;
+  ControlObject* focus_control = nullptr;
+  int selected_control = 0;
+  bool shown = false;
+  std::vector<std::unique_ptr<ControlObject>> controls;  // description order
+
+  // The control with that number, null for none (and for 0).
+  [[nodiscard]] ControlObject* FindControl(int number) const;
+};
+
+}  // namespace vaultrix::windows

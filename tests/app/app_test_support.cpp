@@ -1,0 +1,59 @@
+// The application's service test fixture.
+#include "tests/app/app_test_support.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "app/data_dictionary.h"
+#include "app/transaction.h"
+#include "platform/locations.h"
+#include "runtime/files/file_state.h"
+#include "runtime/support/error_state.h"
+#include "tests/app/test_data_driver.h"
+
+namespace vaultrix::app::testing {
+
+void AppServicesTest::SetUp() {
+  char pattern[] = "/tmp/vaultrix-app-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  scratch_ = pattern;
+  platform::SetSettingsFolderOverride(scratch_ + "/settings");
+  TestDisk::Reset();
+  ResetDeclarations();
+  UseDataDriver(&TestDataDriver());
+  ClearRecordBuffers();
+  support::ClearError();
+  previous_box_ = platform::SetMessageBoxHandler([this](const platform::MessageBoxRequest& r) {
+    boxes_.push_back(r);
+    if (answers_.empty()) return platform::DefaultAnswer(r.buttons, r.default_button);
+    const platform::MessageBoxAnswer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+  });
+  previous_halt_ = SetHaltHandler([](const std::string& text) { throw Halted{text}; });
+}
+
+void AppServicesTest::TearDown() {
+  Rollback();
+  ResetDeclarations();
+  UseDataDriver(nullptr);
+  SetHaltHandler(previous_halt_);
+  platform::SetMessageBoxHandler(previous_box_);
+  platform::SetSettingsFolderOverride("");
+  std::filesystem::remove_all(scratch_);
+}
+
+void AppServicesTest::Answer(std::initializer_list<platform::MessageBoxAnswer> answers) {
+  answers_.insert(answers_.end(), answers.begin(), answers.end());
+}
+
+void AppServicesTest::ResetDeclarations() {
+  for (std::size_t i = 0; i < kDeclarationCount; ++i) {
+    DataFile& file = Declaration(i);
+    if (file.Block().state != nullptr) files::ReleaseFileState(file.Block());
+    file.OpenCount() = 0;
+  }
+}
+
+}  // namespace vaultrix::app::testing
