@@ -68,13 +68,13 @@ TEST_F(HvnToolTest, InfoShowsHeaderRegionsDefinitionAndCounters) {
   ToolRun info = RunTool({"info", path_});
   ASSERT_EQ(info.code, 0) << info.err;
   for (const char* expected :
-       {"change counter: ", "last issued number: 4\n", "-byte pages: 1, at references ", "tables: 1\n",
-        "table UNNAMED (id 0x00000001)\n",
+       {"change counter: ", "last issued number: 4\n", "-byte pages: 1, at references ",
+        "tables: 1\n", "table UNNAMED (id 0x00000001)\n",
         "  definition: version 1, record size 24, 2 fields, 1 memos, 2 keys\n",
-        "  field 1: T:NAME STRING offset 0 size 20\n", "  field 2: T:NUMBER LONG offset 20 size 4\n",
-        "  memo 1: T:NOTES size 1000\n", "  key 1: T:BYNAME NOCASE on +T:NAME\n",
-        "  key 2: T:BYNUMBER DUP on -T:NUMBER\n", "    records: 3 (build mark 0)\n",
-        "    key T:BYNAME: 3 (build mark 5)\n"}) {
+        "  field 1: T:NAME STRING offset 0 size 20\n",
+        "  field 2: T:NUMBER LONG offset 20 size 4\n", "  memo 1: T:NOTES size 1000\n",
+        "  key 1: T:BYNAME NOCASE on +T:NAME\n", "  key 2: T:BYNUMBER DUP on -T:NUMBER\n",
+        "    records: 3 (build mark 0)\n", "    key T:BYNAME: 3 (build mark 5)\n"}) {
     EXPECT_NE(info.out.find(expected), std::string::npos) << expected << "\n" << info.out;
   }
 }
@@ -133,7 +133,7 @@ TEST_F(HvnToolTest, CheckPassesOnSoundFilesAndRebuildIsRepeatable) {
   MakeRebuiltFile(kRows);
   ToolRun check = RunTool({"check", path_});
   EXPECT_EQ(check.code, 0) << check.out;
-  EXPECT_EQ(check.out, path_ + ": no problems found (1 tables)\n");
+  EXPECT_EQ(check.out, path_ + ": no problems found (1 table)\n");
   ToolRun again = RunTool({"rebuild", path_});
   EXPECT_EQ(again.code, 0);
   EXPECT_NE(again.out.find("table UNNAMED key T:BYNAME: 3 entries\n"), std::string::npos);
@@ -175,12 +175,23 @@ TEST_F(HvnToolTest, CheckNamesEachDamage) {
          return tree.Insert({hvn::DataKey(table, 3), "short"});
        },
        "record 3 is shorter than the record size 24"},
+      {"memo chunk left behind",
+       [](hvn::PageFile&, hvn::Tree& tree, std::uint32_t table) {
+         return tree.Insert({hvn::MemoKey(table, 77, 0, 0), "orphan"});
+       },
+       "record 77 memo 1: memo text of a record that does not exist"},
+      {"memo chunk missing",
+       [](hvn::PageFile&, hvn::Tree& tree, std::uint32_t table) {
+         bool erased = false;
+         return tree.Erase(hvn::MemoKey(table, 3, 0, 0), &erased);
+       },
+       "record 3 memo 1: chunk 1 where chunk 0 was due"},
       {"key entry pointing elsewhere",
        [](hvn::PageFile&, hvn::Tree& tree, std::uint32_t table) {
          hvn::Record entry;
          bool found = false;
-         if (int code = tree.Search(hvn::KindPrefix(table, 0), hvn::Seek::kAtOrAfter, &entry,
-                                    &found)) {
+         if (int code =
+                 tree.Search(hvn::KindPrefix(table, 0), hvn::Seek::kAtOrAfter, &entry, &found)) {
            return code;
          }
          entry.data = hvn::BigEndian32(99);
@@ -193,11 +204,10 @@ TEST_F(HvnToolTest, CheckNamesEachDamage) {
     std::remove(path_.c_str());
     MakeRebuiltFile(kRows);
     const std::uint32_t table = TableId();
-    ASSERT_EQ(ChangeRecords(path_,
-                            [&](hvn::PageFile& file, hvn::Tree& tree) {
-                              return damage.change(file, tree, table);
-                            }),
-              0);
+    ASSERT_EQ(
+        ChangeRecords(path_, [&](hvn::PageFile& file,
+                                 hvn::Tree& tree) { return damage.change(file, tree, table); }),
+        0);
     ToolRun check = RunTool({"check", path_});
     EXPECT_EQ(check.code, 1);
     EXPECT_NE(check.out.find(damage.reported), std::string::npos) << check.out;
@@ -218,7 +228,8 @@ TEST_F(HvnToolTest, CheckNamesAPageWhoseLengthChanged) {
 
   ToolRun check = RunTool({"check", path_});
   EXPECT_EQ(check.code, 1);
-  EXPECT_NE(check.out.find("page " + std::to_string(header.root) + " unreadable"),
+  EXPECT_NE(check.out.find("page " + std::to_string(header.root) +
+                           " unreadable: damaged (internal check hvnbt line "),
             std::string::npos)
       << check.out;
   ToolRun dump = RunTool({"dump", path_});
@@ -268,9 +279,10 @@ TEST_F(HvnToolTest, OwnerProtectedFilesNeedTheirPassword) {
     ASSERT_EQ(MakeKeyedFile(name_, kRows), 0);
   }
   EXPECT_EQ(dir_.Get("data.HVN").find("hAlV"), std::string::npos);
-  for (const std::vector<std::string>& wrong :
-       {std::vector<std::string>{"dump", path_}, {"dump", path_, "--owner", "orbitplume"},
-        {"check", path_, "--owner", "x"}, {"rebuild", path_, "--owner", "x"}}) {
+  for (const std::vector<std::string>& wrong : {std::vector<std::string>{"dump", path_},
+                                                {"dump", path_, "--owner", "orbitplume"},
+                                                {"check", path_, "--owner", "x"},
+                                                {"rebuild", path_, "--owner", "x"}}) {
     ToolRun run = RunTool(wrong);
     EXPECT_EQ(run.code, 3);
     EXPECT_NE(run.err.find("owner password is wrong"), std::string::npos) << run.err;

@@ -72,8 +72,8 @@ int CheckKey(HvnReader& reader, const TableInfo& table, const KeyPlan& plan,
   if (code != 0) return code;
   std::vector<std::string> missing, duplicates;
   for (const auto& [key, data] : expected.entries) {
-    if (!seen.count(key)) missing.push_back(what + ": no entry for record " +
-                                            RecordNumberOf(key, data));
+    if (!seen.count(key))
+      missing.push_back(what + ": no entry for record " + RecordNumberOf(key, data));
   }
   for (const auto& [record, earlier] : expected.collisions) {
     duplicates.push_back(what + ": records " + std::to_string(earlier) + " and " +
@@ -85,6 +85,60 @@ int CheckKey(HvnReader& reader, const TableInfo& table, const KeyPlan& plan,
   problems.AddMany(duplicates);
   CheckCounter(table, plan.number, what, seen.size(), problems);
   return 0;
+}
+
+// Memo chunks: each belongs to a data record and a declared memo, chunks
+// are numbered from 0 without gaps, none holds more than 256 bytes, and a
+// text memo's chunks fit its declared size.
+int CheckMemos(HvnReader& reader, const TableInfo& table, const std::string& name,
+               Problems& problems) {
+  std::vector<std::string> found;
+  hvn::Table access(reader.file(), table.id);
+  std::string last_owner;  // record number and memo of the chunk before
+  std::uint32_t next_chunk = 0, total = 0;
+  int failure = 0;
+  const int code =
+      reader.Walk(hvn::KindPrefix(table.id, hvn::kKindMemo), [&](const hvn::Record& record) {
+        if (record.key.size() != hvn::kMemoKeySize) {
+          found.push_back(name + ": memo chunk with a malformed key");
+          return true;
+        }
+        const std::uint32_t number = hvn::ReadBigEndian32(record.key, 5);
+        const auto memo = static_cast<std::uint8_t>(record.key[9]);
+        const auto chunk =
+            static_cast<std::uint32_t>((static_cast<std::uint8_t>(record.key[10]) << 8) |
+                                       static_cast<std::uint8_t>(record.key[11]));
+        const std::string where =
+            name + " record " + std::to_string(number) + " memo " + std::to_string(memo + 1);
+        const std::string owner = record.key.substr(5, 5);
+        if (owner != last_owner) {
+          last_owner = owner;
+          next_chunk = 0;
+          total = 0;
+          std::string image;
+          bool exists = false;
+          if ((failure = access.Read(number, &image, &exists)) != 0) return false;
+          if (!exists) found.push_back(where + ": memo text of a record that does not exist");
+          if (memo >= table.definition.memos.size()) found.push_back(where + ": no such memo");
+        }
+        if (chunk != next_chunk)
+          found.push_back(where + ": chunk " + std::to_string(chunk) + " where chunk " +
+                          std::to_string(next_chunk) + " was due");
+        next_chunk = chunk + 1;
+        total += static_cast<std::uint32_t>(record.data.size());
+        if (record.data.size() > hvn::kMemoChunkSize) {
+          found.push_back(where + ": chunk " + std::to_string(chunk) + " holds more than " +
+                          std::to_string(hvn::kMemoChunkSize) + " bytes");
+        } else if (memo < table.definition.memos.size() &&
+                   !(table.definition.memos[memo].flags & 0x04) &&
+                   total > table.definition.memos[memo].size) {
+          found.push_back(where + ": text longer than the memo's size " +
+                          std::to_string(table.definition.memos[memo].size));
+        }
+        return true;
+      });
+  problems.AddMany(found);
+  return code != 0 ? code : failure;
 }
 
 int CheckTable(HvnReader& reader, const TableInfo& table, Problems& problems) {
@@ -103,10 +157,12 @@ int CheckTable(HvnReader& reader, const TableInfo& table, Problems& problems) {
   CheckCounter(table, hvn::kKindData, name + " records", data_records, problems);
   std::vector<std::string> cut;
   for (std::uint32_t number : short_records) {
-    cut.push_back(name + ": record " + std::to_string(number) + " is shorter than the record size " +
+    cut.push_back(name + ": record " + std::to_string(number) +
+                  " is shorter than the record size " +
                   std::to_string(table.definition.record_size));
   }
   problems.AddMany(cut);
+  if (int code = CheckMemos(reader, table, name, problems); code != 0) return code;
   for (const KeyPlan& plan : plans) {
     const std::string what = name + " key " + TextValue(plan.label);
     if (!plan.maintained) continue;
@@ -138,7 +194,13 @@ int CheckCommand(const ToolOptions& options, std::ostream& out, std::ostream& er
   // checks below name them.
   std::istringstream pages(hvn::CheckHvnPages(reader.file()));
   for (std::string line; std::getline(pages, line);) {
-    if (line.rfind("counter ", 0) != 0) problems.Add(line);
+    if (line.rfind("counter ", 0) == 0) continue;
+    const std::string damage = "code " + std::to_string(hvn::kInternalErrorCode) + " line ";
+    if (const std::size_t at = line.find(damage); at != std::string::npos) {
+      line.replace(at, damage.size(), "damaged (internal check hvnbt line ");
+      line += ")";
+    }
+    problems.Add(line);
   }
   std::vector<TableInfo> tables;
   code = reader.Begin();
@@ -148,10 +210,12 @@ int CheckCommand(const ToolOptions& options, std::ostream& out, std::ostream& er
   }
   if (code != 0) problems.Add("cannot read on: " + reader.Explain(code));
   if (problems.lines().empty()) {
-    out << options.file << ": no problems found (" << tables.size() << " tables)\n";
+    out << options.file << ": no problems found (" << tables.size()
+        << (tables.size() == 1 ? " table)\n" : " tables)\n");
     return kExitOk;
   }
-  out << options.file << ": " << problems.lines().size() << " problems\n";
+  const std::size_t count = problems.lines().size();
+  out << options.file << ": " << count << (count == 1 ? " problem\n" : " problems\n");
   for (const std::string& line : problems.lines()) out << "  " << line << "\n";
   return kExitProblems;
 }

@@ -49,7 +49,9 @@ class Writer {
     columns_ = &columns;
     first_record_ = true;
     switch (format_) {
-      case DumpFormat::kText: out_ << "table " << TextValue(table.name) << "\n"; break;
+      case DumpFormat::kText:
+        out_ << "table " << TextValue(table.name) << "\n";
+        break;
       case DumpFormat::kJson:
         out_ << (first_table_ ? "\n" : ",\n") << "{\"name\": " << JsonString(table.name)
              << ", \"records\": [";

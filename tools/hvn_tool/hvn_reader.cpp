@@ -93,7 +93,8 @@ int HvnReader::ListTables(std::vector<TableInfo>* tables) {
 
 std::string HvnReader::Explain(int code) const {
   switch (code) {
-    case support::kFileNotFound: return "No such file or directory";
+    case support::kFileNotFound:
+      return "No such file or directory";
     case support::kInvalidDataFile:
       return "not an HVN data file, or the owner password is wrong (or missing)";
     case hvn::kInternalErrorCode:

@@ -44,7 +44,8 @@ int RebuildTable(HvnReader& reader, const TableInfo& table, std::ostream& out, b
     return code;
   }
   for (std::uint32_t number : short_records) {
-    out << name << ": record " << number << " is shorter than the record size; left out of the keys\n";
+    out << name << ": record " << number
+        << " is shorter than the record size; left out of the keys\n";
   }
   for (const KeyPlan& plan : plans) {
     const std::string what = name + " key " + TextValue(plan.label);
@@ -83,8 +84,7 @@ int RebuildCommand(const ToolOptions& options, std::ostream& out, std::ostream& 
   }
   if (code == 0) code = reader.Commit();
   if (code != 0) {
-    err << "vaultrix-hvn: " << options.file << ": " << reader.Explain(code)
-        << "\n";
+    err << "vaultrix-hvn: " << options.file << ": " << reader.Explain(code) << "\n";
     return kExitUnreadable;
   }
   return problems ? kExitProblems : kExitOk;

@@ -36,8 +36,10 @@ bool IsNumeric(std::uint8_t type) {
     case files::kTypeSReal:
     case files::kTypeReal:
     case files::kTypeDecimal:
-    case files::kTypePDecimal: return true;
-    default: return false;
+    case files::kTypePDecimal:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -105,15 +107,24 @@ std::string Text(const std::uint8_t* p, std::size_t size, std::uint8_t type) {
 std::string Element(const DefinedField& field, const std::uint8_t* p, std::size_t size) {
   const auto fits = [&](std::size_t need) { return size >= need; };
   switch (field.type) {
-    case files::kTypeByte: return std::to_string(p[0]);
-    case files::kTypeShort: return fits(2) ? std::to_string(LoadAs<std::int16_t>(p)) : "";
-    case files::kTypeUShort: return fits(2) ? std::to_string(LoadAs<std::uint16_t>(p)) : "";
-    case files::kTypeLong: return fits(4) ? std::to_string(LoadAs<std::int32_t>(p)) : "";
-    case files::kTypeULong: return fits(4) ? std::to_string(LoadAs<std::uint32_t>(p)) : "";
-    case files::kTypeDate: return fits(4) ? DateText(LoadAs<std::int32_t>(p)) : "";
-    case files::kTypeTime: return fits(4) ? TimeText(LoadAs<std::int32_t>(p)) : "";
-    case files::kTypeSReal: return fits(4) ? Real(LoadAs<float>(p), 9) : "";
-    case files::kTypeReal: return fits(8) ? Real(LoadAs<double>(p), 17) : "";
+    case files::kTypeByte:
+      return std::to_string(p[0]);
+    case files::kTypeShort:
+      return fits(2) ? std::to_string(LoadAs<std::int16_t>(p)) : "";
+    case files::kTypeUShort:
+      return fits(2) ? std::to_string(LoadAs<std::uint16_t>(p)) : "";
+    case files::kTypeLong:
+      return fits(4) ? std::to_string(LoadAs<std::int32_t>(p)) : "";
+    case files::kTypeULong:
+      return fits(4) ? std::to_string(LoadAs<std::uint32_t>(p)) : "";
+    case files::kTypeDate:
+      return fits(4) ? DateText(LoadAs<std::int32_t>(p)) : "";
+    case files::kTypeTime:
+      return fits(4) ? TimeText(LoadAs<std::int32_t>(p)) : "";
+    case files::kTypeSReal:
+      return fits(4) ? Real(LoadAs<float>(p), 9) : "";
+    case files::kTypeReal:
+      return fits(8) ? Real(LoadAs<double>(p), 17) : "";
     case files::kTypeDecimal:
     case files::kTypePDecimal: {
       auto text = support::PackedToText(p, static_cast<int>(size), field.places);
@@ -122,8 +133,10 @@ std::string Element(const DefinedField& field, const std::uint8_t* p, std::size_
     case files::kTypeString:
     case files::kTypeCString:
     case files::kTypePString:
-    case files::kTypeAString: return Text(p, size, field.type);
-    default: return Hex(p, size);
+    case files::kTypeAString:
+      return Text(p, size, field.type);
+    default:
+      return Hex(p, size);
   }
 }
 
@@ -131,22 +144,38 @@ std::string Element(const DefinedField& field, const std::uint8_t* p, std::size_
 
 std::string TypeName(std::uint8_t type) {
   switch (type) {
-    case files::kTypeByte: return "BYTE";
-    case files::kTypeShort: return "SHORT";
-    case files::kTypeUShort: return "USHORT";
-    case files::kTypeDate: return "DATE";
-    case files::kTypeTime: return "TIME";
-    case files::kTypeLong: return "LONG";
-    case files::kTypeULong: return "ULONG";
-    case files::kTypeSReal: return "SREAL";
-    case files::kTypeReal: return "REAL";
-    case files::kTypeDecimal: return "DECIMAL";
-    case files::kTypePDecimal: return "PDECIMAL";
-    case files::kTypeString: return "STRING";
-    case files::kTypeCString: return "CSTRING";
-    case files::kTypePString: return "PSTRING";
-    case files::kTypeAString: return "ASTRING";
-    case files::kTypeGroup: return "GROUP";
+    case files::kTypeByte:
+      return "BYTE";
+    case files::kTypeShort:
+      return "SHORT";
+    case files::kTypeUShort:
+      return "USHORT";
+    case files::kTypeDate:
+      return "DATE";
+    case files::kTypeTime:
+      return "TIME";
+    case files::kTypeLong:
+      return "LONG";
+    case files::kTypeULong:
+      return "ULONG";
+    case files::kTypeSReal:
+      return "SREAL";
+    case files::kTypeReal:
+      return "REAL";
+    case files::kTypeDecimal:
+      return "DECIMAL";
+    case files::kTypePDecimal:
+      return "PDECIMAL";
+    case files::kTypeString:
+      return "STRING";
+    case files::kTypeCString:
+      return "CSTRING";
+    case files::kTypePString:
+      return "PSTRING";
+    case files::kTypeAString:
+      return "ASTRING";
+    case files::kTypeGroup:
+      return "GROUP";
     default: {
       char text[16];
       std::snprintf(text, sizeof text, "TYPE 0x%02X", type);

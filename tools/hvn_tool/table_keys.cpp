@@ -81,8 +81,8 @@ int ExpectedEntries(HvnReader& reader, const TableInfo& table, const std::vector
         (*expected)[k].collisions.emplace_back(*number, at->second);
         continue;
       }
-      (*expected)[k].entries.emplace(std::move(key), std::string(entry.data.begin(),
-                                                                 entry.data.end()));
+      (*expected)[k].entries.emplace(std::move(key),
+                                     std::string(entry.data.begin(), entry.data.end()));
     }
     return true;
   });

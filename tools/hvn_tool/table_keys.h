@@ -19,7 +19,7 @@ namespace vaultrix::tools {
 struct KeyPlan {
   std::uint8_t number = 0;
   std::string label;
-  bool maintained = false;  // false for run-time indexes (0x20, 0x40)
+  bool maintained = false;                        // false for run-time indexes (0x20, 0x40)
   std::optional<files::KeyValueEncoder> encoder;  // none when the definition is unusable
 };
 
@@ -41,7 +41,6 @@ struct ExpectedKey {
                                   std::uint32_t* data_records);
 
 // The label of a key for messages: its label, else "KEYn".
-[[nodiscard]] std::string KeyName(const files::hvn::TableDefinition& definition,
-                                  std::size_t index);
+[[nodiscard]] std::string KeyName(const files::hvn::TableDefinition& definition, std::size_t index);
 
 }  // namespace vaultrix::tools

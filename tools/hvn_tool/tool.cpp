@@ -40,15 +40,20 @@ Command CommandNamed(const std::string& name, bool* takes_dump_options) {
 }
 
 bool ParseFormat(const std::string& text, DumpFormat* format) {
-  if (text == "text") *format = DumpFormat::kText;
-  else if (text == "json") *format = DumpFormat::kJson;
-  else if (text == "csv") *format = DumpFormat::kCsv;
-  else return false;
+  if (text == "text")
+    *format = DumpFormat::kText;
+  else if (text == "json")
+    *format = DumpFormat::kJson;
+  else if (text == "csv")
+    *format = DumpFormat::kCsv;
+  else
+    return false;
   return true;
 }
 
 int Usage(std::ostream& err, const std::string& complaint) {
-  err << "vaultrix-hvn: " << complaint << "\n" << "Try 'vaultrix-hvn --help'.\n";
+  err << "vaultrix-hvn: " << complaint << "\n"
+      << "Try 'vaultrix-hvn --help'.\n";
   return kExitUsage;
 }
 
