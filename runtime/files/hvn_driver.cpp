@@ -5,6 +5,7 @@
 
 #include "runtime/files/file_state.h"
 #include "runtime/files/hvn_file.h"
+#include "runtime/files/hvn_transaction.h"
 #include "runtime/files/hvn_transfer.h"
 #include "runtime/support/error_codes.h"
 
@@ -135,6 +136,12 @@ std::int32_t HalverinDispatch(Operation op, OperationCall& call) {
     case Operation::kRename:
       if (file.is_open()) return support::kFileAlreadyOpen;
       return hvn::CopyTable(*call.file->state, call.text, op == Operation::kRename);
+    case Operation::kLogout:
+      return file.Logout(call.number);
+    case Operation::kCommit:
+      return hvn::CommitTransaction();
+    case Operation::kRollback:
+      return hvn::RollbackTransaction();
     case Operation::kViewRequest:
       call.result = 0;
       return 0;

@@ -7,7 +7,7 @@
 // SET(file, pointer), REMOVE, COPY, RENAME, NEXT, PREVIOUS, SKIP, BOF, EOF, POINTER, POSITION,
 // RESET and REGET by file, RECORDS, BYTES, EMPTY, NOMEMO, WATCH, HOLD (with
 // and without a limit), RELEASE, LOCK (with and without a limit), UNLOCK,
-// NAME, SEND, and the view request (0: no view engine of its own). Every
+// NAME, SEND, LOGOUT, COMMIT, ROLLBACK, and the view request (0: no view engine of its own). Every
 // other code, the key forms among them, answers 80 "Unsupported File Driver
 // Function" until key maintenance is in place.
 #pragma once

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "runtime/files/hvn_transaction.h"
 #include "runtime/files/hvnl3_memo.h"
 #include "runtime/support/error_codes.h"
 #include "runtime/support/runtime_error.h"
@@ -69,6 +70,10 @@ int OpenError(int code) {
 
 void SetDamageIsFatal(bool fatal) {
   damage_is_fatal.store(fatal);
+}
+
+void WaitForLock() {
+  WaitBeforeRetry();
 }
 
 LockWaitHook SetLockWaitHook(LockWaitHook hook) {
@@ -154,8 +159,14 @@ int HvnFile::Open(std::int32_t access_mode) {
   return 0;
 }
 
+int HvnFile::Logout(std::int64_t seconds) {
+  if (!open_) return codes::kFileNotOpen;
+  return Translate(EnlistInTransaction(file_, seconds));
+}
+
 int HvnFile::Close() {
   if (!open_) return codes::kFileNotOpen;
+  LeaveTransaction(file_);
   ReleaseHold();
   if (table_locked_) (void)Unlock();
   open_ = false;

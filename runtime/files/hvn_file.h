@@ -40,6 +40,8 @@ class HvnFile final : public DriverState {
   int Create();
   int Open(std::int32_t access_mode);
   int Close();
+  // Enlists the file in this process's transaction (hvn_transaction.h).
+  int Logout(std::int64_t seconds);
 
   int Add();
   int Put();

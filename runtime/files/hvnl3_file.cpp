@@ -2,11 +2,17 @@
 // regions, and the commit protocol described in hvnl3_file.h.
 #include "runtime/files/hvnl3_file.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
+#include "platform/clock.h"
 #include "platform/env.h"
+#include "runtime/files/hvn_transaction.h"
+#include "runtime/files/hvnbt_tree.h"
 #include "runtime/files/hvnl3_records.h"
 #include "runtime/support/error_codes.h"
 #include "runtime/support/system_error_map.h"
@@ -51,6 +57,10 @@ int PageFile::Open(const std::string& path, bool read_only, bool create) {
     return support::ErrorCodeFromErrno(error);
   }
   file_ = std::move(file);
+  // The transaction control file names files by their canonical path.
+  char* canonical = ::realpath(path.c_str(), nullptr);
+  path_ = canonical != nullptr ? canonical : path;
+  std::free(canonical);
   read_only_ = read_only && !create;
   slot_ = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(this) >> 4) % kSlotCount;
   Invalidate();
@@ -107,6 +117,11 @@ void PageFile::UnlockOperation() {
 int PageFile::Begin() {
   if (file_ == nullptr) return support::kFileNotOpen;
   fault_line_ = 0;
+  if (in_transaction_) {
+    // The lock is held since BeginTransaction: nobody else changed the file.
+    TakeSnapshot();
+    return 0;
+  }
   if (int code = LockOperation(); code != 0) return code;
   if (int code = ReadHeader(); code != 0) {
     UnlockOperation();
@@ -128,7 +143,7 @@ void PageFile::EvictIfFull() {
 
 int PageFile::BeginRead() {
   if (file_ == nullptr) return support::kFileNotOpen;
-  if (have_header_ && overlay_.empty() && dirty_count_ == 0) {
+  if (!in_transaction_ && have_header_ && overlay_.empty() && dirty_count_ == 0) {
     read_header_.assign(kHeaderSize, '\0');
     std::size_t done = 0;
     FileHeader fresh;
@@ -199,6 +214,9 @@ int PageFile::ReadHeader() {
   }
   if (fresh.committed_end == fresh.written_end) return 0;
   if (read_only_) {
+    // Seen as the pending span would leave it, without touching the file.
+    bool discarded = false;
+    if (int code = DiscardPending(&discarded); code != 0 || discarded) return code;
     std::map<std::int32_t, std::string> pages;
     if (int code = ReadPendingSpan(&pages); code != 0) return code;
     overlay_ = std::move(pages);
@@ -235,6 +253,8 @@ int PageFile::ReadPendingSpan(std::map<std::int32_t, std::string>* pages) {
 }
 
 int PageFile::Recover() {
+  bool discarded = false;
+  if (int code = DiscardPending(&discarded); code != 0 || discarded) return code;
   std::map<std::int32_t, std::string> pages;
   if (int code = ReadPendingSpan(&pages); code != 0) return code;
   for (const auto& [ref, image] : pages) {
@@ -249,6 +269,10 @@ int PageFile::Recover() {
 }
 
 int PageFile::End() {
+  if (in_transaction_) {
+    snapshot_.clear();
+    return 0;
+  }
   int code = 0;
   const bool changed = header_ != committed_header_ || dirty_count_ > 0;
   if (changed) code = read_only_ ? support::kAccessDenied : Commit();
@@ -258,6 +282,10 @@ int PageFile::End() {
 }
 
 void PageFile::Abort() {
+  if (in_transaction_) {
+    RestoreSnapshot();
+    return;
+  }
   if (dirty_count_ > 0 || header_ != committed_header_) {
     for (auto it = cache_.begin(); it != cache_.end();) {
       it = it->second->dirty || it->first >= kFirstNewReference ? cache_.erase(it) : std::next(it);
@@ -637,6 +665,119 @@ int PageFile::Finish() {
   dirty_count_ = 0;
   committed_header_ = header_;
   return 0;
+}
+
+int PageFile::DiscardPending(bool* discarded) {
+  *discarded = false;
+  // The transaction record of the pending state, if any.
+  if (int code = ReadPendingSpan(&overlay_); code != 0) return code;
+  Record record;
+  bool found = false;
+  int code = 0;
+  if (header_.root != kNoPage) {
+    Tree tree(*this);
+    code = tree.Find(TransactionKey(), &record, &found);
+  }
+  cache_.clear();
+  overlay_.clear();
+  if (code != 0) return code;
+  TransactionRecord transaction;
+  FileHeader old_header;
+  if (!found || !DecodeTransaction(record.data, &transaction) ||
+      !FindLiveTransaction(transaction.control_file, transaction.number, path_, &old_header)) {
+    return 0;
+  }
+  // Not committed: the old state is still at home; put its header back
+  // (a read-only opener only reads by it).
+  header_ = old_header;
+  header_.committed_end = header_.written_end = DataEndOffset(header_);
+  if (!read_only_) {
+    if (int write = WriteHeader(); write != 0) return write;
+    if (int error = file_->Flush(true); error != 0) return IoError(error);
+  }
+  committed_header_ = header_;
+  *discarded = true;
+  return 0;
+}
+
+void PageFile::TakeSnapshot() {
+  snapshot_.clear();
+  for (auto& [ref, page] : cache_) {
+    if (page->dirty) snapshot_[ref] = SavedPage{page->units, page->content};
+  }
+  snapshot_header_ = header_;
+}
+
+void PageFile::RestoreSnapshot() {
+  for (auto it = cache_.begin(); it != cache_.end();) {
+    it = it->second->dirty || it->first >= kFirstNewReference ? cache_.erase(it) : std::next(it);
+  }
+  for (auto& [ref, saved] : snapshot_) {
+    auto page = std::make_unique<Page>();
+    page->ref = ref;
+    page->units = saved.units;
+    page->dirty = true;
+    page->content = std::move(saved.content);
+    cache_[ref] = std::move(page);
+  }
+  dirty_count_ = snapshot_.size();
+  snapshot_.clear();
+  header_ = snapshot_header_;
+  free_known_ = false;
+  for (auto& set : free_) set.clear();
+}
+
+int PageFile::BeginTransaction(std::int64_t timeout_hundredths) {
+  if (file_ == nullptr) return support::kFileNotOpen;
+  if (read_only_) return support::kAccessDenied;
+  if (in_transaction_) return support::kLogoutAlreadyActive;
+  const std::int64_t start = platform::CurrentClock().SteadyMilliseconds() / 10;
+  while (true) {
+    const int error = file_->Lock(kLockBase, kSlotCount, platform::LockKind::kExclusive,
+                                  platform::LockWait::kTry);
+    if (error == 0) break;
+    if (error != platform::kLockConflict) return support::ErrorCodeFromErrno(error);
+    if (platform::CurrentClock().SteadyMilliseconds() / 10 - start >= timeout_hundredths) {
+      return support::kFileIsAlreadyLocked;
+    }
+    WaitForLock();
+  }
+  locked_ = true;
+  if (int code = ReadHeader(); code != 0) {
+    UnlockOperation();
+    return code;
+  }
+  in_transaction_ = true;
+  snapshot_.clear();
+  return 0;
+}
+
+int PageFile::PrepareTransaction() {
+  if (!in_transaction_) return support::kUnableToLogTransaction;
+  const int code = (header_ != committed_header_ || dirty_count_ > 0) ? Prepare() : 0;
+  if (code != 0) {
+    in_transaction_ = false;
+    Invalidate();
+    UnlockOperation();
+  }
+  return code;
+}
+
+int PageFile::FinishTransaction() {
+  if (!in_transaction_) return support::kUnableToLogTransaction;
+  in_transaction_ = false;
+  const int code = prepared_pages_.empty() && header_ == committed_header_ ? 0 : Finish();
+  if (code != 0) Invalidate();
+  UnlockOperation();
+  return code;
+}
+
+void PageFile::RollbackTransaction() {
+  if (!in_transaction_) return;
+  in_transaction_ = false;
+  snapshot_.clear();
+  Invalidate();
+  UnlockOperation();
 }
 
 int PageFile::LockNamed(std::uint32_t n, bool wait) {

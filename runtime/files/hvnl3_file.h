@@ -134,6 +134,23 @@ class PageFile {
   [[nodiscard]] platform::File* file() { return file_.get(); }
   [[nodiscard]] std::size_t cached_pages() const { return cache_.size(); }
 
+  // Transactions. From BeginTransaction to FinishTransaction or
+  // RollbackTransaction the file's exclusive lock stays held and operations
+  // keep their changes in memory (a failed operation drops only its own).
+  // PrepareTransaction writes the pending span and its header (steps 0-3)
+  // after the caller has recorded the transaction as live in the control
+  // file; FinishTransaction copies the pages home (steps 4-5) once the
+  // control file says it is finished. A pending span whose tree names a
+  // transaction still live in its control file is discarded by the header
+  // check, and the header the control file kept is put back.
+  [[nodiscard]] int BeginTransaction(std::int64_t timeout_hundredths);
+  [[nodiscard]] bool in_transaction() const { return in_transaction_; }
+  [[nodiscard]] int PrepareTransaction();
+  [[nodiscard]] int FinishTransaction();
+  void RollbackTransaction();
+  [[nodiscard]] const FileHeader& committed_header() const { return committed_header_; }
+  [[nodiscard]] const std::string& path() const { return path_; }
+
   // Named locks (LOCK: table id + 1, HOLD: record number + 1).
   [[nodiscard]] int LockNamed(std::uint32_t n, bool wait);
   [[nodiscard]] int UnlockNamed(std::uint32_t n);
@@ -166,8 +183,20 @@ class PageFile {
   int WriteAll(std::uint64_t offset, const std::string& bytes);
   int WriteHeader();
 
+  void TakeSnapshot();
+  void RestoreSnapshot();
+  int DiscardPending(bool* discarded);
+
   std::unique_ptr<platform::File> file_;
+  std::string path_;
   bool read_only_ = false;
+  bool in_transaction_ = false;
+  struct SavedPage {
+    int units;
+    PageContent content;
+  };
+  std::map<std::int32_t, SavedPage> snapshot_;  // dirty pages when the operation began
+  FileHeader snapshot_header_;
   bool locked_ = false;
   std::uint64_t slot_ = 0;  // the shared slot a read-only opener holds
   bool have_header_ = false;
@@ -178,13 +207,13 @@ class PageFile {
   bool free_known_ = false;
   std::set<std::int32_t> free_[kMaxUnits + 1];
   std::int32_t next_new_ = kFirstNewReference;
-  std::size_t dirty_count_ = 0;  // pages made dirty since the last commit
+  std::size_t dirty_count_ = 0;        // pages made dirty since the last commit
   std::vector<Page*> prepared_pages_;  // between Prepare and Finish
   std::string prepared_span_;
   std::vector<std::pair<std::uint64_t, std::size_t>> prepared_homes_;
-  bool lockless_ = false;        // the running read holds no lock
-  std::size_t disk_reads_ = 0;   // pages read from the disk by the running read
-  std::string read_header_;      // the header bytes a lockless read began with
+  bool lockless_ = false;       // the running read holds no lock
+  std::size_t disk_reads_ = 0;  // pages read from the disk by the running read
+  std::string read_header_;     // the header bytes a lockless read began with
   bool placing_ = false;
   std::vector<Page*>* place_queue_ = nullptr;
   int fault_line_ = 0;

@@ -1,8 +1,8 @@
 // Page and record encoding.
 #include "runtime/files/hvnl3_page.h"
 
-#include <algorithm>
 #include <string.h>
+#include <algorithm>
 
 #include <cstring>
 
