@@ -325,7 +325,7 @@ TEST_F(HvnToolTest, GarbageGivesAClearErrorAndNoCrash) {
     SCOPED_TRACE(i);
     dir_.Put("garbage.HVN", files[i]);
     const std::string path = dir_.Path("garbage.HVN");
-    for (const char* command : {"info", "dump", "check"}) {
+    for (const char* command : {"info", "dump", "check", "rebuild", "check"}) {
       ToolRun run = RunTool({command, path});
       EXPECT_TRUE(run.code == 0 || run.code == 1 || run.code == 3) << run.code;
       if (run.code == 3) {
