@@ -174,7 +174,7 @@ TEST_F(HvnToolTest, CheckNamesEachDamage) {
        [](hvn::PageFile&, hvn::Tree& tree, std::uint32_t table) {
          return tree.Insert({hvn::DataKey(table, 3), "short"});
        },
-       "record 3 is shorter than the record size 24"},
+       "record 3 holds 5 bytes, the record size is 24"},
       {"memo chunk left behind",
        [](hvn::PageFile&, hvn::Tree& tree, std::uint32_t table) {
          return tree.Insert({hvn::MemoKey(table, 77, 0, 0), "orphan"});

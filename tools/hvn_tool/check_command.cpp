@@ -157,8 +157,12 @@ int CheckTable(HvnReader& reader, const TableInfo& table, Problems& problems) {
   CheckCounter(table, hvn::kKindData, name + " records", data_records, problems);
   std::vector<std::string> cut;
   for (std::uint32_t number : short_records) {
-    cut.push_back(name + ": record " + std::to_string(number) +
-                  " is shorter than the record size " +
+    std::string image;
+    bool found = false;
+    hvn::Table access(reader.file(), table.id);
+    if (int code = access.Read(number, &image, &found); code != 0) return code;
+    cut.push_back(name + ": record " + std::to_string(number) + " holds " +
+                  std::to_string(image.size()) + " bytes, the record size is " +
                   std::to_string(table.definition.record_size));
   }
   problems.AddMany(cut);

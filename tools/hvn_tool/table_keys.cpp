@@ -66,7 +66,7 @@ int ExpectedEntries(HvnReader& reader, const TableInfo& table, const std::vector
     const auto number = hvn::DataKeyNumber(record.key, table.id);
     if (!number) return true;
     ++*data_records;
-    if (record.data.size() < table.definition.record_size) {
+    if (record.data.size() != table.definition.record_size) {
       short_records->push_back(*number);
       return true;
     }

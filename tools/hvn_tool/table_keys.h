@@ -32,8 +32,8 @@ struct ExpectedKey {
 [[nodiscard]] std::vector<KeyPlan> PlanKeys(const files::hvn::TableDefinition& definition);
 
 // Reads every data record of `table` and builds the entries of each key of
-// `plans` (indexed like it; keys not maintained stay empty). Records shorter
-// than the record size are left out and listed in `short_records`.
+// `plans` (indexed like it; keys not maintained stay empty). Records whose
+// length is not the record size are left out and listed in `short_records`.
 [[nodiscard]] int ExpectedEntries(HvnReader& reader, const TableInfo& table,
                                   const std::vector<KeyPlan>& plans,
                                   std::vector<ExpectedKey>* expected,
