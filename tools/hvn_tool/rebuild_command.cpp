@@ -45,7 +45,7 @@ int RebuildTable(HvnReader& reader, const TableInfo& table, std::ostream& out, b
   }
   for (std::uint32_t number : short_records) {
     out << name << ": record " << number
-        << " is has a length other than the record size; left out of the keys\n";
+        << " has a length other than the record size; left out of the keys\n";
   }
   for (const KeyPlan& plan : plans) {
     const std::string what = name + " key " + TextValue(plan.label);
