@@ -61,6 +61,9 @@ TEST_F(HvnToolTest, HelpAndArgumentErrors) {
   ToolRun missing = RunTool({"info", dir_.Path("none.HVN")});
   EXPECT_EQ(missing.code, 3);
   EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
+  ToolRun directory = RunTool({"check", dir_.path()});
+  EXPECT_EQ(directory.code, 3);
+  EXPECT_NE(directory.err.find("a directory"), std::string::npos);
 }
 
 TEST_F(HvnToolTest, InfoShowsHeaderRegionsDefinitionAndCounters) {

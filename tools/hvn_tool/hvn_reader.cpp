@@ -1,7 +1,9 @@
 // Opening a file for the data-file tool and finding its tables.
 #include "tools/hvn_tool/hvn_reader.h"
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "runtime/files/hvnl3_records.h"
 #include "runtime/support/error_codes.h"
@@ -11,6 +13,11 @@
 namespace vaultrix::tools {
 
 namespace hvn = files::hvn;
+
+namespace {
+// Posted as a disk error would be: 300 plus the system's error number.
+constexpr int kIsDirectory = 300 + EISDIR;
+}  // namespace
 
 HvnReader::~HvnReader() {
   if (begun_) file_.Abort();
@@ -22,6 +29,8 @@ int HvnReader::Open(const std::string& path, const std::string& owner, bool writ
     env_ = std::make_unique<CipherEnv>(platform::CurrentEnv(), owner);
     scoped_env_ = std::make_unique<platform::ScopedEnv>(*env_);
   }
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) return kIsDirectory;
   if (int code = file_.Open(path, !writable, false); code != 0) return code;
   if (int error = file_.file()->Size(&file_size_); error != 0) {
     return support::ErrorCodeFromErrno(error);
