@@ -63,7 +63,7 @@ TEST_F(HvnToolTest, HelpAndArgumentErrors) {
   EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
   ToolRun directory = RunTool({"check", dir_.path()});
   EXPECT_EQ(directory.code, 3);
-  EXPECT_NE(directory.err.find("a directory"), std::string::npos);
+  EXPECT_NE(directory.err.find("Is a directory"), std::string::npos);
 }
 
 TEST_F(HvnToolTest, InfoShowsHeaderRegionsDefinitionAndCounters) {

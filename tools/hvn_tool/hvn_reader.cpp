@@ -15,7 +15,8 @@ namespace vaultrix::tools {
 namespace hvn = files::hvn;
 
 namespace {
-// Posted as a disk error would be: 300 plus the system's error number.
+// Posted as a disk error is, 300 plus the system's error number; reading
+// a directory would answer a less telling error.
 constexpr int kIsDirectory = 300 + EISDIR;
 }  // namespace
 
