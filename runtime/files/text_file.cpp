@@ -8,7 +8,9 @@
 #include <bit>
 #include <cstring>
 
-#if defined(__SSE2__)
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -130,10 +132,45 @@ std::size_t ClippedLength(const char* text, std::size_t length) {
   return length;
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VAULTRIX_TEXT_SCAN_AVX2 1
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+// StopBytes's search 32 bytes at a time, over the whole blocks of
+// [run, run + size): the offset of the first of `first`, 26 and `tab`, or,
+// with *found false, the length of the blocks searched. Copies the blocks
+// it reads to `out` unless that is null.
+__attribute__((target("avx2"))) std::size_t FirstStopInBlocks(const char* run, std::size_t size,
+                                                              char* out, char first, char tab,
+                                                              bool* found) {
+  const __m256i firsts = _mm256_set1_epi8(first);
+  const __m256i marks = _mm256_set1_epi8(kEndOfFileMark);
+  const __m256i tabs = _mm256_set1_epi8(tab);
+  std::size_t i = 0;
+  for (; i + 32 <= size; i += 32) {
+    __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(run + i));
+    if (out != nullptr) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), bytes);
+    __m256i hits = _mm256_or_si256(
+        _mm256_cmpeq_epi8(bytes, firsts),
+        _mm256_or_si256(_mm256_cmpeq_epi8(bytes, marks), _mm256_cmpeq_epi8(bytes, tabs)));
+    if (auto mask = static_cast<unsigned>(_mm256_movemask_epi8(hits)); mask != 0) {
+      *found = true;
+      return i + static_cast<std::size_t>(std::countr_zero(mask));
+    }
+  }
+  *found = false;
+  return i;
+}
+#endif
+
 // Finds the first byte of a run that a line read must look at: the first
 // byte of the end-of-record sequence (-1: none), byte 26, and tabs when they
-// are expanded or dropped. Sixteen bytes are tested at a time where the
-// processor allows, and copied out while they are at hand.
+// are expanded or dropped. Thirty-two or sixteen bytes are tested at a time
+// where the processor allows, and copied out while they are at hand.
 class StopBytes {
  public:
   // An unused slot repeats byte 26, which is always a stop.
@@ -155,6 +192,13 @@ class StopBytes {
  private:
   std::size_t Scan(const char* run, std::size_t size, char* out) const {
     std::size_t i = 0;
+#if defined(VAULTRIX_TEXT_SCAN_AVX2)
+    if (size >= 32 && HasAvx2()) {
+      bool found = false;
+      i = FirstStopInBlocks(run, size, out, first_, tab_, &found);
+      if (found) return i;
+    }
+#endif
 #if defined(__SSE2__)
     const __m128i first = _mm_set1_epi8(first_);
     const __m128i mark = _mm_set1_epi8(kEndOfFileMark);
