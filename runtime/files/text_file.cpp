@@ -167,6 +167,8 @@ __attribute__((target("avx2"))) std::size_t FirstStopInBlocks(const char* run, s
 }
 #endif
 
+constexpr std::size_t kCopyOverrun = 32;
+
 // Finds the first byte of a run that a line read must look at: the first
 // byte of the end-of-record sequence (-1: none), byte 26, and tabs when they
 // are expanded or dropped. Thirty-two or sixteen bytes are tested at a time
@@ -182,9 +184,9 @@ class StopBytes {
   // (size when there is none). Reads nothing beyond run + size.
   std::size_t FirstIn(const char* run, std::size_t size) const { return Scan(run, size, nullptr); }
 
-  // As FirstIn, and copies those bytes to `out`. Bytes of `out` after them
-  // may be written too (never beyond out + size): the caller writes over
-  // them or blanks them.
+  // As FirstIn, and copies those bytes to `out`. Up to kCopyOverrun bytes
+  // of `out` after them may be written too (never beyond out + size): the
+  // caller writes over them or blanks them.
   std::size_t CopyIn(const char* run, std::size_t size, char* out) const {
     return Scan(run, size, out);
   }
@@ -404,10 +406,10 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
     return codes::kRecordNotAvailable;
   }
 
-  // The record is filled from its start: every byte before `column` is
-  // written (text, or blanks where a tab leaves a gap), the rest is blanked
-  // at the end, so the record ends up cleared and then filled whatever the
-  // caller left in it, without writing its bytes twice.
+  // The record is cleared whole, whatever the caller left in it: one write
+  // of the same size for every line, which costs less than blanking a
+  // different tail each time. Then the line is copied over it.
+  std::memset(record_, ' ', record_size_);
   const std::string& sequence = options_.end_of_record;
   const StopBytes stops(sequence.empty() ? -1 : static_cast<unsigned char>(sequence[0]),
                         options_.tab != kTabKeep);
@@ -423,10 +425,19 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
     column = static_cast<std::uint32_t>(plain);
     offset += plain + sequence.size();
     line_ended = true;
+    // What the copy wrote past the line.
+    if (plain + kCopyOverrun <= record_size_) {
+      static constexpr char kBlankBlock[kCopyOverrun + 1] = "                                ";
+      std::memcpy(record_ + plain, kBlankBlock, kCopyOverrun);
+    } else {
+      std::memset(record_ + plain, ' ', record_size_ - plain);
+    }
   } else {
+    // Every byte before `column` is written again (text, or blanks where a
+    // tab leaves a gap); after it, what the copies wrote is blanked.
     line_ended = CopyLine(length, &offset, &column);
+    std::memset(record_ + column, ' ', record_size_ - column);
   }
-  std::memset(record_ + column, ' ', record_size_ - column);
   if (!line_ended && length != 0 && column >= length && EndOfRecordAt(offset)) {
     offset += sequence.size();  // a line exactly as long as the record
   }
