@@ -167,6 +167,8 @@ __attribute__((target("avx2"))) std::size_t FirstStopInBlocks(const char* run, s
 }
 #endif
 
+// How far past the bytes it copies StopBytes::CopyIn may write: at most
+// the rest of the block it found the stop in.
 constexpr std::size_t kCopyOverrun = 32;
 
 // Finds the first byte of a run that a line read must look at: the first
