@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "runtime/files/hvn_cipher_file.h"
 #include "runtime/files/hvn_transaction.h"
 #include "runtime/files/hvnl3_memo.h"
 #include "runtime/support/error_codes.h"
@@ -108,6 +109,7 @@ int HvnFile::Create() {
   if (state_.name.empty()) return codes::kInvalidFilename;
   const TableName name = SplitTableName(state_.name);
   PageFile file;
+  file.UseCipher(SharedCipherContext(name.path, state_.owner));
   if (int code = file.Open(name.path, false, true); code != 0) return OpenError(code);
   int code = file.Begin();
   if (code == 0) {
@@ -133,6 +135,7 @@ int HvnFile::Open(std::int32_t access_mode) {
   if (int code = EnsureKeys(); code != 0) return code;
   name_ = SplitTableName(state_.name);
   const bool read_only = (access_mode & kAccessNibble) == kAccessReadOnly;
+  file_.UseCipher(SharedCipherContext(name_.path, state_.owner));
   if (int code = file_.Open(name_.path, read_only, false); code != 0) return OpenError(code);
   int code = file_.Begin();
   if (code == 0) {
