@@ -8,14 +8,12 @@
 // against an ordered index scan; and the same reads with an owner password.
 // The cipher's own throughput beside memcpy is in cipher_bench.cpp.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
 
+#include "bench/bench_dir.h"
 #include "runtime/files/file_api.h"
 #include "runtime/files/file_declaration.h"
 #include "runtime/files/hvn_cipher_file.h"
@@ -36,21 +34,7 @@ constexpr int kRecords = 100000;
 constexpr std::uint32_t kServiceSize = 80, kUserSize = 80, kUrlSize = 76;  // + LONG: 240
 constexpr const char* kOwner = "OrbitPlumeCasketNimbleFox";
 
-class BenchDir {
- public:
-  BenchDir() {
-    std::string pattern = (std::filesystem::current_path() / "vaultrix-keys-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~BenchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string Path(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using vaultrix::bench::BenchDir;
 
 std::unique_ptr<DeclaredFile> Declare(const std::string& name, const std::string& owner) {
   return FileDeclaration(name)

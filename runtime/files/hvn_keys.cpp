@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "runtime/support/error_codes.h"
+#include "runtime/support/locale.h"
 
 namespace vaultrix::files::hvn {
 namespace {
@@ -12,19 +13,10 @@ namespace {
 namespace codes = support;
 
 bool LabelMatches(const std::string& label, std::string_view name) {
-  auto equal = [](std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      if (std::toupper(static_cast<unsigned char>(a[i])) !=
-          std::toupper(static_cast<unsigned char>(b[i]))) {
-        return false;
-      }
-    }
-    return true;
-  };
-  if (equal(label, name)) return true;
+  if (support::CompareStringsNoCase(label, name) == 0) return true;
   const std::size_t colon = label.rfind(':');
-  return colon != std::string::npos && equal(std::string_view(label).substr(colon + 1), name);
+  return colon != std::string::npos &&
+         support::CompareStringsNoCase(std::string_view(label).substr(colon + 1), name) == 0;
 }
 
 std::string_view Trim(std::string_view text) {

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "runtime/support/decimal.h"
@@ -28,6 +30,14 @@ struct KeyedRecord {
   double amount = 0;
   std::string code = "0";  // decimal text, 2 places
 };
+
+// The bytes of a file as the disk holds them.
+inline std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
 
 inline std::unique_ptr<DeclaredFile> DeclareKeyedTable(const std::string& name,
                                                        const std::string& owner = "") {

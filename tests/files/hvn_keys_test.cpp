@@ -3,9 +3,6 @@
 // DUPLICATE, RECORDS of a key, and BUILD.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "runtime/files/hvn_check.h"
 #include "runtime/support/error_codes.h"
 #include "tests/files/hvn_keyed_table.h"
@@ -16,13 +13,6 @@ namespace {
 using namespace testing;
 using support::ErrorCode;
 namespace codes = support;
-
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 class HvnKeysTest : public ::testing::Test {
  protected:
@@ -90,6 +80,24 @@ TEST_F(HvnKeysTest, KeyOrderFromEitherEndAndDescendingReals) {
   EXPECT_EQ(ReadAll(true).size(), 4u);
   Previous(file_->Block());
   EXPECT_EQ(GetKeyed(*file_).name, "charlie");
+}
+
+TEST_F(HvnKeysTest, SkipAndEndsFollowTheKey) {
+  for (const char* name : {"e", "c", "a", "d", "b"}) AddKeyed({name, 0, 0, "0"});
+  Set(Key(kKeyName));
+  Skip(file_->Block(), 2);
+  EXPECT_EQ(ErrorCode(), 0);
+  Next(file_->Block());
+  EXPECT_EQ(GetKeyed(*file_).name, "c");
+  Skip(file_->Block(), 10);  // past the end: PREVIOUS reads the last entry
+  EXPECT_TRUE(Eof(file_->Block()));
+  EXPECT_FALSE(Bof(file_->Block()));
+  Previous(file_->Block());
+  EXPECT_EQ(GetKeyed(*file_).name, "e");
+  Skip(file_->Block(), -10);  // before the start: NEXT reads the first
+  EXPECT_TRUE(Bof(file_->Block()));
+  Next(file_->Block());
+  EXPECT_EQ(GetKeyed(*file_).name, "a");
 }
 
 TEST_F(HvnKeysTest, DuplicatesReadByRecordNumberInBothDirections) {

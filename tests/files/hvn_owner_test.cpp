@@ -2,9 +2,6 @@
 // enciphered, the password checked only by the header, contexts shared.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "runtime/files/hvn_check.h"
 #include "runtime/files/hvn_cipher_file.h"
 #include "runtime/support/error_codes.h"
@@ -16,13 +13,6 @@ namespace {
 using namespace testing;
 using support::ErrorCode;
 namespace codes = support;
-
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 class HvnOwnerTest : public ::testing::Test {
  protected:
