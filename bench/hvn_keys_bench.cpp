@@ -14,11 +14,10 @@
 #include <string>
 
 #include "bench/bench_dir.h"
+#include "bench/hvn_load.h"
 #include "runtime/files/file_api.h"
 #include "runtime/files/file_declaration.h"
-#include "runtime/files/hvn_cipher_file.h"
 #include "runtime/files/hvn_driver.h"
-#include "runtime/files/hvn_table.h"
 #include "runtime/support/error_state.h"
 
 #if defined(VAULTRIX_HAVE_SQLITE)
@@ -103,24 +102,11 @@ class LoadedFile {
   LoadedFile(const std::string& owner) : file_(Declare(dir_.Path("keys"), owner)) {
     Create(file_->Block());
     const std::string path = dir_.Path("keys.HVN");
-    {
-      hvn::PageFile pages;
-      pages.UseCipher(SharedCipherContext(path, owner));
-      if (pages.Open(path, false, false) != 0 || pages.Begin() != 0) return;
-      std::uint32_t id = 0;
-      if (hvn::Table::FindId(pages, "UNNAMED", &id) != 0) return;
-      hvn::Table table(pages, id);
-      for (int i = 1; i <= kRecords; ++i) {
-        Fill(*file_, i);
-        std::uint32_t number = 0;
-        if (pages.IssueNumber(&number) != 0) return;
-        if (table.Write(number, std::string(reinterpret_cast<char*>(file_->Record()), 240)) != 0) {
-          return;
-        }
-      }
-      if (table.AddToCounter(hvn::kKindData, kRecords) != 0) return;
-      (void)pages.End();
-      (void)pages.Close();
+    if (!vaultrix::bench::LoadHvnRecords(path, owner, kRecords, 240, [&](int i, std::uint8_t* record) {
+          Fill(*file_, i);
+          std::memcpy(record, file_->Record(), 240);
+        })) {
+      return;
     }
     Open(file_->Block(), 0x42);
     (void)Send(file_->Block(), "FULLBUILD=ON");
