@@ -18,6 +18,22 @@ namespace {
 
 namespace codes = support;
 
+// The entries of key `kind` as the tree holds them: a build that kept the
+// entries already there counts them again rather than trust the counter.
+int CountEntries(Tree& tree, std::uint32_t table_id, std::uint8_t kind, std::uint32_t* count) {
+  const std::string prefix = KindPrefix(table_id, kind);
+  std::string key = prefix;
+  *count = 0;
+  while (true) {
+    Record record;
+    bool found = false;
+    if (int code = tree.Search(key, Seek::kAfter, &record, &found); code != 0) return code;
+    if (!found || record.key.compare(0, prefix.size(), prefix) != 0) return 0;
+    ++*count;
+    key.swap(record.key);
+  }
+}
+
 }  // namespace
 
 int HvnFile::Rebuild(const std::vector<std::size_t>& keys, bool full) {
@@ -64,7 +80,7 @@ int HvnFile::Rebuild(const std::vector<std::size_t>& keys, bool full) {
             Wipe(image);
             return insert;
           }
-          counters[i].count += inserted ? 1 : 0;
+          counters[i].count += inserted ? 1 : 0;  // exact for a full build
           collisions += collided ? 1 : 0;
         }
         Wipe(image);
@@ -72,6 +88,12 @@ int HvnFile::Rebuild(const std::vector<std::size_t>& keys, bool full) {
       for (std::size_t i = 0; i < keys.size(); ++i) {
         counters[i].build_mark = file_.header().last_number + 1;
         const auto kind = static_cast<std::uint8_t>(keys[i]);
+        if (!full) {
+          if (int count = CountEntries(table.tree(), table_id_, kind, &counters[i].count);
+              count != 0) {
+            return count;
+          }
+        }
         if (int write = table.tree().Insert({CounterKey(table_id_, kind), EncodeCounter(counters[i])});
             write != 0) {
           return write;

@@ -7,7 +7,9 @@
 // Reading order: after OPEN or SET(file) NEXT starts at the first record and
 // PREVIOUS at the last; SET(file, pointer) starts both at that record number;
 // after a read they step from the record read. ADD and GET leave the reading
-// order where it was.
+// order where it was. The SET forms of a key read in that key's order
+// instead (hvn_key_operations.cpp); ADD, PUT and DELETE keep every key's
+// entries in step (hvn_keys.h).
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/files/hvn_check.h"
+#include "runtime/files/hvn_table.h"
 #include "runtime/support/error_codes.h"
 #include "tests/files/hvn_keyed_table.h"
 
@@ -177,6 +178,44 @@ TEST_F(HvnKeysTest, PutOfOneFieldMovesOnlyItsKeyAndDeleteRemovesEntries) {
   for (std::size_t key = 0; key < 4; ++key) EXPECT_EQ(Records(Key(key)), 1) << key;
   Get(file_->Block(), Key(kKeyName));
   EXPECT_EQ(ErrorCode(), codes::kRecordNotFound);
+}
+
+// Takes the first entry of `key` out of the file behind the driver's back.
+void EraseFirstEntry(const std::string& path, std::size_t key) {
+  PageFile pages;
+  ASSERT_EQ(pages.Open(path, false, false), 0);
+  ASSERT_EQ(pages.Begin(), 0);
+  std::uint32_t id = 0;
+  ASSERT_EQ(Table::FindId(pages, "UNNAMED", &id), 0);
+  Tree tree(pages);
+  Record entry;
+  bool found = false, erased = false;
+  ASSERT_EQ(tree.Search(KindPrefix(id, static_cast<std::uint8_t>(key)), Seek::kAfter, &entry,
+                        &found),
+            0);
+  ASSERT_TRUE(found);
+  ASSERT_EQ(tree.Erase(entry.key, &erased), 0);
+  ASSERT_EQ(pages.End(), 0);
+  ASSERT_EQ(pages.Close(), 0);
+}
+
+TEST_F(HvnKeysTest, PutOfOtherFieldsLeavesAKeysEntryAlone) {
+  const auto pointer = AddKeyed({"alpha", 1, 1.0, "1.00"});
+  Close(file_->Block());
+  ASSERT_NO_FATAL_FAILURE(EraseFirstEntry(path_ + ".HVN", kKeyName));
+  Open(file_->Block(), kAccessReadWrite | kDenyNone);
+  Get(file_->Block(), static_cast<std::int32_t>(pointer));
+  PutKeyed(*file_, {"alpha", 2, 2.0, "2.00"});
+  Put(file_->Block());
+  ASSERT_EQ(ErrorCode(), 0);
+  // Had PUT rewritten the name's entry, GET by name would find it again.
+  Get(file_->Block(), Key(kKeyName));
+  EXPECT_EQ(ErrorCode(), codes::kRecordNotFound);
+  // BUILD brings it back (and the check at the end passes again).
+  Build(Key(kKeyName));
+  EXPECT_EQ(ErrorCode(), 0);
+  Get(file_->Block(), Key(kKeyName));
+  EXPECT_EQ(ErrorCode(), 0);
 }
 
 TEST_F(HvnKeysTest, OptLeavesOutNullValuesOnly) {
