@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "runtime/files/hvn_cipher_file.h"
 #include "runtime/files/hvn_transaction.h"
 #include "runtime/files/hvnl3_memo.h"
 #include "runtime/support/error_codes.h"
@@ -108,6 +109,7 @@ int HvnFile::Create() {
   if (state_.name.empty()) return codes::kInvalidFilename;
   const TableName name = SplitTableName(state_.name);
   PageFile file;
+  file.UseCipher(SharedCipherContext(name.path, state_.owner));
   if (int code = file.Open(name.path, false, true); code != 0) return OpenError(code);
   int code = file.Begin();
   if (code == 0) {
@@ -130,8 +132,10 @@ int HvnFile::Create() {
 int HvnFile::Open(std::int32_t access_mode) {
   if (open_) return codes::kFileAlreadyOpen;
   if (state_.name.empty()) return codes::kInvalidFilename;
+  if (int code = EnsureKeys(); code != 0) return code;
   name_ = SplitTableName(state_.name);
   const bool read_only = (access_mode & kAccessNibble) == kAccessReadOnly;
+  file_.UseCipher(SharedCipherContext(name_.path, state_.owner));
   if (int code = file_.Open(name_.path, read_only, false); code != 0) return OpenError(code);
   int code = file_.Begin();
   if (code == 0) {
@@ -155,6 +159,7 @@ int HvnFile::Open(std::int32_t access_mode) {
   open_ = true;
   current_ = 0;
   cursor_ = Cursor::kEnds;
+  order_key_ = -1;
   ClearRequests();
   return 0;
 }
@@ -191,7 +196,7 @@ int HvnFile::Add() {
   std::uint32_t number = 0;
   const int code = Run([&](Table& table) {
     if (int issue = file_.IssueNumber(&number); issue != 0) return issue;
-    // Key entries are kept in step here, before the record is written.
+    if (int keys = keys_.Maintain(table, nullptr, state_.record, number); keys != 0) return keys;
     const std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
     if (int write = table.Write(number, image); write != 0) return write;
     if (int count = table.AddToCounter(kKindData, 1); count != 0) return count;
@@ -217,6 +222,11 @@ int HvnFile::Put() {
     }
     const std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
     if (image != stored) {
+      const auto* old_record = reinterpret_cast<const std::uint8_t*>(stored.data());
+      if (int keys = keys_.Maintain(table, old_record, state_.record, current_); keys != 0) {
+        Wipe(stored);
+        return keys;
+      }
       if (int write = table.Write(current_, image); write != 0) return write;
     }
     Wipe(stored);
@@ -244,7 +254,7 @@ int HvnFile::Delete() {
   }
   const int code = Run([&](Table& table) {
     bool erased = false;
-    // Key entries leave with the record, before it goes.
+    if (int keys = RemoveKeyEntries(table, current_); keys != 0) return keys;
     if (int erase = table.Erase(current_, &erased); erase != 0) return erase;
     if (!erased) return codes::kRecordNotAvailable;
     if (int memos = table.EraseMemos(current_); memos != 0) return memos;
@@ -356,6 +366,7 @@ int HvnFile::Get(std::int64_t pointer) {
 
 int HvnFile::Locate(Table& table, bool forward, std::uint32_t* number, bool* found,
                     std::string* image) {
+  if (order_key_ >= 0) return LocateInKey(table, forward, number, found);
   switch (cursor_) {
     case Cursor::kEnds:
       return forward ? table.Step(0, Seek::kAtOrAfter, number, found, image)
@@ -381,6 +392,7 @@ int HvnFile::Read(bool forward) {
   if (code == 0) {
     cursor_ = Cursor::kAfterRead;
     anchor_ = read;
+    key_anchor_ = located_entry_;
   }
   return code;
 }
@@ -393,6 +405,7 @@ int HvnFile::Skip(std::int64_t count) {
       bool found = false;
       if (int code = Locate(table, forward, &number, &found); code != 0) return code;
       cursor_ = Cursor::kAfterRead;
+      key_anchor_ = located_entry_;
       if (!found) {
         anchor_ = forward ? 0xFFFFFFFF : 0;
         break;
@@ -406,6 +419,7 @@ int HvnFile::Skip(std::int64_t count) {
 int HvnFile::SetFile() {
   if (!open_) return codes::kFileNotOpen;
   cursor_ = Cursor::kEnds;
+  order_key_ = -1;
   return 0;
 }
 
@@ -413,6 +427,7 @@ int HvnFile::SetFilePointer(std::int64_t pointer) {
   if (!open_) return codes::kFileNotOpen;
   if (pointer <= 0) return SetFile();
   cursor_ = Cursor::kAt;
+  order_key_ = -1;
   anchor_ = pointer >= 0xFFFFFFFF ? 0xFFFFFFFF : static_cast<std::uint32_t>(pointer);
   return 0;
 }

@@ -11,6 +11,7 @@
 
 #include "platform/clock.h"
 #include "platform/env.h"
+#include "runtime/files/hvn_cipher_file.h"
 #include "runtime/files/hvn_transaction.h"
 #include "runtime/files/hvnbt_tree.h"
 #include "runtime/files/hvnl3_records.h"
@@ -56,7 +57,7 @@ int PageFile::Open(const std::string& path, bool read_only, bool create) {
   if (int error = platform::CurrentEnv().OpenFile(path, mode, &file); error != 0) {
     return support::ErrorCodeFromErrno(error);
   }
-  file_ = std::move(file);
+  file_ = MakeCipherFile(std::move(file), cipher_);
   // The transaction control file names files by their canonical path.
   char* canonical = ::realpath(path.c_str(), nullptr);
   path_ = canonical != nullptr ? canonical : path;

@@ -56,6 +56,7 @@
 #include <vector>
 
 #include "platform/file.h"
+#include "runtime/files/hvn_cipher.h"
 #include "runtime/files/hvnl3_header.h"
 #include "runtime/files/hvnl3_page.h"
 
@@ -91,6 +92,9 @@ class PageFile {
   PageFile& operator=(const PageFile&) = delete;
   ~PageFile();
 
+  // Every later Open enciphers and deciphers the file's transfers with
+  // `context` (hvn_cipher_file.h); null for a plain file.
+  void UseCipher(std::shared_ptr<const CipherContext> context) { cipher_ = std::move(context); }
   // Opens the operating-system file; `create` makes it when missing.
   [[nodiscard]] int Open(const std::string& path, bool read_only, bool create);
   [[nodiscard]] int Close();
@@ -188,6 +192,7 @@ class PageFile {
   int DiscardPending(bool* discarded);
 
   std::unique_ptr<platform::File> file_;
+  std::shared_ptr<const CipherContext> cipher_;
   std::string path_;
   bool read_only_ = false;
   bool in_transaction_ = false;
