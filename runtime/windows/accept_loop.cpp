@@ -3,6 +3,7 @@
 // event queue between waits.
 #include "platform/clock.h"
 #include "runtime/support/runtime_error.h"
+#include "runtime/windows/key_table.h"
 #include "runtime/windows/window_open.h"
 
 namespace vaultrix::windows {
@@ -124,18 +125,21 @@ void Accept(EventEngine& engine, LoopBody body) {
 
   while (system.IsWindow(window.handle)) {
     if (!ServeQueue(engine, window)) break;
+    // Keys typed ahead come before real input.
+    if (FeedPressedKey(engine, number, window)) continue;
     Message message;
     platform::RuntimeLock* lock = engine.Lock();
     if (lock != nullptr) lock->Release();
     const bool got = system.GetMessage(message);
     if (lock != nullptr) lock->Acquire();
-    engine.SetCurrentThread(number);
+    engine.SwitchContext(number);
     if (!got) break;
     if (message.message == kBringToTopMessage) {
       (void)system.BringWindowToTop(window.handle);
       continue;
     }
     TranslateKeyboard(engine, number, message);
+    if (OfferKeyToTable(engine, window, message, thread->last_key_code)) continue;
     (void)system.DispatchMessage(message);
   }
   window.looping = false;
