@@ -73,6 +73,8 @@ window "MENU$WINDOW"
         action 7
       item -3 "&Find"
         key 0x246
+      item -5 "Print &Setup ..."
+        action 0x10
   entry 1
     use string 20
 window "DIALOG$WINDOW"
@@ -367,11 +369,14 @@ TEST_F(ControlsTest, MenuItemsAcceleratorsAlertKeysAndStandardActions) {
   EXPECT_EQ(Info(window, -3).value, 0x246) << "the item carries its accelerator";
   EXPECT_EQ(Info(window, -1).style & 0xFFFF, 6u) << "and its standard action";
   SetProperty(engine_, nullptr, 0, kPropAlertKey, 1, std::to_string(platform::kVkF1));
+  std::vector<std::int32_t> actions;
+  engine_.SetActionHandler([&](std::int32_t action, WindowObject&) { actions.push_back(action); });
   const auto seen = Run(window, [&](const EventRecord& e) {
     if (e.Event() == kEventOpenWindow) {
       SelectControl(engine_, 1);
       (void)system_.SetText(entry.handle, "abc");
       (void)system_.InjectInput(window.handle, platform::kWmCommand, 0xFFFF, 0);  // Copy
+      (void)system_.InjectInput(window.handle, platform::kWmCommand, 0xFFFB, 0);  // Print setup
       // The key state is read as the key is translated: Ctrl stays down
       // until the item has been chosen.
       system_.InjectKey(platform::kVkControl, true);
@@ -397,6 +402,7 @@ TEST_F(ControlsTest, MenuItemsAcceleratorsAlertKeysAndStandardActions) {
                                                      {kEventAlertKey, 1},
                                                      {kEventCloseWindow, 0}};
   EXPECT_EQ(seen, expected);
+  EXPECT_EQ(actions, std::vector<std::int32_t>{0x10}) << "printer setup is the program's";
 }
 
 TEST_F(ControlsTest, TheExitActionClosesTheFrameAndToolbarButtonsAreAccepted) {
@@ -437,6 +443,11 @@ TEST_F(ControlsTest, PressedKeysTypeIntoTheFocusedFieldBeforeRealInput) {
   const std::vector<std::pair<int, int>> expected = {
       {kEventOpenWindow, 0}, {kEventAccepted, 14}, {kEventSelected, 14}, {kEventCloseWindow, 0}};
   EXPECT_EQ(seen, expected);
+}
+
+TEST_F(ControlsTest, The1025thPressedKeyStopsTheProgramWith534) {
+  for (int i = 0; i < 1024; ++i) PressKeys(engine_, 'A');
+  ExpectRuntimeError([&] { PressKeys(engine_, 'A'); }, "Too many keystrokes PRESSed");
 }
 
 TEST_F(ControlsTest, MoveAndMaximizeRequestsCanBeRefusedBySkipDefault) {

@@ -9,11 +9,14 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
+#include "platform/runtime_lock.h"
+#include "platform/thread_slots.h"
 #include "runtime/support/runtime_error.h"
 #include "runtime/windows/event_engine.h"
 #include "runtime/windows/window_resource.h"
@@ -127,6 +130,33 @@ class EngineFixture : public ::testing::Test {
  private:
   platform::MessageBoxHandler previous_box_;
   support::ProcessExitHandler previous_exit_;
+};
+
+// The same with the runtime lock (held by the test's thread, runtime thread
+// 1) and the thread slots, for procedures on started threads.
+class ThreadedEngineFixture : public EngineFixture {
+ protected:
+  ThreadedEngineFixture() { engine_.SetLock(&lock_); }
+  ~ThreadedEngineFixture() override { engine_.SetLock(nullptr); }
+
+  // Lets every started thread finish; REQUIRES: the lock held.
+  void JoinStartedThreads() {
+    lock_.Release();
+    slots_.WaitForStartedThreads();
+    lock_.Acquire();
+    engine_.SwitchContext(1);
+  }
+
+  // Gives the lock to every thread waiting for it, then takes it back.
+  void LetOthersRun() {
+    lock_.Release();
+    std::this_thread::yield();
+    lock_.Acquire();
+    engine_.SwitchContext(1);
+  }
+
+  platform::RuntimeLock lock_{system_};
+  platform::ThreadSlots slots_;
 };
 
 }  // namespace vaultrix::windows
