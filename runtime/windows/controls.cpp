@@ -33,6 +33,11 @@ bool IsChosenByClick(std::uint8_t type) {
   return type == kButton || type == kCheck || type == kRadio || type == kTab;
 }
 
+// Controls whose value is the text they show.
+bool ShowsText(const ControlObject& control) {
+  return TakesTypedText(control) || control.type == kValueString;
+}
+
 // Changes only the style bits under `mask`; the others (visible, disabled)
 // stay as they are.
 void SetStyleBits(platform::WindowSystem& system, platform::WindowHandle handle,
@@ -172,6 +177,7 @@ void DisplayControl(EventEngine& engine, ControlObject& control) {
 }
 
 bool ControlInput(EventEngine& engine, ControlObject& control, const Message& m) {
+  if (control.type == kList) return false;  // the list handles its own input
   platform::WindowSystem& system = engine.System();
   if (IsInput(m.message) && !Usable(system, control)) return true;
   switch (m.message) {
@@ -244,12 +250,8 @@ void ChooseControl(EventEngine& engine, ControlObject& control) {
 std::string ControlValue(EventEngine& engine, ControlObject& control) {
   platform::WindowSystem& system = engine.System();
   const bool bound = control.use_address != nullptr;
+  if (ShowsText(control)) return bound ? UseText(control) : system.GetText(control.handle);
   switch (control.type) {
-    case kEntry:
-    case kSpin:
-    case kTextBox:
-    case kValueString:
-      return bound ? UseText(control) : system.GetText(control.handle);
     case kCheck: return std::to_string(system.GetWindowInfo(control.handle)->check);
     case kOptionGroup:
       return bound ? UseText(control) : std::to_string(ChosenRadio(engine, control));
@@ -266,18 +268,16 @@ void SetControlValue(EventEngine& engine, ControlObject& control, std::string_vi
   if (control.type == kTextBox) RequireOwnThread(engine, control);
   const std::int64_t number = ParseWholeNumber(value).value_or(0);
   const bool bound = control.use_address != nullptr;
+  if (ShowsText(control)) {
+    if (bound) {
+      (void)StoreUseText(control, value, /*cut=*/true);
+      DisplayControl(engine, control);
+    } else {
+      (void)system.SetText(control.handle, std::string(value));
+    }
+    return;
+  }
   switch (control.type) {
-    case kEntry:
-    case kSpin:
-    case kTextBox:
-    case kValueString:
-      if (bound) {
-        (void)StoreUseText(control, value, /*cut=*/true);
-        DisplayControl(engine, control);
-      } else {
-        (void)system.SetText(control.handle, std::string(value));
-      }
-      return;
     case kCheck:
       if (bound) (void)StoreUseNumber(control, number != 0 ? 1 : 0);
       (void)system.SetCheck(control.handle, number != 0 ? 1 : 0);

@@ -115,13 +115,7 @@ std::string Trimmed(const char* chars, std::size_t size) {
 class ControlsTest : public EngineFixture {
  protected:
   ControlsTest() {
-    rescomp::CompiledModule module;
-    rescomp::SourceError error;
-    EXPECT_TRUE(rescomp::CompileSource(kControlWindows, &module, &error))
-        << "line " << error.line << ": " << error.message;
-    auto resources = std::make_shared<platform::ResourceModule>("ctltest");
-    resources->Add("DABDUMP", "CTLTEST_RSC", module.bytes);
-    platform::AddResourceModule(resources);
+    platform::AddResourceModule(CompiledModule(kControlWindows, "ctltest", "CTLTEST_RSC"));
   }
 
   WindowObject& OpenForm() {

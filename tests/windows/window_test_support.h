@@ -77,13 +77,7 @@ struct ProcessEnded {
 class EngineFixture : public ::testing::Test {
  protected:
   EngineFixture() {
-    rescomp::CompiledModule module;
-    rescomp::SourceError error;
-    EXPECT_TRUE(rescomp::CompileSource(kTestWindows, &module, &error))
-        << "line " << error.line << ": " << error.message;
-    auto resources = std::make_shared<platform::ResourceModule>("vaultrix");
-    resources->Add("DABDUMP", "VLTRX001_RSC", module.bytes);
-    platform::SetProgramResources(resources);
+    platform::SetProgramResources(CompiledModule(kTestWindows, "vaultrix", "VLTRX001_RSC"));
     previous_box_ = platform::SetMessageBoxHandler([this](const platform::MessageBoxRequest& r) {
       shown_.push_back(r.text);
       return platform::MessageBoxAnswer::kOk;
@@ -96,6 +90,19 @@ class EngineFixture : public ::testing::Test {
     for (const auto& module : platform::LoadedResourceModules()) {
       platform::RemoveResourceModule(module.get());
     }
+  }
+
+  // A module of window descriptions compiled from `source` and held as the
+  // resource `resource` of a loaded module named `module`.
+  static platform::ResourceModulePtr CompiledModule(const char* source, const std::string& module,
+                                                    const std::string& resource) {
+    rescomp::CompiledModule compiled;
+    rescomp::SourceError error;
+    EXPECT_TRUE(rescomp::CompileSource(source, &compiled, &error))
+        << "line " << error.line << ": " << error.message;
+    auto resources = std::make_shared<platform::ResourceModule>(module);
+    resources->Add("DABDUMP", resource, compiled.bytes);
+    return resources;
   }
 
   WindowResource& Make(WindowKind kind, const std::string& structure,
