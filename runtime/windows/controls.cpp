@@ -212,7 +212,10 @@ bool ControlInput(EventEngine& engine, ControlObject& control, const Message& m)
 
 void ChooseControl(EventEngine& engine, ControlObject& control) {
   platform::WindowSystem& system = engine.System();
-  if (control.type != kItem && control.type != kMenu && !Usable(system, control)) return;
+  // Items live in menus, and a tab's header shows while its page is hidden:
+  // these need only be enabled.
+  const bool needs_showing = control.type != kItem && control.type != kMenu && control.type != kTab;
+  if (needs_showing ? !Usable(system, control) : !system.IsWindowEnabled(control.handle)) return;
   switch (control.type) {
     case kButton: PressButton(engine, control); return;
     case kCheck: ToggleCheck(engine, control); return;
@@ -220,9 +223,7 @@ void ChooseControl(EventEngine& engine, ControlObject& control) {
     case kTab:
       if (control.container != nullptr) ShowTab(engine, *control.container, TabIndex(control), true);
       return;
-    case kItem:
-      if (system.IsWindowEnabled(control.handle)) ChooseItem(engine, control);
-      return;
+    case kItem: ChooseItem(engine, control); return;
     case kPrompt: {
       // A prompt's key takes the focus to the first field after it.
       WindowObject& window = *control.window;

@@ -16,6 +16,7 @@
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_open.h"
 #include "runtime/windows/window_properties.h"
+#include "tests/platform/watchdog.h"
 #include "tests/windows/window_test_support.h"
 
 namespace vaultrix::windows {
@@ -51,10 +52,10 @@ window "FORM$WINDOW"
     bounds 0 200
   sheet 9
     use long
-    tab 10 "One"
+    tab 10 "&One"
       entry 11
         use long
-    tab 12 "Two"
+    tab 12 "&Two"
   prompt 13 "&Name:"
   entry 14
     use string 10
@@ -151,6 +152,7 @@ class ControlsTest : public EngineFixture {
   // and answers the body's flag; the events are recorded with their controls.
   std::vector<std::pair<int, int>> Run(WindowObject& window,
                                        const std::function<int(const EventRecord&)>& react) {
+    vaultrix::testing::Watchdog watchdog("a control test's loop");
     std::vector<std::pair<int, int>> seen;
     Accept(engine_, [&] {
       const EventRecord& e = *window.current_event;
@@ -331,28 +333,34 @@ TEST_F(ControlsTest, TextBoxStoresItsTextRejectsATooLongOneAndBelongsToItsThread
 TEST_F(ControlsTest, ChoosingATabRaisesTabChangingThenNewSelection) {
   WindowObject& form = OpenWith(MakeForm());
   ControlObject& sheet = *form.FindControl(9);
+  std::vector<std::int32_t> changing_saw;
   const auto seen = Run(form, [&](const EventRecord& e) {
     if (e.Event() == kEventOpenWindow) {
       (void)system_.InjectInput(sheet.handle, platform::kWmCommand, 2, 0);
       (void)system_.InjectInput(sheet.handle, platform::kWmCommand, 2, 0);  // already shown
       (void)system_.InjectInput(sheet.handle, platform::kWmCommand, 7, 0);  // no such tab
+    }
+    if (e.Event() == kEventNewSelection && v_.tab == 2) {
+      system_.InjectKey(platform::kVkMenu, true);
+      system_.InjectKey('O', true);  // Alt+O: the hidden tab "One" by its header
+    }
+    if (e.Event() == kEventNewSelection && v_.tab == 1) {
+      system_.InjectKey('O', false);
+      system_.InjectKey(platform::kVkMenu, false);
       PostEvent(engine_, kEventCloseWindow, 0, 0);
     }
     if (e.Event() == kEventTabChanging) {
-      EXPECT_EQ(v_.tab, 1) << "not yet changed";
-    }
-    if (e.Event() == kEventNewSelection) {
-      EXPECT_EQ(v_.tab, 2);
+      changing_saw.push_back(v_.tab);
     }
     return kBodyDefault;
   });
-  const std::vector<std::pair<int, int>> expected = {{kEventOpenWindow, 0},
-                                                     {kEventTabChanging, 9},
-                                                     {kEventNewSelection, 9},
-                                                     {kEventCloseWindow, 0}};
+  const std::vector<std::pair<int, int>> expected = {
+      {kEventOpenWindow, 0},   {kEventTabChanging, 9}, {kEventNewSelection, 9},
+      {kEventTabChanging, 9}, {kEventNewSelection, 9}, {kEventCloseWindow, 0}};
   EXPECT_EQ(seen, expected);
-  EXPECT_FALSE(Info(form, 10).visible);
-  EXPECT_TRUE(Info(form, 12).visible);
+  EXPECT_EQ(changing_saw, (std::vector<std::int32_t>{1, 2})) << "the change follows TabChanging";
+  EXPECT_TRUE(Info(form, 10).visible);
+  EXPECT_FALSE(Info(form, 12).visible);
 }
 
 TEST_F(ControlsTest, MenuItemsAcceleratorsAlertKeysAndStandardActions) {
