@@ -3,6 +3,7 @@
 // event queue between waits.
 #include "platform/clock.h"
 #include "runtime/support/runtime_error.h"
+#include "runtime/windows/controls.h"
 #include "runtime/windows/key_table.h"
 #include "runtime/windows/window_open.h"
 
@@ -58,7 +59,10 @@ Served AfterBody(EventEngine& engine, WindowObject& window, int event, ControlOb
     case kEventOpenFailed:
       return Served::kLoopEnded;
     case kEventSelected:
-      if (control != nullptr) window.selected_control = control->number;
+      if (control != nullptr) {
+        window.selected_control = control->number;
+        RevealSelectedControl(engine, *control);
+      }
       return Served::kGoOn;
     case kEventTimer:
       window.timer_pending = false;

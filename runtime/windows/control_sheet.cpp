@@ -4,6 +4,7 @@
 // string variable). A change that the user makes raises "EVENT:TabChanging"
 // before and "EVENT:NewSelection" after it.
 #include "runtime/windows/control_kinds.h"
+#include "runtime/windows/resource_format.h"
 #include "runtime/windows/use_variable.h"
 
 namespace vaultrix::windows {
@@ -61,6 +62,7 @@ int ChosenTab(EventEngine& engine, const ControlObject& sheet) {
 void ShowTab(EventEngine& engine, ControlObject& sheet, int index, bool raise) {
   if (index < 1 || index > TabCount(sheet)) return;
   if (!raise) {
+    (void)StoreUseNumber(sheet, index);
     Show(engine, sheet, index);
     return;
   }
@@ -70,6 +72,18 @@ void ShowTab(EventEngine& engine, ControlObject& sheet, int index, bool raise) {
   static_cast<EventRecord&>(*changing) =
       *MakeInputEventRecord(engine, window, kEventTabChanging, &sheet);
   window.events.Append(std::move(changing));
+}
+
+void RevealSelectedControl(EventEngine& engine, ControlObject& control) {
+  // A field keeps its text: what the user typed may already be there.
+  if (!TakesTypedText(control)) DisplayControl(engine, control);
+  for (ControlObject* inner = &control; inner->container != nullptr; inner = inner->container) {
+    ControlObject& holder = *inner->container;
+    if (holder.type == rsc::kTab && holder.container != nullptr &&
+        !engine.System().IsWindowVisible(holder.handle)) {
+      ShowTab(engine, *holder.container, TabIndex(holder), false);
+    }
+  }
 }
 
 void DisplaySheet(EventEngine& engine, ControlObject& sheet) {

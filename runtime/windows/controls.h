@@ -72,6 +72,10 @@ void SetUpControl(EventEngine& engine, ControlObject& control);
 // with 542 and the detail "CTLTEXT".
 void DisplayControl(EventEngine& engine, ControlObject& control);
 
+// "EVENT:Selected" has been served: the control shows its variable again,
+// and a control on a tab that is not shown brings its tab to the front.
+void RevealSelectedControl(EventEngine& engine, ControlObject& control);
+
 // Input that reached the control's window; true when the control took it.
 bool ControlInput(EventEngine& engine, ControlObject& control, const platform::Message& message);
 

@@ -347,8 +347,11 @@ TEST_F(ControlsTest, ChoosingATabRaisesTabChangingThenNewSelection) {
     if (e.Event() == kEventNewSelection && v_.tab == 1) {
       system_.InjectKey('O', false);
       system_.InjectKey(platform::kVkMenu, false);
-      PostEvent(engine_, kEventCloseWindow, 0, 0);
+      SetProperty(engine_, nullptr, 9, 0, 0, "2");  // the procedure shows tab 2
+      EXPECT_FALSE(Info(form, 10).visible);
+      SelectControl(engine_, 11);  // a field on the hidden tab 1
     }
+    if (e.Event() == kEventSelected) PostEvent(engine_, kEventCloseWindow, 0, 0);
     if (e.Event() == kEventTabChanging) {
       changing_saw.push_back(v_.tab);
     }
@@ -356,7 +359,8 @@ TEST_F(ControlsTest, ChoosingATabRaisesTabChangingThenNewSelection) {
   });
   const std::vector<std::pair<int, int>> expected = {
       {kEventOpenWindow, 0},   {kEventTabChanging, 9}, {kEventNewSelection, 9},
-      {kEventTabChanging, 9}, {kEventNewSelection, 9}, {kEventCloseWindow, 0}};
+      {kEventTabChanging, 9}, {kEventNewSelection, 9}, {kEventSelected, 11},
+      {kEventCloseWindow, 0}};
   EXPECT_EQ(seen, expected);
   EXPECT_EQ(changing_saw, (std::vector<std::int32_t>{1, 2})) << "the change follows TabChanging";
   EXPECT_TRUE(Info(form, 10).visible);
