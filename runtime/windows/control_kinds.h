@@ -38,6 +38,8 @@ void RequireOwnThread(EventEngine& engine, const ControlObject& text);
 // takes the tab, the tab shows and "EVENT:NewSelection" follows.
 void ShowTab(EventEngine& engine, ControlObject& sheet, int index, bool raise);
 void DisplaySheet(EventEngine& engine, ControlObject& sheet);
+// The tab that the variable names shows at first, else the first tab.
+void SetUpSheet(EventEngine& engine, ControlObject& sheet);
 [[nodiscard]] int ChosenTab(EventEngine& engine, const ControlObject& sheet);
 [[nodiscard]] int TabIndex(const ControlObject& tab);
 

@@ -86,6 +86,11 @@ void RevealSelectedControl(EventEngine& engine, ControlObject& control) {
   }
 }
 
+void SetUpSheet(EventEngine& engine, ControlObject& sheet) {
+  const std::int64_t held = sheet.use_address != nullptr ? UseNumber(sheet) : 0;
+  ShowTab(engine, sheet, held >= 1 && held <= TabCount(sheet) ? static_cast<int>(held) : 1, false);
+}
+
 void DisplaySheet(EventEngine& engine, ControlObject& sheet) {
   if (sheet.use_address == nullptr) return;
   ShowTab(engine, sheet, static_cast<int>(UseNumber(sheet)), false);

@@ -151,7 +151,10 @@ void SetUpControl(EventEngine& engine, ControlObject& control) {
       }
       break;
     case kSheet:
-      ShowTab(engine, control, 1, false);
+      SetUpSheet(engine, control);
+      break;
+    case kEntry:
+      if (control.use_address == nullptr) DisplayEntry(system, control);
       break;
     default:
       break;
@@ -164,7 +167,8 @@ void DisplayControl(EventEngine& engine, ControlObject& control) {
   switch (control.type) {
     case kEntry:
     case kValueString:
-      if (control.use_address != nullptr || control.type == kEntry) DisplayEntry(system, control);
+      // Without a variable the text stays what the procedure last set.
+      if (control.use_address != nullptr) DisplayEntry(system, control);
       return;
     case kSpin: DisplaySpin(engine, control); return;
     case kTextBox: DisplayTextBox(engine, control); return;

@@ -330,6 +330,18 @@ TEST_F(ControlsTest, TextBoxStoresItsTextRejectsATooLongOneAndBelongsToItsThread
   DisplayControls(engine_, 6, 0);  // other kinds may be shown from any thread
 }
 
+TEST_F(ControlsTest, ASheetOpensAtTheTabItsVariableHolds) {
+  v_.tab = 2;
+  WindowObject& form = OpenWith(MakeForm());
+  EXPECT_EQ(Info(form, 9).value, 2);
+  EXPECT_EQ(v_.tab, 2);
+  EXPECT_FALSE(Info(form, 10).visible);
+  EXPECT_TRUE(Info(form, 12).visible);
+  (void)system_.SetText(form.FindControl(11)->handle, "typed");
+  DisplayControls(engine_, 0, 0);
+  EXPECT_EQ(Info(form, 11).text, "0") << "a bound entry shows its variable again";
+}
+
 TEST_F(ControlsTest, ChoosingATabRaisesTabChangingThenNewSelection) {
   WindowObject& form = OpenWith(MakeForm());
   ControlObject& sheet = *form.FindControl(9);
