@@ -10,9 +10,9 @@ namespace {
 int RunBody(EventEngine& engine, WindowObject& window) {
   const int previous_thread = engine.CurrentThread();
   window.in_body = true;
-  engine.SetCurrentThread(window.thread);
+  engine.SwitchContext(window.thread);
   const int flag = window.body();
-  engine.SetCurrentThread(previous_thread);
+  engine.SwitchContext(previous_thread);
   window.in_body = false;
   return flag;
 }
