@@ -96,6 +96,7 @@ void FrameProcedure::Run() {
   if (period < 1 || period > 100) window_.Set(0, windows::kPropTimer, "100");
   ShowDateAndTime();
   window_.Accept([this](int event) { return OnEvent(event); });
+  CurrentRun().CloseStartedThreads();
   users_.reset();
   passwords_.reset();
   eval::POPSCOPE();

@@ -1,6 +1,8 @@
 // Runtime thread 1 and the end of the program's run.
 #include "app/program_run.h"
 
+#include <future>
+
 #include "runtime/windows/event_codes.h"
 #include "runtime/windows/start_thread.h"
 #include "runtime/windows/window_open.h"
@@ -22,7 +24,16 @@ ProgramRun::~ProgramRun() {
 
 void ProgramRun::Start(std::function<void()> program) {
   current_run.store(this);
-  thread_one_ = std::thread([this, program = std::move(program)] { RunThreadOne(program); });
+  std::promise<void> ready;
+  std::future<void> thread_one_ready = ready.get_future();
+  thread_one_ = std::thread([this, &ready, program = std::move(program)] {
+    slots_ = std::make_unique<platform::ThreadSlots>();
+    lock_ = std::make_unique<platform::RuntimeLock>(system_);
+    (void)system_.CurrentThreadId();  // busy for the window system from now on
+    ready.set_value();
+    RunThreadOne(program);
+  });
+  thread_one_ready.wait();
 }
 
 void ProgramRun::Wait() {
@@ -30,17 +41,17 @@ void ProgramRun::Wait() {
 }
 
 void ProgramRun::RunThreadOne(const std::function<void()>& program) {
-  slots_ = std::make_unique<platform::ThreadSlots>();
-  lock_ = std::make_unique<platform::RuntimeLock>(system_);
   engine_.SetLock(lock_.get());
   engine_.SetCurrentThread(1);
   program();
   engine_.SetCurrentThread(1);
-  windows::EndThreadWindows(engine_, 1);
   CloseStartedThreads();
+  windows::EndThreadWindows(engine_, 1);
+  // Before the thread leaves the window system, so that whoever sees it idle
+  // sees the run finished.
+  finished_.store(true);
   system_.EndThread();
   lock_->Release();
-  finished_.store(true);
 }
 
 // Every started thread still running gets "EVENT:CloseDown" on its current
@@ -71,7 +82,18 @@ platform::ThreadSlots& AppSlots() {
 }
 
 int Start(std::function<void()> procedure, std::size_t stack_bytes) {
-  return windows::StartThread(AppEngine(), AppSlots(), std::move(procedure), stack_bytes);
+  ProgramRun& run = CurrentRun();
+  ++run.pending_starts_;
+  const int number = windows::StartThread(
+      run.Engine(), run.Slots(),
+      [&run, procedure = std::move(procedure)] {
+        (void)run.System().CurrentThreadId();
+        --run.pending_starts_;
+        procedure();
+      },
+      stack_bytes);
+  if (number == 0) --run.pending_starts_;
+  return number;
 }
 
 }  // namespace vaultrix::app

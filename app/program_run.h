@@ -34,11 +34,17 @@ class ProgramRun {
   ProgramRun(const ProgramRun&) = delete;
   ProgramRun& operator=(const ProgramRun&) = delete;
 
-  // Starts runtime thread 1 running `program`. REQUIRES: called once.
+  // Starts runtime thread 1 running `program`; returns once the thread holds
+  // the runtime lock and counts as busy for the window system, so that
+  // WaitUntilIdle waits for the program. REQUIRES: called once.
   void Start(std::function<void()> program);
   // Waits until the program and every thread it started have ended.
   void Wait();
   [[nodiscard]] bool Finished() const { return finished_.load(); }
+  // Threads started and not yet running their procedure: until they run
+  // they are unknown to the window system, so an idle system does not yet
+  // mean that they are at rest.
+  [[nodiscard]] int PendingStarts() const { return pending_starts_.load(); }
 
   [[nodiscard]] platform::WindowSystem& System() { return system_; }
   [[nodiscard]] windows::EventEngine& Engine() { return engine_; }
@@ -46,9 +52,14 @@ class ProgramRun {
   [[nodiscard]] platform::ThreadSlots& Slots() { return *slots_; }
   [[nodiscard]] platform::RuntimeLock& Lock() { return *lock_; }
 
+  // Closes down every started thread's windows and waits until the threads
+  // have ended: the frame does this before its own window goes, since the
+  // windows it owns would otherwise vanish under their threads.
+  // REQUIRES: the runtime lock held, on thread 1.
+  void CloseStartedThreads();
+
  private:
   void RunThreadOne(const std::function<void()>& program);
-  void CloseStartedThreads();
 
   platform::WindowSystem& system_;
   windows::EventEngine engine_;
@@ -56,6 +67,9 @@ class ProgramRun {
   std::unique_ptr<platform::ThreadSlots> slots_;
   std::thread thread_one_;
   std::atomic<bool> finished_{false};
+  std::atomic<int> pending_starts_{0};
+
+  friend int Start(std::function<void()> procedure, std::size_t stack_bytes);
 };
 
 // The run the procedures belong to. REQUIRES: a run has started.
