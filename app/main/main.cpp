@@ -1,12 +1,18 @@
-// The vaultrix program. Until the application frame is in place the program
-// brings the runtime up (data directory, locale, random seed) and answers for
-// its version and its command line.
+// The vaultrix program: reads its command line, brings the runtime up (data
+// directory, locale, random seed), serves every data file with the indexed
+// driver, and runs the main program on runtime thread 1 while the main thread
+// serves the display.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/data_dictionary.h"
+#include "app/program_run.h"
+#include "app/program_runner.h"
 #include "app/runtime_startup.h"
+#include "platform/window_system.h"
+#include "runtime/files/hvn_driver.h"
 #include "vaultrix_version.h"
 
 int main(int argc, char** argv) {
@@ -16,10 +22,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vaultrix: %s\n\n%s", line.error.c_str(), UsageText());
     return 1;
   }
-  std::printf("Vaultrix %s\n", VAULTRIX_VERSION);
-  if (line.show_version) return 0;
-  if (line.show_usage) {
-    std::printf("\n%s", UsageText());
+  if (line.show_version || line.show_usage) {
+    std::printf("Vaultrix %s\n", VAULTRIX_VERSION);
+    if (line.show_usage) std::printf("\n%s", UsageText());
     return 0;
   }
   const StartupResult started = StartRuntime(line.data_dir);
@@ -27,8 +32,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vaultrix: %s\n", started.error.c_str());
     return 1;
   }
-  std::printf("Data directory: %s\n", started.data_dir.c_str());
-  std::printf("The application frame is not built yet; this build checks the runtime only.\n\n%s",
-              UsageText());
-  return 0;
+  UseDataDriver(&vaultrix::files::HalverinDriver());
+  vaultrix::platform::WindowSystem system;
+  ProgramRun run(system);
+  // Each way of running attaches its driver, starts the program and serves
+  // until it ends.
+  return RunWithoutDisplay(run);
 }
