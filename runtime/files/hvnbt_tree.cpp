@@ -69,34 +69,56 @@ int Tree::Find(const std::string& key, Record* record, bool* found) {
 }
 
 int Tree::Search(const std::string& key, Seek seek, Record* record, bool* found) {
-  if (int code = SearchIn(key, seek, record, found); code != 0 || !*found) return code;
-  // A damaged file may hold keys out of order; every caller that walks the
-  // tree relies on each answer lying beyond the key it asked from.
-  const bool beyond = seek == Seek::kAtOrAfter    ? !(record->key < key)
-                      : seek == Seek::kAfter      ? key < record->key
-                      : seek == Seek::kAtOrBefore ? !(key < record->key)
-                                                  : record->key < key;
-  return beyond ? 0 : file_.Damage(__LINE__);
+  const Record* hit = nullptr;
+  *found = false;
+  if (int code = Locate(key, seek, &hit); code != 0 || hit == nullptr) return code;
+  *record = *hit;
+  *found = true;
+  return 0;
 }
 
-int Tree::SearchIn(const std::string& key, Seek seek, Record* record, bool* found) {
-  *found = false;
+int Tree::Locate(const std::string& key, Seek seek, const Record** record) {
+  if (int code = LocateIn(key, seek, record); code != 0 || *record == nullptr) return code;
+  // A damaged file may hold keys out of order; every caller that walks the
+  // tree relies on each answer lying beyond the key it asked from.
+  const std::string& at = (*record)->key;
+  const bool beyond = seek == Seek::kAtOrAfter    ? !(at < key)
+                      : seek == Seek::kAfter      ? key < at
+                      : seek == Seek::kAtOrBefore ? !(key < at)
+                                                  : at < key;
+  if (beyond) return 0;
+  *record = nullptr;
+  return file_.Damage(__LINE__);
+}
+
+namespace {
+
+// The answer inside one leaf, or nullptr when it lies beyond the leaf.
+const Record* InLeaf(Records& records, const std::string& key, Seek seek) {
+  auto it = (seek == Seek::kAtOrAfter || seek == Seek::kBefore) ? LowerBound(records, key)
+                                                                : UpperBound(records, key);
+  if (seek == Seek::kAtOrAfter || seek == Seek::kAfter) {
+    return it != records.end() ? &*it : nullptr;
+  }
+  return it != records.begin() ? &*std::prev(it) : nullptr;
+}
+
+}  // namespace
+
+int Tree::LocateIn(const std::string& key, Seek seek, const Record** record) {
+  *record = nullptr;
   if (file_.root() == kNoPage) return 0;
+  if (Page* hinted = file_.HintedLeaf(key)) {
+    *record = InLeaf(hinted->content.records, key, seek);
+    if (*record != nullptr) return 0;
+  }
   std::vector<Step> path;
   Page* leaf = nullptr;
   if (int code = Descend(key, &path, &leaf); code != 0) return code;
-  Records& records = leaf->content.records;
   const bool forward = seek == Seek::kAtOrAfter || seek == Seek::kAfter;
-  auto it = (seek == Seek::kAtOrAfter || seek == Seek::kBefore) ? LowerBound(records, key)
-                                                                : UpperBound(records, key);
-  if (forward && it != records.end()) {
-    *record = *it;
-    *found = true;
-    return 0;
-  }
-  if (!forward && it != records.begin()) {
-    *record = *std::prev(it);
-    *found = true;
+  *record = InLeaf(leaf->content.records, key, seek);
+  if (*record != nullptr) {
+    file_.NoteLeaf(leaf);
     return 0;
   }
   // Step into the neighbouring leaf, skipping any that are empty.
@@ -110,8 +132,8 @@ int Tree::SearchIn(const std::string& key, Seek seek, Record* record, bool* foun
     path.back().slot = forward ? path.back().slot + 1 : path.back().slot - 1;
     if (int code = Edge(forward, &path, &leaf); code != 0) return code;
     if (!leaf->content.records.empty()) {
-      *record = forward ? leaf->content.records.front() : leaf->content.records.back();
-      *found = true;
+      *record = forward ? &leaf->content.records.front() : &leaf->content.records.back();
+      file_.NoteLeaf(leaf);
       return 0;
     }
   }

@@ -47,6 +47,8 @@
 // kInternalErrorCode with the line of the failed check in fault_line().
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -156,6 +158,12 @@ class PageFile {
   [[nodiscard]] int UnlockNamed(std::uint32_t n);
   [[nodiscard]] bool NamedHeldElsewhere(std::uint32_t n);
 
+  // A leaf met lately whose records span `key` (its first key <= key <= its
+  // last), so a search for `key` needs no descent; nullptr when none is
+  // known. Any change to the cache forgets them (generation_).
+  [[nodiscard]] Page* HintedLeaf(const std::string& key);
+  void NoteLeaf(Page* leaf);
+
   // The index of the child of an index page whose subtree holds `key`.
   [[nodiscard]] static std::size_t ChildSlot(const PageContent& index, const std::string& key);
 
@@ -167,6 +175,15 @@ class PageFile {
   void EvictIfFull();
   void UnlockOperation();
   int ReadHeader();
+  // Reads the header bytes as they are now: from the shared view when the
+  // file gives one, else with a read. False when they cannot be had.
+  bool PeekHeader(std::uint8_t* bytes);
+  // True when the header bytes are those of committed_header_ with no
+  // pending span.
+  bool HeaderIsCommitted(const std::uint8_t* bytes);
+  // True when the header is still the one HeaderIsCommitted last accepted.
+  bool HeaderStillChecked();
+  void Forget() { ++generation_; }
   int ReadPendingSpan(std::map<std::int32_t, std::string>* pages);
   int Recover();
   int Commit();
@@ -213,7 +230,24 @@ class PageFile {
   std::vector<std::pair<std::uint64_t, std::size_t>> prepared_homes_;
   bool lockless_ = false;       // the running read holds no lock
   std::size_t disk_reads_ = 0;  // pages read from the disk by the running read
-  std::string read_header_;     // the header bytes a lockless read began with
+  const std::uint8_t* head_view_ = nullptr;  // the file's shared view of its header
+  bool view_refused_ = false;
+  // The last header bytes found to match committed_header_; checked_ falls
+  // whenever committed_header_ changes.
+  std::array<std::uint8_t, kHeaderSize> checked_bytes_{};
+  bool checked_ = false;
+  std::uint64_t generation_ = 0;  // moves whenever a cached page may go or change
+  struct LeafHint {
+    Page* page = nullptr;
+    std::uint64_t generation = 0;
+  };
+  std::array<LeafHint, 4> hints_{};
+  std::size_t next_hint_ = 0;
+  // Named locks: a counter every station moves after taking one, and its
+  // value when a check last found none held elsewhere.
+  std::atomic<std::uint64_t>* named_signal_ = nullptr;
+  std::uint64_t quiet_at_ = 0;
+  bool quiet_known_ = false;
   bool placing_ = false;
   std::vector<Page*>* place_queue_ = nullptr;
   int fault_line_ = 0;

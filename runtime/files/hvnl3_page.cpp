@@ -84,19 +84,32 @@ int DecodeRecords(const std::uint8_t* ptr, const std::uint8_t* limit, std::uint3
     const std::size_t previous_length = previous == nullptr ? 0 : previous->FullLength();
     if (prefix > length || prefix > previous_length || key_length > length) return __LINE__;
     if (static_cast<std::size_t>(limit - ptr) < length - prefix) return __LINE__;
-    std::string full;
-    full.reserve(length);
-    if (prefix > 0) {
-      const std::size_t from_key = std::min(prefix, previous->key.size());
-      full.append(previous->key, 0, from_key);
-      full.append(previous->data, 0, prefix - from_key);
-    }
-    full.append(reinterpret_cast<const char*>(ptr), length - prefix);
-    ptr += length - prefix;
+    // The record's bytes are the previous record's first `prefix` bytes,
+    // then the stored ones; key and data are cut from them in place.
     Record record;
-    record.key.assign(full, 0, key_length);
-    record.data.assign(full, key_length, std::string::npos);
-    Wipe(full);
+    record.key.resize(key_length);
+    record.data.resize(length - key_length);
+    const auto* stored = reinterpret_cast<const char*>(ptr);
+    for (std::size_t at = 0; at < length;) {
+      std::string& part = at < key_length ? record.key : record.data;
+      const std::size_t part_at = at < key_length ? at : at - key_length;
+      std::size_t run = (at < key_length ? key_length : length) - at;
+      if (at < prefix) {
+        // From the previous record, whose own key and data split elsewhere.
+        run = std::min(run, prefix - at);
+        const std::size_t previous_key = previous->key.size();
+        if (at < previous_key) {
+          run = std::min(run, previous_key - at);
+          std::memcpy(part.data() + part_at, previous->key.data() + at, run);
+        } else {
+          std::memcpy(part.data() + part_at, previous->data.data() + (at - previous_key), run);
+        }
+      } else {
+        std::memcpy(part.data() + part_at, stored + (at - prefix), run);
+      }
+      at += run;
+    }
+    ptr += length - prefix;
     records->push_back(std::move(record));
     previous = &records->back();
   }

@@ -141,6 +141,68 @@ TEST_F(HvnStationsTest, ReadersSeeWholeRecordsWhileAnotherStationWrites) {
   EXPECT_EQ(CheckHvnFile(path_ + ".HVN"), "");
 }
 
+// A reader that found no record held skips asking the system until some
+// station takes a named lock; a HOLD taken after its last read must still
+// stop it, in another open of this process and in another process.
+TEST_F(HvnStationsTest, AHoldTakenBetweenTwoReadsStopsTheSecond) {
+  auto reader = DeclareTable(path_);
+  Open(reader->Block(), 0x42);
+  std::vector<std::int32_t> pointers;
+  for (int i = 1; i <= 3; ++i) {
+    SetRecord(*reader, "r" + std::to_string(i), i);
+    Add(reader->Block());
+    pointers.push_back(static_cast<std::int32_t>(Pointer(reader->Block())));
+  }
+  const std::int32_t pointer = pointers[1];
+  Get(reader->Block(), pointer);
+  ASSERT_EQ(ErrorCode(), 0);
+
+  auto holder = DeclareTable(path_);
+  Open(holder->Block(), 0x42);
+  Hold(holder->Block());
+  Get(holder->Block(), pointer);
+  ASSERT_EQ(ErrorCode(), 0);
+  Get(reader->Block(), pointer);
+  EXPECT_EQ(ErrorCode(), support::kRecordIsAlreadyHeld);
+  Release(holder->Block());
+  Get(reader->Block(), pointer);
+  EXPECT_EQ(ErrorCode(), 0);
+
+  int ready[2];
+  int done[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(done), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto file = DeclareTable(path_);
+    Open(file->Block(), 0x42);
+    Hold(file->Block());
+    Get(file->Block(), pointer);
+    const char answer = ErrorCode() == 0 ? 'y' : 'n';
+    char ignored = 0;
+    if (::write(ready[1], &answer, 1) != 1 || ::read(done[0], &ignored, 1) != 1) ::_exit(2);
+    ::_exit(0);
+  }
+  char answer = 0;
+  ASSERT_EQ(::read(ready[0], &answer, 1), 1);
+  ASSERT_EQ(answer, 'y');
+  Set(reader->Block());
+  Next(reader->Block());
+  EXPECT_EQ(ErrorCode(), 0);
+  Next(reader->Block());
+  EXPECT_EQ(ErrorCode(), support::kRecordIsAlreadyHeld);
+  ASSERT_EQ(::write(done[1], "x", 1), 1);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  // The child's end released its hold.
+  Get(reader->Block(), pointer);
+  EXPECT_EQ(ErrorCode(), 0);
+  for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
+  Close(reader->Block());
+  Close(holder->Block());
+}
+
 TEST_F(HvnStationsTest, AWriterKilledAtRandomLeavesASoundFile) {
   std::mt19937 random(99);
   for (int round = 0; round < 5; ++round) {
