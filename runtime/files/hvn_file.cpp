@@ -111,8 +111,14 @@ int HvnFile::Create() {
   if (int code = file.Open(name.path, false, true); code != 0) return OpenError(code);
   int code = file.Begin();
   if (code == 0) {
+    // CREATE replaces the table only while no open, here or elsewhere, uses it.
     std::uint32_t id = 0;
-    code = Table::Create(file, name.table, DefinitionOf(state_), &id);
+    code = Table::FindId(file, name.table, &id);
+    if (code == 0 && file.TableOpenElsewhere(id)) {
+      code = codes::kAccessDenied;
+    } else if (code == 0 || code == codes::kFileNotFound) {
+      code = Table::Create(file, name.table, DefinitionOf(state_), &id);
+    }
     if (code == 0) {
       code = file.End();
     } else {
@@ -133,9 +139,14 @@ int HvnFile::Open(std::int32_t access_mode) {
   name_ = SplitTableName(state_.name);
   const bool read_only = (access_mode & kAccessNibble) == kAccessReadOnly;
   if (int code = file_.Open(name_.path, read_only, false); code != 0) return OpenError(code);
+  if (int code = file_.Share(access_mode); code != 0) {
+    (void)file_.Close();
+    return code;
+  }
   int code = file_.Begin();
   if (code == 0) {
     code = Table::FindId(file_, name_.table, &table_id_);
+    if (code == 0) code = file_.MarkTableOpen(table_id_);
     if (code == 0) {
       Table table(file_, table_id_);
       TableDefinition stored;

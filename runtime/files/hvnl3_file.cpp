@@ -73,8 +73,66 @@ int PageFile::Open(const std::string& path, bool read_only, bool create) {
                       ? platform::SharedCounterFor(device, inode)
                       : nullptr;
   quiet_known_ = false;
+  share_held_ = 0;
+  if (int code = TakeShare(true, !read_only_, false, false); code != 0) {
+    (void)file_->Close();
+    file_.reset();
+    return code;
+  }
   slot_ = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(this) >> 4) % kSlotCount;
   Invalidate();
+  return 0;
+}
+
+int PageFile::Share(std::int32_t access_mode) {
+  if (file_ == nullptr) return support::kFileNotOpen;
+  const std::int32_t access = access_mode & 0x0F;
+  const std::int32_t deny = access_mode & 0xF0;
+  return TakeShare(access != 1, access != 0 && !read_only_, deny == 0x10 || deny == 0x30,
+                   deny == 0x10 || deny == 0x20);
+}
+
+int PageFile::TakeShare(bool reads, bool writes, bool deny_read, bool deny_write) {
+  using platform::LockKind;
+  const std::pair<std::uint64_t, bool> mine[] = {{kShareReading, reads},
+                                                 {kShareWriting, writes},
+                                                 {kShareDenyingRead, deny_read},
+                                                 {kShareDenyingWrite, deny_write}};
+  // What each byte of this open conflicts with when another open holds it.
+  const std::pair<std::uint64_t, bool> theirs[] = {{kShareDenyingRead, reads},
+                                                   {kShareDenyingWrite, writes},
+                                                   {kShareReading, deny_read},
+                                                   {kShareWriting, deny_write}};
+  for (const auto& [at, wanted] : mine) {
+    if (!wanted) continue;
+    const int error = file_->Lock(at, 1, LockKind::kShared, platform::LockWait::kTry);
+    if (error != 0) return support::ErrorCodeFromErrno(error);
+  }
+  bool conflict = false;
+  for (const auto& [at, wanted] : theirs) {
+    bool held = false;
+    if (!wanted) continue;
+    if (int error = file_->TestLock(at, 1, LockKind::kExclusive, &held); error != 0) {
+      return support::ErrorCodeFromErrno(error);
+    }
+    conflict = conflict || held;
+  }
+  if (conflict) {
+    // Back to what it had: an open that started with nothing keeps nothing.
+    for (const auto& [at, wanted] : mine) {
+      const bool had = share_held_ & (1u << (at - kShareBase));
+      if (wanted && !had) (void)file_->Unlock(at, 1);
+    }
+    return support::kAccessDenied;
+  }
+  share_held_ = 0;
+  for (const auto& [at, wanted] : mine) {
+    if (wanted) {
+      share_held_ |= 1u << (at - kShareBase);
+    } else {
+      (void)file_->Unlock(at, 1);
+    }
+  }
   return 0;
 }
 
@@ -873,6 +931,22 @@ int PageFile::LockNamed(std::uint32_t n, bool wait) {
   return 0;
 }
 
+int PageFile::MarkTableOpen(std::uint32_t id) {
+  const int error = file_->Lock(kTablePresenceBase + id, 1, platform::LockKind::kShared,
+                                platform::LockWait::kTry);
+  return error == 0 ? 0 : support::ErrorCodeFromErrno(error);
+}
+
+bool PageFile::TableOpenElsewhere(std::uint32_t id) {
+  bool held = false;
+  // When the system cannot tell, the table counts as open: CREATE then
+  // refuses rather than dropping records another station may be using.
+  if (file_->TestLock(kTablePresenceBase + id, 1, platform::LockKind::kExclusive, &held) != 0) {
+    return true;
+  }
+  return held;
+}
+
 int PageFile::UnlockNamed(std::uint32_t n) {
   const int error = file_->Unlock(kNamedLockBase + n, 1);
   return error == 0 ? 0 : support::ErrorCodeFromErrno(error);
@@ -885,8 +959,8 @@ bool PageFile::NamedHeldElsewhere(std::uint32_t n) {
     // found none held elsewhere: nothing to ask the system.
     const std::uint64_t signal = named_signal_->load(std::memory_order_acquire);
     if (quiet_known_ && signal == quiet_at_) return false;
-    if (file_->TestLock(kNamedLockBase, platform::kWholeFile, platform::LockKind::kExclusive,
-                        &held) == 0 &&
+    if (file_->TestLock(kNamedLockBase, kShareBase - kNamedLockBase,
+                        platform::LockKind::kExclusive, &held) == 0 &&
         !held) {
       quiet_at_ = signal;
       quiet_known_ = true;

@@ -67,6 +67,21 @@ namespace vaultrix::files::hvn {
 inline constexpr std::uint64_t kLockBase = 0x80000000;
 inline constexpr std::uint64_t kSlotCount = 1024;
 inline constexpr std::uint64_t kNamedLockBase = 0x80000400;
+// Share-mode bytes, just past the highest named lock (number 0xFE000000).
+// Each open holds a shared lock on those that describe it, from OPEN to
+// CLOSE: reading, writing, denying reading, denying writing. An open that
+// finds a lock held elsewhere on a byte its own access or denial conflicts
+// with is refused (5), after taking its own, so two opens racing each other
+// cannot both slip through.
+inline constexpr std::uint64_t kShareBase = kNamedLockBase + 0xFE000001;
+inline constexpr std::uint64_t kShareReading = kShareBase;
+inline constexpr std::uint64_t kShareWriting = kShareBase + 1;
+inline constexpr std::uint64_t kShareDenyingRead = kShareBase + 2;
+inline constexpr std::uint64_t kShareDenyingWrite = kShareBase + 3;
+// Table presence, one byte per table id after them: each open of a table
+// holds a shared lock on its byte, so CREATE can refuse to replace a table
+// that is open.
+inline constexpr std::uint64_t kTablePresenceBase = kShareBase + 4;
 
 // The answer of an operation that met damage (see fault_line()).
 inline constexpr std::int32_t kInternalErrorCode = 599;
@@ -93,8 +108,15 @@ class PageFile {
   PageFile& operator=(const PageFile&) = delete;
   ~PageFile();
 
-  // Opens the operating-system file; `create` makes it when missing.
+  // Opens the operating-system file; `create` makes it when missing. The
+  // open reads (and writes unless `read_only`) and denies nothing, until
+  // Share says otherwise; 5 when another open denies what this one does.
   [[nodiscard]] int Open(const std::string& path, bool read_only, bool create);
+  // Declares this open's access and denial from an access mode (low nibble:
+  // 0 read, 1 write, 2 both; high nibble 0x10 deny all, 0x20 deny write,
+  // 0x30 deny read, anything else none): 5 "Access Denied" when it
+  // conflicts with another open, which then keeps what it had.
+  [[nodiscard]] int Share(std::int32_t access_mode);
   [[nodiscard]] int Close();
   [[nodiscard]] bool is_open() const { return file_ != nullptr; }
   [[nodiscard]] bool read_only() const { return read_only_; }
@@ -153,6 +175,11 @@ class PageFile {
   [[nodiscard]] const FileHeader& committed_header() const { return committed_header_; }
   [[nodiscard]] const std::string& path() const { return path_; }
 
+  // Marks table `id` open through this file until it closes.
+  [[nodiscard]] int MarkTableOpen(std::uint32_t id);
+  // True when another open holds table `id` open.
+  [[nodiscard]] bool TableOpenElsewhere(std::uint32_t id);
+
   // Named locks (LOCK: table id + 1, HOLD: record number + 1).
   [[nodiscard]] int LockNamed(std::uint32_t n, bool wait);
   [[nodiscard]] int UnlockNamed(std::uint32_t n);
@@ -172,6 +199,7 @@ class PageFile {
   int IoError(int error);
   void Invalidate();
   int LockOperation();
+  int TakeShare(bool reads, bool writes, bool deny_read, bool deny_write);
   void EvictIfFull();
   void UnlockOperation();
   int ReadHeader();
@@ -248,6 +276,7 @@ class PageFile {
   std::atomic<std::uint64_t>* named_signal_ = nullptr;
   std::uint64_t quiet_at_ = 0;
   bool quiet_known_ = false;
+  unsigned share_held_ = 0;  // the share-mode bytes this open holds, bit k for kShareBase + k
   bool placing_ = false;
   std::vector<Page*>* place_queue_ = nullptr;
   int fault_line_ = 0;
