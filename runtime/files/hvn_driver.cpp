@@ -5,6 +5,7 @@
 
 #include "runtime/files/file_state.h"
 #include "runtime/files/hvn_file.h"
+#include "runtime/files/hvn_memo_block.h"
 #include "runtime/files/hvn_transaction.h"
 #include "runtime/files/hvn_transfer.h"
 #include "runtime/support/error_codes.h"
@@ -142,6 +143,12 @@ std::int32_t HalverinDispatch(Operation op, OperationCall& call) {
       return hvn::CommitTransaction();
     case Operation::kRollback:
       return hvn::RollbackTransaction();
+    case Operation::kMemoRead:
+    case Operation::kMemoWrite:
+    case Operation::kMemoSize:
+    case Operation::kMemoHandle:
+      if (!file.is_open()) return support::kFileNotOpen;
+      return hvn::MemoBlockOperation(op, *call.file->state, call);
     case Operation::kViewRequest:
       call.result = 0;
       return 0;
