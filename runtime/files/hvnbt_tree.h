@@ -69,6 +69,7 @@ class Tree {
   int LocateIn(const std::string& key, Seek seek, const Record** record);
   int Descend(const std::string& key, std::vector<Step>* path, Page** leaf);
   int Edge(bool first, std::vector<Step>* path, Page** leaf);
+  void NotePath(const Page* leaf, const std::vector<Step>& path);
   int SplitRoot();
   int SplitChild(Page* page, Page* parent, std::size_t slot);
   int RemoveEmpty(std::vector<Step>& path, Page* page);

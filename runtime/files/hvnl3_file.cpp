@@ -267,7 +267,13 @@ int PageFile::BeginRead() {
       fault_line_ = 0;
       lockless_ = true;
       disk_reads_ = 0;
-      header_ = committed_header_;
+      // Between operations the running header is the committed one; the
+      // copy is only for a header that an operation left otherwise.
+      if (header_.change_counter != committed_header_.change_counter ||
+          header_.root != committed_header_.root ||
+          header_.last_number != committed_header_.last_number) {
+        header_ = committed_header_;
+      }
       EvictIfFull();
       return 0;
     }
@@ -490,23 +496,46 @@ void PageFile::RaiseLastNumber(std::uint32_t at_least) {
   if (at_least < kNumberLimit && header_.last_number < at_least) header_.last_number = at_least;
 }
 
-Page* PageFile::HintedLeaf(const std::string& key) {
-  for (const LeafHint& hint : hints_) {
+Page* PageFile::HintedLeaf(const std::string& key, std::size_t* slot) {
+  *slot = std::string::npos;
+  // The leaf answered from last comes first; a scan asks from its answer.
+  for (std::size_t i = 0; i < hints_.size(); ++i) {
+    LeafHint& hint = hints_[(next_hint_ + hints_.size() - 1 - i) % hints_.size()];
     if (hint.page == nullptr || hint.generation != generation_) continue;
     const std::vector<Record>& records = hint.page->content.records;
     if (hint.page->content.level != 0 || records.empty()) continue;
+    if (hint.slot < records.size() && records[hint.slot].key == key) {
+      *slot = hint.slot;
+      return hint.page;
+    }
     if (key < records.front().key || records.back().key < key) continue;
     return hint.page;
   }
   return nullptr;
 }
 
-void PageFile::NoteLeaf(Page* leaf) {
-  for (const LeafHint& hint : hints_) {
-    if (hint.page == leaf && hint.generation == generation_) return;
+void PageFile::NoteLeaf(Page* leaf, std::size_t slot) {
+  LeafHint& last = hints_[(next_hint_ + hints_.size() - 1) % hints_.size()];
+  if (last.page == leaf && last.generation == generation_) {
+    last.slot = slot;
+    return;
   }
-  hints_[next_hint_] = {leaf, generation_};
+  for (LeafHint& hint : hints_) {
+    if (hint.page == leaf) hint.page = nullptr;
+  }
+  hints_[next_hint_] = {leaf, generation_, slot};
   next_hint_ = (next_hint_ + 1) % hints_.size();
+}
+
+const PageFile::TreePath* PageFile::PathTo(const Page* leaf) const {
+  if (leaf != hint_path_leaf_ || hint_path_generation_ != generation_) return nullptr;
+  return &hint_path_;
+}
+
+void PageFile::NotePath(const Page* leaf, TreePath path) {
+  hint_path_ = std::move(path);
+  hint_path_leaf_ = leaf;
+  hint_path_generation_ = generation_;
 }
 
 std::size_t PageFile::ChildSlot(const PageContent& index, const std::string& key) {

@@ -187,9 +187,17 @@ class PageFile {
 
   // A leaf met lately whose records span `key` (its first key <= key <= its
   // last), so a search for `key` needs no descent; nullptr when none is
-  // known. Any change to the cache forgets them (generation_).
-  [[nodiscard]] Page* HintedLeaf(const std::string& key);
-  void NoteLeaf(Page* leaf);
+  // known. `*slot` is the index of the record with exactly that key when it
+  // was the answer of the search that noted the leaf, else npos. Any change
+  // to the cache forgets them (generation_).
+  [[nodiscard]] Page* HintedLeaf(const std::string& key, std::size_t* slot);
+  void NoteLeaf(Page* leaf, std::size_t slot);
+  // The index pages (and the child slot taken in each) above the leaf a
+  // search noted last, so the next leaf is one step away; nullptr when
+  // `leaf` is not that leaf or the cache changed since.
+  using TreePath = std::vector<std::pair<Page*, std::size_t>>;
+  [[nodiscard]] const TreePath* PathTo(const Page* leaf) const;
+  void NotePath(const Page* leaf, TreePath path);
 
   // The index of the child of an index page whose subtree holds `key`.
   [[nodiscard]] static std::size_t ChildSlot(const PageContent& index, const std::string& key);
@@ -268,8 +276,12 @@ class PageFile {
   struct LeafHint {
     Page* page = nullptr;
     std::uint64_t generation = 0;
+    std::size_t slot = 0;  // the record last answered from it
   };
   std::array<LeafHint, 4> hints_{};
+  TreePath hint_path_;
+  const Page* hint_path_leaf_ = nullptr;
+  std::uint64_t hint_path_generation_ = 0;
   std::size_t next_hint_ = 0;
   // Named locks: a counter every station moves after taking one, and its
   // value when a check last found none held elsewhere.
