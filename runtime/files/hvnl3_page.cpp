@@ -87,12 +87,12 @@ int DecodeRecords(const std::uint8_t* ptr, const std::uint8_t* limit, std::uint3
     // The record's bytes are the previous record's first `prefix` bytes,
     // then the stored ones; key and data are cut from them in place.
     Record record;
-    record.key.resize(key_length);
-    record.data.resize(length - key_length);
+    record.key.reserve(key_length);
+    record.data.reserve(length - key_length);
     const auto* stored = reinterpret_cast<const char*>(ptr);
     for (std::size_t at = 0; at < length;) {
+      // Pieces come in order, so each is appended to the part it falls in.
       std::string& part = at < key_length ? record.key : record.data;
-      const std::size_t part_at = at < key_length ? at : at - key_length;
       std::size_t run = (at < key_length ? key_length : length) - at;
       if (at < prefix) {
         // From the previous record, whose own key and data split elsewhere.
@@ -100,12 +100,12 @@ int DecodeRecords(const std::uint8_t* ptr, const std::uint8_t* limit, std::uint3
         const std::size_t previous_key = previous->key.size();
         if (at < previous_key) {
           run = std::min(run, previous_key - at);
-          std::memcpy(part.data() + part_at, previous->key.data() + at, run);
+          part.append(previous->key, at, run);
         } else {
-          std::memcpy(part.data() + part_at, previous->data.data() + (at - previous_key), run);
+          part.append(previous->data, at - previous_key, run);
         }
       } else {
-        std::memcpy(part.data() + part_at, stored + (at - prefix), run);
+        part.append(stored + (at - prefix), run);
       }
       at += run;
     }
