@@ -118,15 +118,14 @@ TEST_F(HvnSharingTest, CreateRefusesToReplaceAnOpenTable) {
   EXPECT_EQ(CheckHvnFile(path_ + ".HVN"), "");
 }
 
-// In a child: opens with `mode`, answers the open's code through `ready`,
-// and keeps the file open until `done` is written to.
-[[noreturn]] void HoldOpenInChild(const std::string& path, std::int32_t mode, int ready,
-                                  int done) {
+// In a child: opens with `mode`, answers the open's code, and keeps the
+// file open until the test lets it go.
+[[noreturn]] void HoldOpenInChild(const std::string& path, std::int32_t mode,
+                                  Handshake& handshake) {
   auto file = DeclareTable(path);
   Open(file->Block(), mode);
-  const char code = static_cast<char>(ErrorCode());
-  char ignored = 0;
-  if (::write(ready, &code, 1) != 1 || ::read(done, &ignored, 1) != 1) ::_exit(2);
+  // The code plus one, so that success is not read as "no answer".
+  if (!handshake.AnswerAndWait(static_cast<char>(ErrorCode() + 1))) ::_exit(2);
   Close(file->Block());
   ::_exit(0);
 }
@@ -145,25 +144,19 @@ TEST_F(HvnSharingTest, ModesHoldBetweenProcesses) {
       {kReadWrite | kDenyNone, kReadWrite | kDenyNone, 0},
   };
   for (const Case& c : cases) {
-    int ready[2];
-    int done[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(done), 0);
+    Handshake handshake;
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
-    if (child == 0) HoldOpenInChild(path_, c.child_mode, ready[1], done[0]);
-    char child_code = -1;
-    ASSERT_EQ(::read(ready[0], &child_code, 1), 1);
-    EXPECT_EQ(child_code, 0);
+    if (child == 0) HoldOpenInChild(path_, c.child_mode, handshake);
+    EXPECT_EQ(handshake.Answer(), 1);
     auto file = DeclareTable(path_);
     EXPECT_EQ(OpenWith(*file, c.parent_mode), c.parent_code)
         << std::hex << c.child_mode << " then " << c.parent_mode;
     if (ErrorCode() == 0) Close(file->Block());
-    ASSERT_EQ(::write(done[1], "x", 1), 1);
+    ASSERT_TRUE(handshake.LetGo());
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
   }
   // Every lock went with the child: a deny-all open succeeds now.
   auto file = DeclareTable(path_);

@@ -168,10 +168,7 @@ TEST_F(HvnStationsTest, AHoldTakenBetweenTwoReadsStopsTheSecond) {
   Get(reader->Block(), pointer);
   EXPECT_EQ(ErrorCode(), 0);
 
-  int ready[2];
-  int done[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  ASSERT_EQ(::pipe(done), 0);
+  Handshake handshake;
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -179,26 +176,20 @@ TEST_F(HvnStationsTest, AHoldTakenBetweenTwoReadsStopsTheSecond) {
     Open(file->Block(), 0x42);
     Hold(file->Block());
     Get(file->Block(), pointer);
-    const char answer = ErrorCode() == 0 ? 'y' : 'n';
-    char ignored = 0;
-    if (::write(ready[1], &answer, 1) != 1 || ::read(done[0], &ignored, 1) != 1) ::_exit(2);
-    ::_exit(0);
+    ::_exit(handshake.AnswerAndWait(ErrorCode() == 0 ? 'y' : 'n') ? 0 : 2);
   }
-  char answer = 0;
-  ASSERT_EQ(::read(ready[0], &answer, 1), 1);
-  ASSERT_EQ(answer, 'y');
+  ASSERT_EQ(handshake.Answer(), 'y');
   Set(reader->Block());
   Next(reader->Block());
   EXPECT_EQ(ErrorCode(), 0);
   Next(reader->Block());
   EXPECT_EQ(ErrorCode(), support::kRecordIsAlreadyHeld);
-  ASSERT_EQ(::write(done[1], "x", 1), 1);
+  ASSERT_TRUE(handshake.LetGo());
   int status = 0;
   ::waitpid(child, &status, 0);
   // The child's end released its hold.
   Get(reader->Block(), pointer);
   EXPECT_EQ(ErrorCode(), 0);
-  for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
   Close(reader->Block());
   Close(holder->Block());
 }
