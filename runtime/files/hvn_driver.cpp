@@ -5,6 +5,7 @@
 
 #include "runtime/files/file_state.h"
 #include "runtime/files/hvn_file.h"
+#include "runtime/files/hvn_memo_block.h"
 #include "runtime/files/hvn_transaction.h"
 #include "runtime/files/hvn_transfer.h"
 #include "runtime/support/error_codes.h"
@@ -176,6 +177,12 @@ std::int32_t HalverinDispatch(Operation op, OperationCall& call) {
       return file.BuildIndex(call.key, &call.text);
     case Operation::kPack:
       return file.Pack();
+    case Operation::kMemoRead:
+    case Operation::kMemoWrite:
+    case Operation::kMemoSize:
+    case Operation::kMemoHandle:
+      if (!file.is_open()) return support::kFileNotOpen;
+      return hvn::MemoBlockOperation(op, *call.file->state, call);
     case Operation::kViewRequest:
       call.result = 0;
       return 0;

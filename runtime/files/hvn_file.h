@@ -21,6 +21,7 @@
 #include "runtime/files/hvn_keys.h"
 #include "runtime/files/hvn_table.h"
 #include "runtime/files/hvnl3_file.h"
+#include "runtime/support/function_ref.h"
 
 namespace vaultrix::files::hvn {
 
@@ -110,32 +111,32 @@ class HvnFile final : public DriverState {
   struct Fetched {
     Fetched() = default;
     Fetched(const Fetched&) = delete;
-    Fetched& operator=(Fetched&& other) noexcept {
-      number = other.number;
-      image.swap(other.image);
-      memos.swap(other.memos);
-      return *this;
-    }
-    ~Fetched() {
+    Fetched& operator=(const Fetched&) = delete;
+    ~Fetched() { Clear(); }
+    // Wipes what it holds; the storage stays for the next read.
+    void Clear() {
+      number = 0;
+      memo_count = 0;
       Wipe(image);
       for (auto& memo : memos) Wipe(memo);
     }
     std::uint32_t number = 0;
     std::string image;
     std::vector<std::string> memos;  // whole memo buffers, blank padded
+    std::size_t memo_count = 0;      // memos read (none under NOMEMO)
   };
 
   // Runs `work` as one operation of the page file.
   int Run(const std::function<int(Table&)>& work);
   // Runs `work`, which must change nothing, as a reading operation.
-  int RunRead(const std::function<int(Table&)>& work);
+  int RunRead(support::FunctionRef<int(Table&)> work);
   int Translate(int code);
   int Read(bool forward);
   // Reads record `number` (and its memos unless NOMEMO) into `out`; `known`
   // holds the stored record when the caller has read it already.
   int Fetch(Table& table, std::uint32_t number, std::string* known, Fetched* out);
   void Apply(Fetched& fetched);
-  int ReadWithHold(const std::function<int(Table&, std::uint32_t*, std::string*)>& locate);
+  int ReadWithHold(support::FunctionRef<int(Table&, std::uint32_t*, std::string*)> locate);
   int WriteMemos(Table& table, std::uint32_t number);
   int AtEnd(bool forward, std::int64_t* result);
   int Locate(Table& table, bool forward, std::uint32_t* number, bool* found,
@@ -175,6 +176,10 @@ class HvnFile final : public DriverState {
   std::optional<std::uint32_t> start_number_;  // and record number (DUP keys)
   std::string key_anchor_;                    // kAfterRead in key order: the entry read
   std::string located_entry_;                 // the entry the last LocateInKey found
+  // Kept from read to read so that reading allocates nothing.
+  Fetched fetched_;
+  std::string located_;
+  std::vector<std::string> chunks_;
 };
 
 }  // namespace vaultrix::files::hvn
