@@ -3,6 +3,7 @@
 
 #include "runtime/support/runtime_error.h"
 #include "runtime/windows/ctlentry.h"
+#include "runtime/windows/ctllist_window.h"
 #include "runtime/windows/resource_format.h"
 
 namespace vaultrix::windows {
@@ -25,6 +26,7 @@ platform::Rect RectOf(const Position& at) {
 platform::WindowProc ControlProc(EventEngine& engine, ControlObject& control) {
   return [&engine, &control](platform::WindowSystem& system,
                              const platform::Message& m) -> std::intptr_t {
+    if (control.list != nullptr && ListMessage(engine, control, m)) return 0;
     const bool enter = m.message == platform::kWmKeyDown && m.wparam == platform::kVkReturn;
     if ((m.message == platform::kWmKillFocus || enter) && control.type == kEntry &&
         control.window != nullptr) {
@@ -84,6 +86,7 @@ void MakeControls(EventEngine& engine, WindowObject& object, WindowHandle root,
     made->use_size = control.use.size;
     made->picture = std::string(control.picture);
     if (control.type == kEntry) DisplayEntry(system, *made);
+    if (control.type == kList) AttachList(engine, *made, control);
     (void)system.ShowWindow(handles[i], platform::kSwShow);
     object.controls.push_back(std::move(made));
   }

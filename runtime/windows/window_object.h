@@ -21,6 +21,8 @@
 
 namespace vaultrix::windows {
 
+struct ListBinding;  // ctllist_window.h
+
 // A control as the event engine knows it: its number in the window's
 // description and its window in the window system.
 struct ControlObject {
@@ -34,6 +36,7 @@ struct ControlObject {
   std::uint32_t use_size = 0;
   std::string picture;
   std::string shown_text;  // the text last shown from the variable
+  std::shared_ptr<ListBinding> list;  // a LIST control's list, else null
 };
 
 enum class CloseState : int {

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "runtime/support/runtime_error.h"
+#include "runtime/windows/ctllist_window.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_open.h"
 
@@ -215,6 +216,7 @@ std::string GetProperty(EventEngine& engine, WindowObject* target, std::int32_t 
   if (control == 0) return GetWindowProperty(engine, window, number, index);
   const ControlObject* object = window.FindControl(control);
   if (object == nullptr) return {};
+  if (auto list = GetListProperty(*object, number, index)) return *list;
   platform::WindowSystem& system = engine.System();
   if (number < kFirstAttributeProperty) {
     const std::optional<platform::WindowInfo> info = system.GetWindowInfo(object->handle);
@@ -230,8 +232,9 @@ void SetProperty(EventEngine& engine, WindowObject* target, std::int32_t control
     SetWindowProperty(engine, window, number, index, value);
     return;
   }
-  const ControlObject* object = window.FindControl(control);
+  ControlObject* object = window.FindControl(control);
   if (object == nullptr) return;
+  if (SetListProperty(engine.System(), *object, number, index, value)) return;
   if (number < kFirstAttributeProperty) {
     (void)engine.System().SetValue(object->handle, ToNumber(value));
     return;
