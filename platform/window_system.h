@@ -165,7 +165,8 @@ class WindowSystem {
   void SetUserData(WindowHandle window, std::intptr_t data);
   [[nodiscard]] std::intptr_t GetUserData(WindowHandle window) const;
   // The behaviour of windows that leave a message to the system: kWmClose
-  // destroys the window, kWmSetText and kWmGetText reach its text.
+  // destroys the window, kWmSetText and kWmGetText reach its text, the
+  // system command kScClose posts the window kWmClose.
   static std::intptr_t DefaultWindowProc(WindowSystem& system, const Message& message);
 
   // ---- Control state (window_state.cpp); each change notifies the driver ----

@@ -2,6 +2,7 @@
 // that become queued events (creation, move, size, activation, close, timer
 // ticks, posted events, mouse clicks on the window itself), and the
 // activation that tells the engine which thread the user went to.
+#include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_open.h"
 
 namespace vaultrix::windows {
@@ -10,8 +11,9 @@ namespace {
 using platform::Message;
 using platform::WindowSystem;
 
-void Queue(EventEngine& engine, WindowObject& window, int event) {
-  window.events.Append(MakeEventRecord(engine, window, event, nullptr));
+void Queue(EventEngine& engine, WindowObject& window, int event,
+           ControlObject* control = nullptr) {
+  window.events.Append(MakeEventRecord(engine, window, event, control));
 }
 
 // A size message: a change of show state gives the state's event, a new
@@ -25,6 +27,18 @@ void OnSize(EventEngine& engine, WindowObject& window, std::uintptr_t state) {
     if (previous != window.size_state) Queue(engine, window, kEventMaximized);
   } else {
     Queue(engine, window, previous == window.size_state ? kEventSized : kEventRestored);
+  }
+}
+
+// A command from a button, menu item or toolbar button that a driver
+// reported: the control raises "EVENT:Accepted". Edit notifications (a high
+// word) are not commands.
+void OnCommand(EventEngine& engine, WindowObject& window, const Message& m) {
+  if ((m.wparam >> 16) != 0) return;
+  ControlObject* control = window.FindControl(static_cast<std::int16_t>(m.wparam & 0xFFFF));
+  if (control == nullptr || !engine.System().IsWindowEnabled(control->handle)) return;
+  if (control->type == rsc::kButton || control->type == rsc::kItem) {
+    Queue(engine, window, kEventAccepted, control);
   }
 }
 
@@ -60,6 +74,9 @@ platform::WindowProc EngineWindowProc(EventEngine& engine, WindowObject& window)
         if (static_cast<platform::WindowHandle>(m.lparam) == window.handle) {
           engine.NoteActivation(window.thread);
         }
+        return 0;
+      case platform::kWmCommand:
+        OnCommand(engine, window, m);
         return 0;
       case kQueryContinueThread:
         return 0;  // it only wakes the thread to serve its queue
