@@ -2,10 +2,12 @@
 // brings the runtime up (data directory, locale, random seed) and answers for
 // its version and its command line.
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/headless_run.h"
 #include "app/runtime_startup.h"
 #include "vaultrix_version.h"
 
@@ -27,6 +29,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vaultrix: %s\n", started.error.c_str());
     return 1;
   }
+  if (line.headless) return RunHeadless(line, nullptr, std::cin, std::cout, std::cerr);
   std::printf("Data directory: %s\n", started.data_dir.c_str());
   std::printf("The application frame is not built yet; this build checks the runtime only.\n\n%s",
               UsageText());

@@ -30,7 +30,7 @@ bool Accepts(const std::vector<std::string_view>& classes, const std::string& na
 void Collect(const WindowSystem& system, WindowHandle window, std::vector<WindowInfo>& out) {
   for (WindowHandle child : system.Children(window)) {
     std::optional<WindowInfo> info = system.GetWindowInfo(child);
-    if (!info || !info->visible) continue;
+    if (!info || (!info->visible && !IsFurniture(info->class_name))) continue;
     if (info->kind == WindowKind::kControl) out.push_back(*info);
     Collect(system, child, out);
   }

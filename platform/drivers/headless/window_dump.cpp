@@ -39,7 +39,7 @@ class Dumper {
     if (info.handle == active_ || IsActiveChild(info)) states += " active";
     if (info.handle == focus_) states += " focus";
     if (!info.enabled) states += " disabled";
-    if (!info.visible) states += " hidden";
+    if (!info.visible && !IsFurniture(info.class_name)) states += " hidden";
     if (info.show_state == ShowState::kMinimized) states += " minimized";
     if (info.show_state == ShowState::kMaximized) states += " maximized";
     return states;
@@ -129,6 +129,10 @@ std::string DialogLine(const DialogRequest& dialog) {
 }
 
 }  // namespace
+
+bool IsFurniture(std::string_view class_name) {
+  return class_name == "MENUBAR" || class_name == "TOOLBAR" || class_name == "STATUSBAR";
+}
 
 std::string Quoted(std::string_view text) {
   std::string out = "\"";

@@ -16,6 +16,10 @@
 
 namespace vaultrix::platform::headless {
 
+// The window furniture (menu bar, toolbar, status bar): shown with its
+// window whatever its own visibility says.
+[[nodiscard]] bool IsFurniture(std::string_view class_name);
+
 // The dump, one item a line, ending with a line feed (empty when nothing is
 // open).
 [[nodiscard]] std::string DumpWindows(const WindowSystem& system);
