@@ -5,6 +5,7 @@
 // a script that fails names its line and still closes the program.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -48,7 +49,11 @@ class SampleScriptTest : public HeadlessProgramTest {
     const EventRecord& event = *window.current_event;
     const int control = event.control != nullptr ? event.control->number : 0;
     switch (event.Event()) {
+      case kEventNotify:
+        if (busy_) PostEvent(engine_, kEventNotify, 0, 0);  // never idle
+        break;
       case kEventTimer:
+        if (busy_) PostEvent(engine_, kEventNotify, 0, 0);
         SetProperty(engine_, &window, 0, kPropStatusText, 2,
                     std::to_string(++ticks_) + " ticks");
         break;
@@ -113,6 +118,7 @@ class SampleScriptTest : public HeadlessProgramTest {
   char picked_[20];
   int ticks_ = 0;
   bool age_rejected_ = false;
+  std::atomic<bool> busy_{false};
   TableListQueue names_;
 };
 
@@ -142,6 +148,18 @@ TEST_F(SampleScriptTest, ChecksThatDoNotHoldFailTheScript) {
   std::string err;
   EXPECT_EQ(RunScript("# checks\nexpect-clipboard \"x\"\n", &out, &err), 1);
   EXPECT_EQ(err, "line 2: the clipboard holds nothing, not \"x\"\n");
+}
+
+TEST_F(SampleScriptTest, AProgramThatNeverSettlesFailsTheLineAfterTheLimit) {
+  busy_ = true;
+  Start();
+  std::string error;
+  ASSERT_TRUE(script_.RunLine("limit 100", &error)) << error;
+  ASSERT_TRUE(script_.RunLine("advance 1000", &error)) << error;  // the timer starts the spin
+  EXPECT_FALSE(script_.RunLine("wait", &error));
+  EXPECT_EQ(error, "the program did not settle within 100 ms");
+  busy_ = false;
+  ASSERT_TRUE(script_.RunLine("limit 20000", &error)) << error;
 }
 
 }  // namespace

@@ -168,27 +168,29 @@ bool Automation::Choose(const std::vector<std::string>& path, std::string* error
   return false;
 }
 
-bool Automation::Press(const ControlRef& button, std::string* error) {
-  const WindowHandle found = Find(button, "BUTTON", error);
-  if (found == kNoWindow) return false;
+WindowHandle Automation::FocusOn(const ControlRef& ref, std::string_view class_name,
+                                 std::string_view what, std::string* error) {
+  const WindowHandle found = Find(ref, class_name, error);
+  if (found == kNoWindow) return kNoWindow;
   if (!system_.IsWindowEnabled(found)) {
-    *error = "button " + button.Describe() + " is disabled";
-    return false;
+    *error = std::string(what) + " " + ref.Describe() + " is disabled";
+    return kNoWindow;
   }
   (void)system_.SetFocus(found);
-  return system_.InjectInput(HostOf(system_, found), kWmCommand,
+  return found;
+}
+
+bool Automation::Press(const ControlRef& button, std::string* error) {
+  const WindowHandle found = FocusOn(button, "BUTTON", "button", error);
+  return found != kNoWindow &&
+         system_.InjectInput(HostOf(system_, found), kWmCommand,
                              CommandId(system_.GetWindowInfo(found)->control_id),
                              static_cast<std::intptr_t>(found));
 }
 
 bool Automation::Type(const ControlRef& field, std::string_view text, std::string* error) {
-  const WindowHandle found = Find(field, "FIELD", error);
+  const WindowHandle found = FocusOn(field, "FIELD", "field", error);
   if (found == kNoWindow) return false;
-  if (!system_.IsWindowEnabled(found)) {
-    *error = "field " + field.Describe() + " is disabled";
-    return false;
-  }
-  (void)system_.SetFocus(found);
   (void)system_.SetText(found, std::string(text));
   const std::optional<WindowInfo> info = system_.GetWindowInfo(found);
   return system_.InjectInput(info->parent, kWmCommand,
@@ -197,14 +199,7 @@ bool Automation::Type(const ControlRef& field, std::string_view text, std::strin
 }
 
 bool Automation::Focus(const ControlRef& control, std::string* error) {
-  const WindowHandle found = Find(control, "", error);
-  if (found == kNoWindow) return false;
-  if (!system_.IsWindowEnabled(found)) {
-    *error = "control " + control.Describe() + " is disabled";
-    return false;
-  }
-  (void)system_.SetFocus(found);
-  return true;
+  return FocusOn(control, "", "control", error) != kNoWindow;
 }
 
 bool Automation::Click(const ControlRef& control, MouseButton button, bool double_click,

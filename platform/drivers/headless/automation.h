@@ -114,6 +114,9 @@ class Automation {
 
  private:
   WindowHandle Find(const ControlRef& ref, std::string_view class_name, std::string* error) const;
+  // Finds an enabled control and moves the focus to it, as a click would.
+  WindowHandle FocusOn(const ControlRef& ref, std::string_view class_name, std::string_view what,
+                       std::string* error);
   bool ClickRow(WindowHandle list, int row_index, RowClick click, std::string* error);
 
   HeadlessDriver& driver_;
