@@ -177,6 +177,8 @@ std::optional<WindowInfo> WindowSystem::GetWindowInfo(WindowHandle window) const
   info.check = r->check;
   info.rows = r->rows;
   info.vertical_scroll = r->vertical_scroll;
+  info.vertical_low = r->vertical_low;
+  info.vertical_high = r->vertical_high;
   info.horizontal_scroll = r->horizontal_scroll;
   info.enabled = r->enabled;
   info.visible = r->visible;
@@ -249,6 +251,13 @@ std::intptr_t WindowSystem::DefaultWindowProc(WindowSystem& system, const Messag
       return system.SetText(message.window, reinterpret_cast<const char*>(message.lparam)) ? 1 : 0;
     case kWmQueryEndSession:
       return 1;
+    case kWmSysCommand:
+      // The close box asks the window itself, which may refuse. Posted, so
+      // that the window's thread wakes to serve it.
+      if ((message.wparam & 0xFFF0) == kScClose) {
+        (void)system.PostMessage(message.window, kWmClose);
+      }
+      return 0;
     default:
       return 0;
   }

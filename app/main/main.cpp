@@ -3,6 +3,7 @@
 // driver, and runs the main program on runtime thread 1 while the main thread
 // serves the display.
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "app/data_dictionary.h"
 #include "app/program_run.h"
 #include "app/program_runner.h"
+#include "app/headless_run.h"
 #include "app/runtime_startup.h"
 #include "platform/window_system.h"
 #include "runtime/files/hvn_driver.h"
@@ -33,6 +35,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   UseDataDriver(&vaultrix::files::HalverinDriver());
+  if (line.headless) {
+    // The script's session owns the window system; the program runs on it as
+    // it would on a display.
+    const HeadlessProgram program = [](vaultrix::platform::WindowSystem& system) {
+      ProgramRun run(system);
+      StartProgram(run);
+      run.Wait();
+    };
+    return RunHeadless(line, program, std::cin, std::cout, std::cerr);
+  }
   vaultrix::platform::WindowSystem system;
   ProgramRun run(system);
   // Each way of running attaches its driver, starts the program and serves

@@ -4,6 +4,7 @@
 #include "runtime/support/runtime_error.h"
 #include "runtime/windows/controls.h"
 #include "runtime/windows/use_variable.h"
+#include "runtime/windows/ctllist_window.h"
 #include "runtime/windows/resource_format.h"
 
 namespace vaultrix::windows {
@@ -82,6 +83,7 @@ void MakeControls(EventEngine& engine, WindowObject& object, WindowHandle root,
     made->picture = std::string(control.picture);
     DescribeControl(*made, control, control.parent >= 0 ? made_list[up] : nullptr);
     made_list[i] = made.get();
+    if (control.type == kList) AttachList(engine, *made, control);
     (void)system.ShowWindow(handles[i], platform::kSwShow);
     object.controls.push_back(std::move(made));
   }
@@ -95,6 +97,7 @@ platform::WindowProc ControlWindowProc(EventEngine& engine, ControlObject& contr
   return [&engine, &control](platform::WindowSystem& system,
                              const platform::Message& m) -> std::intptr_t {
     if (control.window == nullptr) return platform::WindowSystem::DefaultWindowProc(system, m);
+    if (control.list != nullptr && ListMessage(engine, control, m)) return 0;
     if (ControlInput(engine, control, m)) return 0;
     if (m.message == platform::kWmSetFocus) {
       // Taking the focus makes it the window's focus control and raises

@@ -21,6 +21,8 @@
 
 namespace vaultrix::windows {
 
+struct ListBinding;  // ctllist_window.h
+
 // A control as the event engine knows it: its number in the window's
 // description and its window in the window system.
 struct ControlObject {
@@ -43,6 +45,7 @@ struct ControlObject {
   std::int32_t key = 0;                // menus and items: accelerator key code
   std::int32_t action = 0;             // menus and items: standard action
   bool button_down = false;            // a left button went down on it
+  std::shared_ptr<ListBinding> list;  // a LIST control's list, else null
 };
 
 // One entry of a window's key table: a key code (masked with 0x7FF) and the

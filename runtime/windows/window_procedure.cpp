@@ -12,8 +12,9 @@ namespace {
 using platform::Message;
 using platform::WindowSystem;
 
-void Queue(EventEngine& engine, WindowObject& window, int event) {
-  window.events.Append(MakeEventRecord(engine, window, event, nullptr));
+void Queue(EventEngine& engine, WindowObject& window, int event,
+           ControlObject* control = nullptr) {
+  window.events.Append(MakeEventRecord(engine, window, event, control));
 }
 
 // A size message: a change of show state gives the state's event, a new

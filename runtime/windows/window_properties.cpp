@@ -6,6 +6,7 @@
 
 #include "runtime/support/runtime_error.h"
 #include "runtime/windows/controls.h"
+#include "runtime/windows/ctllist_window.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_open.h"
 
@@ -231,6 +232,7 @@ std::string GetProperty(EventEngine& engine, WindowObject* target, std::int32_t 
   if (control == 0) return GetWindowProperty(engine, window, number, index);
   ControlObject* object = window.FindControl(control);
   if (object == nullptr) return {};
+  if (auto list = GetListProperty(*object, number, index)) return *list;
   platform::WindowSystem& system = engine.System();
   if (number < kFirstAttributeProperty) return ControlValue(engine, *object);
   if (std::optional<std::string> own = GetControlAttribute(engine, *object, number)) return *own;
@@ -246,6 +248,7 @@ void SetProperty(EventEngine& engine, WindowObject* target, std::int32_t control
   }
   ControlObject* object = window.FindControl(control);
   if (object == nullptr) return;
+  if (SetListProperty(engine.System(), *object, number, index, value)) return;
   if (number < kFirstAttributeProperty) {
     SetControlValue(engine, *object, value);
     return;
