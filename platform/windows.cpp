@@ -181,6 +181,7 @@ std::optional<WindowInfo> WindowSystem::GetWindowInfo(WindowHandle window) const
   info.enabled = r->enabled;
   info.visible = r->visible;
   info.show_state = r->show_state;
+  info.display = r->display;
   return info;
 }
 
@@ -249,6 +250,8 @@ std::intptr_t WindowSystem::DefaultWindowProc(WindowSystem& system, const Messag
       return system.SetText(message.window, reinterpret_cast<const char*>(message.lparam)) ? 1 : 0;
     case kWmQueryEndSession:
       return 1;
+    case kWmSysCommand:
+      return DefaultSystemCommand(system, message);
     default:
       return 0;
   }

@@ -4,6 +4,7 @@
 
 #include "runtime/support/runtime_error.h"
 #include "runtime/windows/ctlentry.h"
+#include "runtime/windows/display_attributes.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_build.h"
 
@@ -72,6 +73,7 @@ void Enter(EventEngine& engine, WindowResource& window, WindowHandle handle) {
   object.attributes = window.view().attributes;
   object.drop_ids.assign(window.view().drop_targets.begin(), window.view().drop_targets.end());
   BuildWindowContents(engine, window);
+  PublishDisplayAttributes(engine, window);
   object.can_accept = [&engine](ControlObject& control) {
     return control.type != kEntry || EntryAcceptable(engine.System(), control);
   };
