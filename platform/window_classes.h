@@ -39,6 +39,9 @@
 // |              |                             | (0-based, -1 none); vertical_scroll = thumb 0..100  |
 // |              |                             | with style kWsVScroll when the bar shows            |
 //
+// Menu bars, toolbars and status bars are shown with their window whatever
+// their own visible flag says.
+//
 // What a driver reports, as input in the owning thread's queue:
 // - a menu item chosen or a toolbar control pressed: kWmCommand to the window
 //   that holds the bar, wparam = control id in its low 16 bits, lparam = the

@@ -124,6 +124,7 @@ QWidget* WindowMirror::CreateControlWidget(Entry& entry, const WindowInfo& info,
     ++applying_;
     tabs->addTab(Text(info.text));
     --applying_;
+    Changed(sheet->handle);  // the bar's height comes with its first tab
     auto* marker = new QWidget(on);
     marker->setObjectName(QStringLiteral("tab"));
     marker->hide();

@@ -180,7 +180,6 @@ void WindowMirror::ApplyControlState(Entry& entry, const WindowInfo& info) {
   if (kind == kMenuBarClass) return;
   if (kind == kStatusBarClass) {
     ShowStatusZones(entry, info);
-    widget->setVisible(info.visible);
     return;
   }
   if (kind == kTabClass) {
@@ -191,7 +190,8 @@ void WindowMirror::ApplyControlState(Entry& entry, const WindowInfo& info) {
   ShowControlWidget(entry, widget, info);
   // Furniture places itself; controls sit at their rectangle.
   if (kind != kToolbarClass) PlaceControl(entry, widget, info.rect);
-  const bool visible = info.visible && !OnHiddenTab(entry);
+  // Bars are furniture, shown with their window.
+  const bool visible = kind == kToolbarClass || (info.visible && !OnHiddenTab(entry));
   widget->setVisible(visible);
   if (entry.extra) entry.extra->setVisible(visible);
 }
