@@ -8,6 +8,31 @@
 #include "app/command_line.h"
 #include "app/runtime_startup.h"
 #include "vaultrix_version.h"
+#ifdef VAULTRIX_HAVE_QT
+#include "platform/drivers/qt/desktop_run.h"
+#endif
+
+namespace {
+
+// Shows the program on the desktop unless --headless asks otherwise.
+int RunProgram(int argc, char** argv, bool headless, int (*program)()) {
+#ifdef VAULTRIX_HAVE_QT
+  if (!headless) {
+    return vaultrix::platform::qt::RunWithDisplay(
+        argc, argv, [program](vaultrix::platform::WindowSystem&) { return program(); });
+  }
+#else
+  (void)argc;
+  (void)argv;
+  if (!headless) {
+    std::fprintf(stderr, "vaultrix: this build has no desktop driver; start it with --headless\n");
+    return 1;
+  }
+#endif
+  return program();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace vaultrix::app;
@@ -28,7 +53,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("Data directory: %s\n", started.data_dir.c_str());
-  std::printf("The application frame is not built yet; this build checks the runtime only.\n\n%s",
-              UsageText());
-  return 0;
+  return RunProgram(argc, argv, line.headless, [] {
+    std::printf("The application frame is not built yet; this build checks the runtime only.\n\n%s",
+                UsageText());
+    return 0;
+  });
 }
