@@ -116,6 +116,7 @@ int main(int argc, char** argv) {
     thread.Run([&] {
       windows::WindowOpen(engine, *window);
       handle = window->object().handle;
+      (void)system.ShowWindow(handle, platform::kSwShow);
     });
     QString file = QString::fromStdString(is_frame ? std::string("frame") : s.name);
     file.replace(QLatin1Char('$'), QLatin1Char('_')).replace(QLatin1Char(':'), QLatin1Char('_'));
