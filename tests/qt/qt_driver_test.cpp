@@ -86,6 +86,12 @@ class QtDriverTest : public ::testing::Test {
   std::unique_ptr<QtDriver> driver_;
 };
 
+// Entries of a /proc/self folder: the process's threads or open handles.
+std::size_t CountEntries(const char* folder) {
+  return static_cast<std::size_t>(
+      QDir(QString::fromLatin1(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+}
+
 bool IsCommand(const Message& m, WindowHandle window, int id) {
   return m.window == window && m.message == kWmCommand &&
          (m.wparam & 0xFFFF) == (static_cast<std::uint32_t>(id) & 0xFFFF);
@@ -465,6 +471,8 @@ TEST_F(QtDriverTest, FiftyMdiChildrenOpenedAndClosedLeaveNoWidgetBehind) {
                     {n % 40, n % 30, 120, 60}, kFrameStyle, client));
     MakeControl(Control("BUTTON", "OK", {4, 4, 40, 14}, child, 1));
     MakeControl(Control("ENTRY", "text", {4, 20, 60, 12}, child, 2));
+    MakeControl(Control("LIST", "", {4, 36, 100, 30}, child, 3, kWsVScroll));
+    MakeControl(Control("STATUSBAR", "", {}, child));
     auto* sub = Shown<QMdiSubWindow>(child);
     Settle([&] { return sub->isVisible(); });
     thread_->Run([&] { (void)system_.DestroyWindow(child); });
@@ -474,8 +482,12 @@ TEST_F(QtDriverTest, FiftyMdiChildrenOpenedAndClosedLeaveNoWidgetBehind) {
   open_and_close(0);  // whatever Qt makes once, on first use, is made now
   const qsizetype widgets_before = QApplication::allWidgets().size();
   const std::size_t mirrored_before = driver_->Mirror().Count();
+  const std::size_t threads_before = CountEntries("/proc/self/task");
+  const std::size_t handles_before = CountEntries("/proc/self/fd");
   for (int n = 1; n <= 50; ++n) open_and_close(n);
   EXPECT_EQ(QApplication::allWidgets().size(), widgets_before);
+  EXPECT_EQ(CountEntries("/proc/self/task"), threads_before);
+  EXPECT_EQ(CountEntries("/proc/self/fd"), handles_before);
   EXPECT_EQ(driver_->Mirror().Count(), mirrored_before);
   EXPECT_TRUE(area->subWindowList().isEmpty());
   EXPECT_EQ(system_.Children(client).size(), 0u);
