@@ -309,20 +309,25 @@ TEST_F(QtEngineTest, FrameMenusToolbarAndStatusBarComeFromTheDescription) {
   });
 }
 
-TEST_F(QtEngineTest, TheCloseBoxBecomesTheEnginesCloseWindowEvent) {
-  Watchdog watchdog("close box");
+TEST_F(QtEngineTest, TheCaptionBoxesBecomeTheEnginesEvents) {
+  Watchdog watchdog("caption boxes");
+  windows::WindowResource& frame = Open(windows::WindowKind::kApplication, "MAIN$APPFRAME");
+  const auto queued = [&](windows::WindowResource& window, int event) {
+    bool found = false;
+    thread_->Run([&] {
+      const windows::EventQueue& events = window.object().events;
+      for (std::size_t i = 0; i < events.Size(); ++i) found |= events.At(i).Event() == event;
+    });
+    return found;
+  };
+  // The window system's default for the system commands: maximize.
+  Widget<QWidget>(frame.object().handle)->showMaximized();
+  Settle([&] { return queued(frame, windows::kEventMaximized); });
+  EXPECT_EQ(system_.GetWindowInfo(frame.object().handle)->show_state, ShowState::kMaximized);
+
   windows::WindowResource& form = Open(windows::WindowKind::kPlainWindow, "FORM$WINDOW");
   Widget<QWidget>(form.object().handle)->close();
-  Settle([&] {
-    bool queued = false;
-    thread_->Run([&] {
-      const windows::EventQueue& events = form.object().events;
-      for (std::size_t i = 0; i < events.Size(); ++i) {
-        if (events.At(i).Event() == windows::kEventCloseWindow) queued = true;
-      }
-    });
-    return queued;
-  });
+  Settle([&] { return queued(form, windows::kEventCloseWindow); });
   EXPECT_TRUE(system_.IsWindow(form.object().handle)) << "the loop decides, not the driver";
 }
 
