@@ -89,7 +89,9 @@ void PublishDisplayAttributes(EventEngine& engine, WindowResource& window) {
     display.font_weight = view.font.weight;
   }
   if (!view.icon.empty()) display.icon = ResourceNameOfFile(view.icon);
-  display.modal = object.raised_modal;
+  // As the opening counts it: modal by its attribute or because the system is.
+  display.modal = !object.is_frame &&
+                  ((view.attributes & kAttrModal) != 0 || engine.ModalCount() > 0);
   // Menu accelerators: the window's key table takes them.
   for (const ControlView& item : view.menu) {
     if (item.key != 0) display.claimed_keys.push_back(item.key);

@@ -54,6 +54,10 @@ window "MAIN$APPFRAME"
   toolbar
     at 0 0 400 19
     button -21 "Passwords"
+window "ASK$WINDOW"
+  title "Question"
+  at 20 20 120 40
+  attributes 0x2048
 window "FORM$WINDOW"
   title "Form"
   at 10 10 220 120
@@ -307,6 +311,20 @@ TEST_F(QtEngineTest, FrameMenusToolbarAndStatusBarComeFromTheDescription) {
   SettleFor(*thread_, [&](const Message& m) {
     return m.window == handle && m.message == kWmCommand && (m.wparam & 0xFFFF) == 0xFFFF;
   });
+}
+
+TEST_F(QtEngineTest, AWindowTheEngineCountsModalBlocksTheOthers) {
+  Watchdog watchdog("modal window");
+  windows::WindowResource& form = Open(windows::WindowKind::kPlainWindow, "FORM$WINDOW");
+  windows::WindowResource& ask = Open(windows::WindowKind::kPlainWindow, "ASK$WINDOW");
+  EXPECT_EQ(engine_.ModalCount(), 1);
+  EXPECT_TRUE(system_.GetWindowInfo(ask.object().handle)->display.modal);
+  EXPECT_EQ(Widget<QWidget>(ask.object().handle)->windowModality(), Qt::ApplicationModal);
+  EXPECT_EQ(Widget<QWidget>(form.object().handle)->windowModality(), Qt::NonModal);
+  // 0x40: a dialog frame, and no boxes without the attributes for them.
+  const Qt::WindowFlags flags = Widget<QWidget>(ask.object().handle)->windowFlags();
+  EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
 }
 
 TEST_F(QtEngineTest, TheCaptionBoxesBecomeTheEnginesEvents) {
