@@ -15,19 +15,6 @@
 namespace vaultrix::platform::qt::testing {
 namespace {
 
-QDialog* OpenPrintDialog(const WindowSystem& system, QtDriver& driver) {
-  QDialog* found = nullptr;
-  Settle([&] {
-    driver.Drain();
-    for (const DialogRequest& open : system.OpenDialogs()) {
-      found = qobject_cast<QDialog*>(driver.DialogWidget(open.id));
-      if (found != nullptr && found->isVisible()) return true;
-    }
-    return false;
-  });
-  return found;
-}
-
 TEST(QtPrintSetup, TheSystemsPrintDialogAnswersTheChoiceOrTheCancel) {
   Watchdog watchdog("print set-up");
   WindowSystem system;
@@ -44,7 +31,7 @@ TEST(QtPrintSetup, TheSystemsPrintDialogAnswersTheChoiceOrTheCancel) {
     ++done;
     system.EndThread();
   });
-  QDialog* dialog = OpenPrintDialog(system, driver);
+  QDialog* dialog = OpenDialogOf<QDialog>(system, driver);
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(dialog->inherits("QPrintDialog"));
   EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
@@ -54,7 +41,7 @@ TEST(QtPrintSetup, TheSystemsPrintDialogAnswersTheChoiceOrTheCancel) {
   // A system printer or, where none is installed, a PDF file.
   EXPECT_TRUE(!accepted.printer.empty() || !accepted.pdf_path.empty());
 
-  dialog = OpenPrintDialog(system, driver);
+  dialog = OpenDialogOf<QDialog>(system, driver);
   QTest::keyClick(dialog, Qt::Key_Escape);
   Settle([&] { return done == 2; });
   EXPECT_FALSE(cancelled.accepted);
