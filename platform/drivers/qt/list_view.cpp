@@ -70,10 +70,12 @@ ListView::ListView(QWidget* parent, std::function<void(std::uint32_t, int)> scro
 bool ListView::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress:
-    case QEvent::KeyRelease:
+    case QEvent::KeyRelease: {
       // The engine moves the selection and scrolls; the table only shows.
-      if (watched == table_) return true;
-      return false;
+      // Tab still moves the focus on.
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      return watched == table_ && key != Qt::Key_Tab && key != Qt::Key_Backtab;
+    }
     case QEvent::Wheel:
       return true;
     case QEvent::MouseButtonPress:

@@ -152,6 +152,19 @@ QWidget* WindowMirror::CreateControlWidget(Entry& entry, const WindowInfo& info,
   return new QLabel(on);
 }
 
+bool WindowMirror::PressDefaultButton(WindowHandle window) {
+  for (auto& [handle, entry] : entries_) {
+    if (entry->class_name != kButtonClass || HostOf(handle) != window) continue;
+    auto* button = qobject_cast<QPushButton*>(entry->object.data());
+    if (button == nullptr || !button->isDefault() || !button->isEnabled() || !button->isVisible()) {
+      continue;
+    }
+    button->click();
+    return true;
+  }
+  return false;
+}
+
 void WindowMirror::RadioChosen(WindowHandle radio) {
   std::optional<WindowInfo> info = system_.GetWindowInfo(radio);
   if (!info) return;

@@ -69,6 +69,10 @@ class WindowMirror {
   // the window system's own change coming back.
   [[nodiscard]] bool Applying() const { return applying_ > 0; }
 
+  // Clicks the window's default button when it is there, enabled and
+  // shown; answers whether it did. Enter on any other control does this.
+  bool PressDefaultButton(WindowHandle window);
+
   // Reports from the hosts' event filter.
   void UserMovedOrResized(WindowHandle window);
   void UserChangedState(WindowHandle window, ShowState wanted);
