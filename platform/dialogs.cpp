@@ -77,6 +77,28 @@ FileDialogResult WindowSystem::FileDialog(WindowHandle owner, const FileDialogRe
   return WaitForDialog(std::move(dialog)).file;
 }
 
+PrintSetupResult WindowSystem::PrintSetup(WindowHandle owner) {
+  {
+    Lock lock(mutex_);
+    if (driver_ == nullptr) return PrintSetupResult{};
+  }
+  DialogRequest dialog;
+  dialog.kind = DialogKind::kPrintSetup;
+  dialog.owner = owner;
+  return WaitForDialog(std::move(dialog)).print;
+}
+
+bool WindowSystem::ShowHelp(const std::string& document, const std::string& keyword) {
+  DisplayDriver* driver = nullptr;
+  {
+    Lock lock(mutex_);
+    driver = driver_;
+  }
+  if (driver == nullptr) return false;
+  driver->OpenHelp(document, keyword);
+  return true;
+}
+
 bool WindowSystem::AnswerDialog(DialogId dialog, const DialogAnswer& answer) {
   Lock lock(mutex_);
   auto it = dialogs_.find(dialog);

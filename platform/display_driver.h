@@ -39,6 +39,7 @@ enum class NotificationKind : int {
   kClipboard,
   kDialogOpened,    // dialog names the request
   kDialogAnswered,  // dialog names the request
+  kAttributes,      // the window's DisplayAttributes
 };
 
 using DialogId = std::uint64_t;
@@ -74,7 +75,15 @@ struct FileDialogResult {
   int filter_index = 1;
 };
 
-enum class DialogKind : int { kMessageBox, kFileDialog };
+// The printer set-up dialog's answer: the printer chosen ("" for the
+// system's default), or a PDF file to print into.
+struct PrintSetupResult {
+  bool accepted = false;
+  std::string printer;
+  std::string pdf_path;  // not empty: print to this PDF file
+};
+
+enum class DialogKind : int { kMessageBox, kFileDialog, kPrintSetup };
 
 // A dialog that a runtime thread is waiting on.
 struct DialogRequest {
@@ -89,6 +98,7 @@ struct DialogRequest {
 struct DialogAnswer {
   MessageBoxAnswer button = MessageBoxAnswer::kOk;  // message boxes
   FileDialogResult file;                            // file dialogs
+  PrintSetupResult print;                           // printer set-up
 };
 
 class DisplayDriver {
@@ -105,6 +115,14 @@ class DisplayDriver {
   // any thread, possibly from within this call. Called with no window-system
   // lock held; it must not block.
   virtual void OpenDialog(const DialogRequest& request) = 0;
+
+  // Shows the help document (a file path) with the desktop's viewer, at
+  // `keyword` when the viewer can. Called like OpenDialog; must not block.
+  // A driver without a desktop ignores it.
+  virtual void OpenHelp(const std::string& document, const std::string& keyword) {
+    (void)document;
+    (void)keyword;
+  }
 };
 
 }  // namespace vaultrix::platform

@@ -92,6 +92,30 @@ struct WindowCreateParams {
 
 enum class ShowState : int { kNormal, kMinimized, kMaximized };
 
+// What a window or control shows beyond its state, published by the engine
+// from the window's description when it opens (window_classes.h says which
+// class reads which field). Drivers only read it.
+struct DisplayAttributes {
+  std::string font_face;  // empty: the standard dialog font
+  int font_points = 0;
+  int font_weight = -1;  // -1 default, 400 normal, 700 bold
+  std::string icon;      // icon resource name ("ADS_ICO"), type "ICON"
+  std::string image;     // image resource name, type "IMAGE"
+  bool modal = false;
+  std::string tooltip;
+  std::vector<int> zone_widths;  // status bars: dialog units, -1 stretches
+  // Key codes (masked with 0x7FF) that the window's key table takes: the
+  // driver keeps them from the widgets.
+  std::vector<std::int32_t> claimed_keys;
+  int action = 0;       // menus and items: standard action
+  std::int32_t accelerator = 0;  // menus and items: key code shown
+  bool separator = false;        // items
+  bool default_button = false;   // buttons
+  double low = 0, high = 0, step = 0;  // spin range, progress bound
+  std::vector<std::string> header_lines;  // lists
+  friend bool operator==(const DisplayAttributes&, const DisplayAttributes&) = default;
+};
+
 // A copy of a window's state, for drivers, dumps and tests.
 struct WindowInfo {
   WindowHandle handle = kNoWindow;
@@ -116,6 +140,7 @@ struct WindowInfo {
   bool enabled = true;
   bool visible = false;
   ShowState show_state = ShowState::kNormal;
+  DisplayAttributes display;
 };
 
 using SemaphoreHandle = std::uint32_t;
@@ -188,6 +213,14 @@ class WindowSystem {
   bool MoveWindow(WindowHandle window, const Rect& rect);
   bool SetStyle(WindowHandle window, std::uint32_t style);
   bool BringWindowToTop(WindowHandle window);
+  // What the window shows beyond its state (window_display.cpp).
+  bool SetDisplayAttributes(WindowHandle window, DisplayAttributes display);
+  // The key codes the window's key table takes (alert keys, accelerators).
+  bool SetClaimedKeys(WindowHandle window, std::vector<std::int32_t> key_codes);
+  [[nodiscard]] bool ClaimsKey(WindowHandle window, std::int32_t key_code) const;
+  // The window's standard actions that its procedure hears of as
+  // kWmSysCommand: close, minimize, maximize and restore.
+  static std::intptr_t DefaultSystemCommand(WindowSystem& system, const Message& message);
 
   // ---- Messages (thread_queue.cpp, send.cpp) ----
   // Posts to the window's thread. False when there is no such window.
@@ -277,6 +310,11 @@ class WindowSystem {
   // platform's message box handler and a file dialog is cancelled.
   [[nodiscard]] MessageBoxAnswer MessageBox(WindowHandle owner, const MessageBoxRequest& request);
   [[nodiscard]] FileDialogResult FileDialog(WindowHandle owner, const FileDialogRequest& request);
+  // The printer set-up dialog; without a driver it is cancelled.
+  [[nodiscard]] PrintSetupResult PrintSetup(WindowHandle owner);
+  // Hands the help document to the driver, without waiting; false when no
+  // driver is attached.
+  bool ShowHelp(const std::string& document, const std::string& keyword);
   // The driver's answer; false when no such dialog is waiting.
   bool AnswerDialog(DialogId dialog, const DialogAnswer& answer);
   [[nodiscard]] std::vector<DialogRequest> OpenDialogs() const;

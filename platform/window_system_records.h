@@ -79,6 +79,7 @@ struct WindowSystem::WindowRecord {
   std::vector<WindowHandle> owned;
   WindowHandle mdi_active = kNoWindow;  // an MDI client's active child
   bool destroying = false;
+  DisplayAttributes display;
 };
 
 struct WindowSystem::Semaphore {

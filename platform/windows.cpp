@@ -183,6 +183,7 @@ std::optional<WindowInfo> WindowSystem::GetWindowInfo(WindowHandle window) const
   info.enabled = r->enabled;
   info.visible = r->visible;
   info.show_state = r->show_state;
+  info.display = r->display;
   return info;
 }
 
@@ -252,12 +253,7 @@ std::intptr_t WindowSystem::DefaultWindowProc(WindowSystem& system, const Messag
     case kWmQueryEndSession:
       return 1;
     case kWmSysCommand:
-      // The close box asks the window itself, which may refuse. Posted, so
-      // that the window's thread wakes to serve it.
-      if ((message.wparam & 0xFFF0) == kScClose) {
-        (void)system.PostMessage(message.window, kWmClose);
-      }
-      return 0;
+      return DefaultSystemCommand(system, message);
     default:
       return 0;
   }

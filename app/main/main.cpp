@@ -3,6 +3,7 @@
 // driver, and runs the main program on runtime thread 1 while the main thread
 // serves the display.
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -16,6 +17,28 @@
 #include "platform/window_system.h"
 #include "runtime/files/hvn_driver.h"
 #include "vaultrix_version.h"
+#ifdef VAULTRIX_HAVE_QT
+#include "platform/drivers/qt/desktop_run.h"
+#endif
+
+namespace {
+
+// Shows the program on the desktop; without a desktop driver in the build,
+// only --headless can run it.
+int RunProgram(int argc, char** argv,
+               const std::function<int(vaultrix::platform::WindowSystem&)>& program) {
+#ifdef VAULTRIX_HAVE_QT
+  return vaultrix::platform::qt::RunWithDisplay(argc, argv, program);
+#else
+  (void)argc;
+  (void)argv;
+  (void)program;
+  std::fprintf(stderr, "vaultrix: this build has no desktop driver; start it with --headless\n");
+  return 1;
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace vaultrix::app;
@@ -45,9 +68,8 @@ int main(int argc, char** argv) {
     };
     return RunHeadless(line, program, std::cin, std::cout, std::cerr);
   }
-  vaultrix::platform::WindowSystem system;
-  ProgramRun run(system);
-  // Each way of running attaches its driver, starts the program and serves
-  // until it ends.
-  return RunWithoutDisplay(run);
+  return RunProgram(argc, argv, [](vaultrix::platform::WindowSystem& system) {
+    ProgramRun run(system);
+    return RunWithoutDisplay(run);
+  });
 }

@@ -5,6 +5,7 @@
 #include "runtime/support/runtime_error.h"
 #include "runtime/windows/controls.h"
 #include "runtime/windows/key_table.h"
+#include "runtime/windows/display_attributes.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_build.h"
 
@@ -77,6 +78,7 @@ void Enter(EventEngine& engine, WindowResource& window, WindowHandle handle) {
   object.has_menu = window.view().has_menu_bar;
   BuildWindowContents(engine, window);
   BuildKeyTable(object);
+  PublishDisplayAttributes(engine, window);
   object.can_accept = [&engine](ControlObject& control) {
     return TypedTextAcceptable(engine, control);
   };

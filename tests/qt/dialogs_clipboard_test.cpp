@@ -22,20 +22,6 @@
 namespace vaultrix::platform::qt::testing {
 namespace {
 
-template <typename T>
-T* OpenDialogOf(const WindowSystem& system, QtDriver& driver) {
-  T* found = nullptr;
-  Settle([&] {
-    driver.Drain();
-    for (const DialogRequest& open : system.OpenDialogs()) {
-      found = qobject_cast<T*>(driver.DialogWidget(open.id));
-      if (found != nullptr && found->isVisible()) return true;
-    }
-    return false;
-  });
-  return found;
-}
-
 QtDriverOptions NoClipboard() {
   QtDriverOptions options;
   options.sync_clipboard = false;

@@ -9,7 +9,7 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
-#include <QtWidgets/QListWidget>
+#include <QtWidgets/QTableWidget>
 #include <QtWidgets/QMainWindow>
 #include <QtWidgets/QMdiArea>
 #include <QtWidgets/QMdiSubWindow>
@@ -23,7 +23,8 @@
 
 #include <memory>
 
-#include "platform/drivers/qt/window_classes.h"
+#include "platform/drivers/qt/list_view.h"
+#include "platform/window_classes.h"
 #include "tests/qt/qt_test_support.h"
 
 namespace vaultrix::platform::qt::testing {
@@ -55,13 +56,16 @@ class QtDriverTest : public ::testing::Test {
     EXPECT_NE(window, kNoWindow);
     return window;
   }
+  void Publish(WindowHandle window, DisplayAttributes display) {
+    thread_->Run([&] { (void)system_.SetDisplayAttributes(window, std::move(display)); });
+  }
   template <typename T>
   T* Shown(WindowHandle window) {
     Settle([&] {
       driver_->Drain();
-      return qobject_cast<T*>(driver_->ObjectOf(window)) != nullptr;
+      return dynamic_cast<T*>(driver_->ObjectOf(window)) != nullptr;
     });
-    return qobject_cast<T*>(driver_->ObjectOf(window));
+    return dynamic_cast<T*>(driver_->ObjectOf(window));
   }
   const DialogUnits& Units(WindowHandle window) {
     const DialogUnits* units = driver_->Mirror().UnitsOf(window);
@@ -82,6 +86,12 @@ class QtDriverTest : public ::testing::Test {
   std::unique_ptr<QtDriver> driver_;
 };
 
+// Entries of a /proc/self folder: the process's threads or open handles.
+std::size_t CountEntries(const char* folder) {
+  return static_cast<std::size_t>(
+      QDir(QString::fromLatin1(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
+}
+
 bool IsCommand(const Message& m, WindowHandle window, int id) {
   return m.window == window && m.message == kWmCommand &&
          (m.wparam & 0xFFFF) == (static_cast<std::uint32_t>(id) & 0xFFFF);
@@ -91,15 +101,15 @@ TEST_F(QtDriverTest, TestWindowWidgetsMatchTheWindowSystemAndFollowItsChanges) {
   Watchdog watchdog("test window mirrored");
   const WindowHandle window =
       Make(Window(WindowKind::kPlain, "WINDOW", "Vaultrix test", {10, 10, 200, 100}, kDialogStyle));
-  const WindowHandle prompt = MakeControl(Control("STATIC", "Name:", {4, 4, 40, 10}, window, 1));
-  const WindowHandle entry = MakeControl(Control("EDIT", "first", {50, 4, 100, 12}, window, 2));
+  const WindowHandle prompt = MakeControl(Control("PROMPT", "Name:", {4, 4, 40, 10}, window, 1));
+  const WindowHandle entry = MakeControl(Control("ENTRY", "first", {50, 4, 100, 12}, window, 2));
   const WindowHandle ok = MakeControl(Control("BUTTON", "OK", {50, 30, 40, 14}, window, 3));
   WindowCreateParams hidden_params = Control("BUTTON", "Hidden", {100, 30, 40, 14}, window, 4);
   hidden_params.style &= ~kWsVisible;
   const WindowHandle hidden = MakeControl(hidden_params);
   const WindowHandle disabled =
       MakeControl(Control("BUTTON", "Disabled", {150, 30, 40, 14}, window, 5, kWsDisabled));
-  const WindowHandle list = MakeControl(Control("LISTBOX", "", {4, 50, 100, 40}, window, 6));
+  const WindowHandle list = MakeControl(Control("LIST", "", {4, 50, 100, 40}, window, 6));
   thread_->Run([&] { (void)system_.SetRows(list, {"alpha", "beta"}); });
 
   auto* top = Shown<QWidget>(window);
@@ -108,8 +118,8 @@ TEST_F(QtDriverTest, TestWindowWidgetsMatchTheWindowSystemAndFollowItsChanges) {
   auto* button = Shown<QPushButton>(ok);
   auto* hidden_button = Shown<QPushButton>(hidden);
   auto* disabled_button = Shown<QPushButton>(disabled);
-  auto* rows = Shown<QListWidget>(list);
-  Settle([&] { driver_->Drain(); return rows->count() == 2; });
+  QTableWidget* rows = Shown<ListView>(list)->Table();
+  Settle([&] { driver_->Drain(); return rows->rowCount() == 2; });
 
   const DialogUnits& units = Units(window);
   EXPECT_EQ(top->windowTitle(), QStringLiteral("Vaultrix test"));
@@ -125,7 +135,7 @@ TEST_F(QtDriverTest, TestWindowWidgetsMatchTheWindowSystemAndFollowItsChanges) {
   EXPECT_FALSE(button->isHidden());
   EXPECT_FALSE(disabled_button->isEnabled());
   EXPECT_TRUE(button->isEnabled());
-  EXPECT_EQ(rows->item(1)->text(), QStringLiteral("beta"));
+  EXPECT_EQ(rows->item(1, 0)->text(), QStringLiteral("beta"));
 
   thread_->Run([&] {
     (void)system_.SetText(entry, "second");
@@ -145,7 +155,7 @@ TEST_F(QtDriverTest, TestWindowWidgetsMatchTheWindowSystemAndFollowItsChanges) {
   EXPECT_TRUE(disabled_button->isEnabled());
   EXPECT_FALSE(button->isEnabled());
   EXPECT_EQ(button->geometry(), units.ToPixels({60, 40, 50, 16}));
-  EXPECT_EQ(rows->currentRow(), 1);
+  EXPECT_TRUE(rows->item(1, 0)->isSelected());
   SaveScreenshot(top, QStringLiteral("test_window"));
 
   // Destroying the window removes its widgets.
@@ -163,21 +173,21 @@ TEST_F(QtDriverTest, FrameHasMenusToolbarStatusZonesAndMdiChildren) {
                                                  kWsChild | kWsVisible, frame));
   const WindowHandle bar = MakeControl(Control("MENUBAR", "", {}, frame));
   const WindowHandle file = MakeControl(Control("MENU", "&File", {}, bar));
-  const WindowHandle passwords = MakeControl(Control("MENUITEM", "&Passwords", {}, file, -1));
-  const WindowHandle separator = MakeControl(Control("MENUITEM", "", {}, file));
-  WindowCreateParams setup_params = Control("MENUITEM", "Print &Setup ...", {}, file, -7, 0x10);
-  const WindowHandle setup = MakeControl(setup_params);
-  thread_->Run([&] { (void)system_.SetValue(setup, 0x250); });
-  const WindowHandle window_menu =
-      MakeControl(Control("MENU", "&Window", {}, bar, 0, kWindowListAction));
-  const WindowHandle tile =
-      MakeControl(Control("MENUITEM", "T&ile", {}, window_menu, -16, kTileAction));
+  const WindowHandle passwords = MakeControl(Control("ITEM", "&Passwords", {}, file, -1));
+  const WindowHandle separator = MakeControl(Control("ITEM", "", {}, file));
+  Publish(separator, {.separator = true});
+  const WindowHandle setup = MakeControl(Control("ITEM", "Print &Setup ...", {}, file, -7));
+  Publish(setup, {.action = 0x10, .accelerator = 0x250});
+  const WindowHandle window_menu = MakeControl(Control("MENU", "&Window", {}, bar));
+  Publish(window_menu, {.action = kWindowListAction});
+  const WindowHandle tile = MakeControl(Control("ITEM", "T&ile", {}, window_menu, -16));
+  Publish(tile, {.action = kTileAction});
   const WindowHandle toolbar = MakeControl(Control("TOOLBAR", "", {0, 0, 400, 19}, frame));
   const WindowHandle tool_button =
       MakeControl(Control("BUTTON", "Passwords", {2, 2, 44, 15}, toolbar, -21));
   const WindowHandle status = MakeControl(Control("STATUSBAR", "", {}, frame));
-  const WindowHandle message_zone = MakeControl(Control("STATUSZONE", "Ready", {0, 0, -1, 0}, status));
-  const WindowHandle date_zone = MakeControl(Control("STATUSZONE", "07/12/2026", {0, 0, 89, 0}, status));
+  Publish(status, {.zone_widths = {kStretchZone, 89}});
+  thread_->Run([&] { (void)system_.SetRows(status, {"Ready", "07/12/2026"}); });
   const WindowHandle first = Make(Window(WindowKind::kMdiChild, "WINDOW", "Browse Passwords",
                                          {10, 10, 200, 100}, kFrameStyle, client));
   const WindowHandle second = Make(Window(WindowKind::kMdiChild, "WINDOW", "Browse Users",
@@ -189,8 +199,7 @@ TEST_F(QtDriverTest, FrameHasMenusToolbarStatusZonesAndMdiChildren) {
   auto* setup_item = Shown<QAction>(setup);
   auto* tile_item = Shown<QAction>(tile);
   auto* tool = Shown<QPushButton>(tool_button);
-  auto* message_label = Shown<QLabel>(message_zone);
-  auto* date_label = Shown<QLabel>(date_zone);
+  auto* status_bar = Shown<QStatusBar>(status);
   auto* first_sub = Shown<QMdiSubWindow>(first);
   Shown<QMdiSubWindow>(second);
   Shown<QAction>(separator);
@@ -209,9 +218,12 @@ TEST_F(QtDriverTest, FrameHasMenusToolbarStatusZonesAndMdiChildren) {
   EXPECT_EQ(tool->text(), QStringLiteral("Passwords"));
   const DialogUnits& units = Units(frame);
   EXPECT_EQ(tool->geometry(), units.ToPixels({2, 2, 44, 15}));
-  EXPECT_EQ(message_label->text(), QStringLiteral("Ready"));
-  EXPECT_EQ(date_label->width(), units.ToPixelsX(89));
-  EXPECT_GT(message_label->width(), date_label->width());  // the zone that stretches
+  const QList<QLabel*> zones = status_bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+  ASSERT_EQ(zones.size(), 2);
+  EXPECT_EQ(zones[0]->text(), QStringLiteral("Ready"));
+  EXPECT_EQ(zones[1]->text(), QStringLiteral("07/12/2026"));
+  EXPECT_EQ(zones[1]->width(), units.ToPixelsX(89));
+  EXPECT_GT(zones[0]->width(), zones[1]->width());  // the zone that stretches
   EXPECT_EQ(area->subWindowList().size(), 2);
   EXPECT_EQ(first_sub->windowTitle(), QStringLiteral("Browse Passwords"));
   EXPECT_EQ(first_sub->widget()->size(), Units(first).ToPixels({0, 0, 200, 100}).size());
@@ -268,7 +280,7 @@ TEST_F(QtDriverTest, TypingAndClickingArriveAsMessagesOfTheOwningThread) {
   Watchdog watchdog("keys and mouse");
   const WindowHandle window =
       Make(Window(WindowKind::kPlain, "WINDOW", "Keys", {10, 10, 200, 100}, kDialogStyle));
-  const WindowHandle entry = MakeControl(Control("EDIT", "", {50, 4, 100, 12}, window, 2));
+  const WindowHandle entry = MakeControl(Control("ENTRY", "", {50, 4, 100, 12}, window, 2));
   const WindowHandle ok = MakeControl(Control("BUTTON", "OK", {50, 30, 40, 14}, window, 3));
   auto* top = Shown<QWidget>(window);
   auto* edit = Shown<QLineEdit>(entry);
@@ -458,7 +470,9 @@ TEST_F(QtDriverTest, FiftyMdiChildrenOpenedAndClosedLeaveNoWidgetBehind) {
         Make(Window(WindowKind::kMdiChild, "WINDOW", "Child " + std::to_string(n),
                     {n % 40, n % 30, 120, 60}, kFrameStyle, client));
     MakeControl(Control("BUTTON", "OK", {4, 4, 40, 14}, child, 1));
-    MakeControl(Control("EDIT", "text", {4, 20, 60, 12}, child, 2));
+    MakeControl(Control("ENTRY", "text", {4, 20, 60, 12}, child, 2));
+    MakeControl(Control("LIST", "", {4, 36, 100, 30}, child, 3, kWsVScroll));
+    MakeControl(Control("STATUSBAR", "", {}, child));
     auto* sub = Shown<QMdiSubWindow>(child);
     Settle([&] { return sub->isVisible(); });
     thread_->Run([&] { (void)system_.DestroyWindow(child); });
@@ -468,8 +482,12 @@ TEST_F(QtDriverTest, FiftyMdiChildrenOpenedAndClosedLeaveNoWidgetBehind) {
   open_and_close(0);  // whatever Qt makes once, on first use, is made now
   const qsizetype widgets_before = QApplication::allWidgets().size();
   const std::size_t mirrored_before = driver_->Mirror().Count();
+  const std::size_t threads_before = CountEntries("/proc/self/task");
+  const std::size_t handles_before = CountEntries("/proc/self/fd");
   for (int n = 1; n <= 50; ++n) open_and_close(n);
   EXPECT_EQ(QApplication::allWidgets().size(), widgets_before);
+  EXPECT_EQ(CountEntries("/proc/self/task"), threads_before);
+  EXPECT_EQ(CountEntries("/proc/self/fd"), handles_before);
   EXPECT_EQ(driver_->Mirror().Count(), mirrored_before);
   EXPECT_TRUE(area->subWindowList().isEmpty());
   EXPECT_EQ(system_.Children(client).size(), 0u);

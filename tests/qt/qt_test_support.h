@@ -46,6 +46,22 @@ inline Message SettleFor(WindowThread& thread, const std::function<bool(const Me
   return found;
 }
 
+// Runs the driver's thread until a dialog of type T that a runtime thread
+// waits on is shown; answers it.
+template <typename T>
+T* OpenDialogOf(const WindowSystem& system, QtDriver& driver) {
+  T* found = nullptr;
+  Settle([&] {
+    driver.Drain();
+    for (const DialogRequest& open : system.OpenDialogs()) {
+      found = qobject_cast<T*>(driver.DialogWidget(open.id));
+      if (found != nullptr && found->isVisible()) return true;
+    }
+    return false;
+  });
+  return found;
+}
+
 inline bool Has(WindowThread& thread, const std::function<bool(const Message&)>& match) {
   for (const Message& m : thread.Taken()) {
     if (match(m)) return true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/drivers/qt/file_filters.h"
+#include "platform/drivers/qt/print_setup.h"
 #include "platform/drivers/qt/window_mirror.h"
 
 namespace vaultrix::platform::qt {
@@ -81,11 +82,29 @@ QWidget* DialogPresenter::ParentFor(WindowHandle owner) const {
 }
 
 void DialogPresenter::Open(const DialogRequest& request) {
-  if (request.kind == DialogKind::kMessageBox) {
-    OpenMessageBox(request);
-  } else {
-    OpenFileDialog(request);
+  switch (request.kind) {
+    case DialogKind::kMessageBox: OpenMessageBox(request); return;
+    case DialogKind::kFileDialog: OpenFileDialog(request); return;
+    case DialogKind::kPrintSetup: OpenPrintSetup(request); return;
   }
+}
+
+void DialogPresenter::OpenPrintSetup(const DialogRequest& request) {
+  const DialogId id = request.id;
+  QDialog* dialog = MakePrintSetupDialog(ParentFor(request.owner), [this, id](
+                                                                       const PrintSetupResult& chosen) {
+    DialogAnswer answer;
+    answer.print = chosen;
+    Finish(id, answer);
+  });
+  if (dialog == nullptr) {
+    (void)system_.AnswerDialog(id, DialogAnswer{});
+    return;
+  }
+  dialog->setWindowModality(Qt::ApplicationModal);
+  fallback_[id] = DialogAnswer{};
+  open_[id] = dialog;
+  dialog->show();
 }
 
 void DialogPresenter::OpenMessageBox(const DialogRequest& request) {

@@ -1,6 +1,7 @@
-// Message boxes and open/save file dialogs that runtime threads wait on,
-// shown as Qt dialogs without blocking the driver's thread (no nested event
-// loop): the answer goes to the window system when the user closes one.
+// Message boxes, open/save file dialogs and the printer set-up dialog that
+// runtime threads wait on, shown as Qt dialogs without blocking the driver's
+// thread (no nested event loop): the answer goes to the window system when
+// the user closes one.
 #pragma once
 
 #include <QtCore/QPointer>
@@ -33,6 +34,7 @@ class DialogPresenter {
   QWidget* ParentFor(WindowHandle owner) const;
   void OpenMessageBox(const DialogRequest& request);
   void OpenFileDialog(const DialogRequest& request);
+  void OpenPrintSetup(const DialogRequest& request);
   void Finish(DialogId dialog, const DialogAnswer& answer);
 
   WindowSystem& system_;

@@ -3,6 +3,7 @@
 
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
+#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMdiSubWindow>
 #include <QtWidgets/QMenu>
@@ -40,8 +41,13 @@ bool InputFilter::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-      Key(widget, static_cast<QKeyEvent&>(*event));
-      break;
+      return Key(widget, static_cast<QKeyEvent&>(*event));
+    case QEvent::ShortcutOverride:
+      // A claimed key triggers no shortcut (mnemonics among them): it comes
+      // as a key press, which the filter keeps from the widget.
+      if (!Claimed(widget, static_cast<QKeyEvent&>(*event))) return false;
+      event->accept();
+      return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
@@ -64,27 +70,54 @@ void InputFilter::KeepModifier(int virtual_key, bool held) {
   if (down != held) system_.InjectKey(virtual_key, held);
 }
 
-void InputFilter::Key(QWidget* receiver, QKeyEvent& event) {
+bool InputFilter::Claimed(QWidget* receiver, const QKeyEvent& event) const {
+  const WindowHandle window = mirror_.WindowOf(receiver);
+  if (window == kNoWindow) return false;
+  const int vk = VirtualKeyOf(event.key(), event.modifiers().testFlag(Qt::KeypadModifier));
+  if (vk == 0 || IsModifierKey(vk)) return false;
+  const std::int32_t code = vk | ModifierBits(event.modifiers());
+  // The window's own key table, then the frame's for an MDI child's keys.
+  for (WindowHandle host = mirror_.HostOf(window); host != kNoWindow;) {
+    if (system_.ClaimsKey(host, code)) return true;
+    std::optional<WindowInfo> info = system_.GetWindowInfo(host);
+    if (!info || info->kind != WindowKind::kMdiChild) break;
+    std::optional<WindowInfo> client = system_.GetWindowInfo(info->parent);
+    host = client ? client->parent : kNoWindow;
+  }
+  return false;
+}
+
+bool InputFilter::Key(QWidget* receiver, QKeyEvent& event) {
   // A key goes first to the focus widget (or the window when none has the
   // focus) and then up its parents: report it at the first of these only.
   QWidget* focus = QApplication::focusWidget();
-  if (receiver != focus && !(focus == nullptr && receiver->isWindow())) return;
+  if (receiver != focus && !(focus == nullptr && receiver->isWindow())) return false;
   // An open menu keeps its keys to itself, as menus do.
   if (qobject_cast<QMenu*>(receiver) != nullptr || qobject_cast<QMenuBar*>(receiver) != nullptr) {
-    return;
+    return false;
   }
-  if (mirror_.WindowOf(receiver) == kNoWindow) return;
+  if (mirror_.WindowOf(receiver) == kNoWindow) return false;
   const bool down = event.type() == QEvent::KeyPress;
-  if (!down && event.isAutoRepeat()) return;  // a held key only repeats its key-down
+  const bool claimed = Claimed(receiver, event);
+  if (!down && event.isAutoRepeat()) return claimed;  // a held key only repeats its key-down
   const int vk = VirtualKeyOf(event.key(), event.modifiers().testFlag(Qt::KeypadModifier));
-  if (vk == 0) return;
+  if (vk == 0) return false;
   if (!IsModifierKey(vk)) {
     const Qt::KeyboardModifiers held = event.modifiers();
     KeepModifier(kVkShift, held.testFlag(Qt::ShiftModifier));
     KeepModifier(kVkControl, held.testFlag(Qt::ControlModifier));
     KeepModifier(kVkMenu, held.testFlag(Qt::AltModifier));
   }
-  system_.InjectKey(vk, down, down ? CharacterOf(event) : 0);
+  // A claimed key goes to the window system only, without its character.
+  system_.InjectKey(vk, down, down && !claimed ? CharacterOf(event) : 0);
+  // Enter on anything but a button presses the window's default button,
+  // after the key itself (an entry is accepted before the button acts).
+  if (down && !claimed && vk == kVkReturn &&
+      (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+      qobject_cast<QAbstractButton*>(receiver) == nullptr) {
+    (void)mirror_.PressDefaultButton(mirror_.HostOf(mirror_.WindowOf(receiver)));
+  }
+  return claimed;
 }
 
 void InputFilter::Mouse(QWidget* receiver, QMouseEvent& event) {

@@ -2,7 +2,8 @@
 // activation changes, reported to the window system: keys as virtual keys
 // with the modifier keys kept in step, mouse buttons as button messages in
 // the window's client pixels, focus and activation moved there too. The
-// events still reach the widgets (an entry keeps typing natively).
+// events still reach the widgets (an entry keeps typing natively), except
+// keys that the window's key table claims (alert keys, accelerators).
 #pragma once
 
 #include <QtCore/QObject>
@@ -24,7 +25,10 @@ class InputFilter final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void Key(QWidget* receiver, QKeyEvent& event);
+  // True when the key is the window's (its key table claims it): the widget
+  // does not get it.
+  bool Key(QWidget* receiver, QKeyEvent& event);
+  [[nodiscard]] bool Claimed(QWidget* receiver, const QKeyEvent& event) const;
   void Mouse(QWidget* receiver, QMouseEvent& event);
   void KeepModifier(int virtual_key, bool held);
   void FocusIn(QWidget* receiver);

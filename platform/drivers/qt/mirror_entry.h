@@ -31,6 +31,8 @@ struct WindowMirror::Entry {
   // that a rounding difference never moves a window back and forth.
   std::optional<Rect> known_rect;
   bool shown_once = false;
+  // A second widget that goes with the control (a sheet's page frame).
+  QPointer<QWidget> extra;
 };
 
 }  // namespace vaultrix::platform::qt

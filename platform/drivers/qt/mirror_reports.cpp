@@ -10,7 +10,7 @@
 #include <QtWidgets/QMenu>
 
 #include "platform/drivers/qt/mirror_entry.h"
-#include "platform/drivers/qt/window_classes.h"
+#include "platform/window_classes.h"
 #include "platform/drivers/qt/window_mirror.h"
 
 namespace vaultrix::platform::qt {
@@ -59,7 +59,7 @@ void WindowMirror::MenuItemChosen(WindowHandle item) {
   Entry* host = HostEntry(item);
   if (!info || host == nullptr) return;
   QMdiArea* area = AreaOf(*host);
-  switch (StandardActionOf(info->style)) {
+  switch (info->display.action) {
     case kTileAction:
       if (area != nullptr) area->tileSubWindows();
       return;

@@ -5,17 +5,17 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLayout>
-#include <QtWidgets/QLineEdit>
-#include <QtWidgets/QListWidget>
 #include <QtWidgets/QMdiArea>
 #include <QtWidgets/QMdiSubWindow>
 #include <QtWidgets/QMenu>
-#include <QtWidgets/QPushButton>
+#include <QtWidgets/QStatusBar>
 
 #include "platform/drivers/qt/key_translation.h"
 #include "platform/drivers/qt/mirror_entry.h"
-#include "platform/drivers/qt/window_classes.h"
+#include "platform/drivers/qt/resource_pixmap.h"
+#include "platform/window_classes.h"
 #include "platform/drivers/qt/window_mirror.h"
+#include "platform/drivers/qt/window_flags.h"
 #include "platform/drivers/qt/window_surface.h"
 
 namespace vaultrix::platform::qt {
@@ -41,6 +41,7 @@ void WindowMirror::Changed(WindowHandle window) {
 void WindowMirror::Apply(Entry& entry, const WindowInfo& info) {
   ++applying_;
   if (IsWindowKind(entry.kind) && entry.outer) {
+    ApplyWindowAttributes(entry, info);
     entry.outer->setWindowTitle(Text(info.text));
     entry.outer->setEnabled(info.enabled);
     if (!(entry.known_rect && *entry.known_rect == info.rect)) ApplyHostRect(entry, info.rect);
@@ -90,49 +91,109 @@ void WindowMirror::ApplyShowState(Entry& entry, const WindowInfo& info) {
   }
 }
 
+void WindowMirror::ApplyWindowAttributes(Entry& entry, const WindowInfo& info) {
+  const DisplayAttributes& display = info.display;
+  if (!display.font_face.empty() && !fonts_) {
+    const QFont font = ChooseFont(FontSpec{display.font_face, display.font_points,
+                                           display.font_weight});
+    if (entry.outer->font() != font) {
+      entry.outer->setFont(font);
+      entry.units.emplace(entry.outer->font());
+      entry.known_rect.reset();  // placed again in the new units
+    }
+  }
+  if (!display.icon.empty() && entry.outer->windowIcon().isNull()) {
+    const QPixmap icon = ResourcePixmap("ICON", display.icon);
+    if (!icon.isNull()) entry.outer->setWindowIcon(icon);
+  }
+  if (entry.kind == WindowKind::kPlain && !entry.outer->isVisible()) {
+    const bool modal = display.modal || IsModalWindow(info);
+    entry.outer->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+  }
+  const Qt::WindowFlags flags =
+      WindowFlagsOf(LookOfStyle(info.style, info.ex_style), entry.kind == WindowKind::kMdiChild);
+  if (entry.outer->windowFlags() != flags) {
+    const bool visible = entry.outer->isVisible();
+    entry.outer->setWindowFlags(flags);
+    if (visible) entry.outer->show();
+  }
+}
+
+void WindowMirror::ApplyMenuPiece(QAction& action, const WindowInfo& info) {
+  const DisplayAttributes& display = info.display;
+  action.setSeparator(display.separator && action.menu() == nullptr);
+  if (!action.isSeparator()) {
+    const QString accelerator = AcceleratorText(display.accelerator);
+    const QString text = Text(info.text);
+    action.setText(accelerator.isEmpty() || action.menu() != nullptr
+                       ? text
+                       : text + QLatin1Char('\t') + accelerator);
+    action.setToolTip(Text(display.tooltip));
+  }
+  action.setEnabled(info.enabled);
+  action.setVisible(info.visible);
+  if (action.menu() == nullptr) {
+    action.setCheckable(info.check != 0);
+    action.setChecked(info.check != 0);
+  }
+}
+
+void WindowMirror::ShowStatusZones(Entry& entry, const WindowInfo& info) {
+  auto* bar = qobject_cast<QStatusBar*>(entry.object.data());
+  const DialogUnits* units = UnitsOf(entry.handle);
+  if (bar == nullptr || units == nullptr) return;
+  std::vector<int> widths = info.display.zone_widths;
+  if (widths.size() < info.rows.size()) widths.resize(info.rows.size(), kStretchZone);
+  QList<QLabel*> zones = bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+  if (zones.size() != static_cast<qsizetype>(widths.size())) {
+    for (QLabel* zone : zones) delete zone;
+    zones.clear();
+    for (int width : widths) {
+      auto* zone = new QLabel(bar);
+      zone->setFrameShape(QFrame::Panel);
+      zone->setFrameShadow(QFrame::Sunken);
+      bar->addWidget(zone, width == kStretchZone ? 1 : 0);
+      zones.push_back(zone);
+    }
+  }
+  for (qsizetype i = 0; i < zones.size(); ++i) {
+    const int width = widths[static_cast<std::size_t>(i)];
+    if (width == kStretchZone) {
+      zones[i]->setMinimumWidth(0);
+      zones[i]->setMaximumWidth(QWIDGETSIZE_MAX);
+    } else {
+      zones[i]->setFixedWidth(units->ToPixelsX(width));
+    }
+    const std::size_t row = static_cast<std::size_t>(i);
+    zones[i]->setText(row < info.rows.size() ? Text(info.rows[row]) : QString());
+  }
+}
+
 void WindowMirror::ApplyControlState(Entry& entry, const WindowInfo& info) {
-  const QString text = Text(info.text);
   if (auto* action = qobject_cast<QAction*>(entry.object.data())) {
-    if (!action->isSeparator()) {
-      const QString accelerator = AcceleratorText(info.value);
-      action->setText(accelerator.isEmpty() || action->menu() != nullptr
-                          ? text
-                          : text + QLatin1Char('\t') + accelerator);
-    }
-    action->setEnabled(info.enabled);
-    action->setVisible(info.visible);
-    if (action->menu() == nullptr) {
-      action->setCheckable(info.check != 0);
-      action->setChecked(info.check != 0);
-    }
+    ApplyMenuPiece(*action, info);
     return;
   }
   auto* widget = qobject_cast<QWidget*>(entry.object.data());
   if (widget == nullptr) return;
-  widget->setEnabled(info.enabled);
-  if (auto* label = qobject_cast<QLabel*>(widget)) {
-    label->setText(text);
-  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
-    button->setText(text);
-  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-    if (edit->text() != text) edit->setText(text);
-  } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
-    QStringList rows;
-    for (const std::string& row : info.rows) rows << Text(row);
-    bool same = list->count() == rows.size();
-    for (int i = 0; same && i < list->count(); ++i) same = list->item(i)->text() == rows[i];
-    if (!same) {
-      list->clear();
-      list->addItems(rows);
-    }
-    if (list->currentRow() != info.value) list->setCurrentRow(static_cast<int>(info.value));
+  const std::string& kind = entry.class_name;
+  if (kind == kMenuBarClass) return;
+  if (kind == kStatusBarClass) {
+    ShowStatusZones(entry, info);
+    return;
   }
+  if (kind == kTabClass) {
+    ShowTab(entry, info);
+    return;
+  }
+  widget->setEnabled(info.enabled);
+  ShowControlWidget(entry, widget, info);
   // Furniture places itself; controls sit at their rectangle.
-  const bool placed = entry.class_name != kStatusBarClass && entry.class_name != kToolBarClass &&
-                      entry.class_name != kStatusZoneClass && entry.class_name != kMenuBarClass;
-  const DialogUnits* units = UnitsOf(entry.handle);
-  if (placed && units != nullptr) widget->setGeometry(units->ToPixels(info.rect));
-  if (entry.class_name != kMenuBarClass) widget->setVisible(info.visible);
+  if (kind != kToolbarClass) PlaceControl(entry, widget, info.rect);
+  // Bars are furniture, shown with their window.
+  const bool visible = kind == kToolbarClass || (info.visible && !OnHiddenTab(entry));
+  widget->setVisible(visible);
+  if (entry.extra) entry.extra->setVisible(visible);
 }
 
 void WindowMirror::Focus(WindowHandle window) {

@@ -3,6 +3,8 @@
 #include "platform/drivers/qt/qt_driver.h"
 
 #include <QtCore/QObject>
+#include <QtCore/QUrl>
+#include <QtGui/QDesktopServices>
 #include <QtGui/QSessionManager>
 #include <QtWidgets/QApplication>
 
@@ -72,6 +74,19 @@ void QtDriver::OpenDialog(const DialogRequest& request) {
   link_->Wake();
 }
 
+void QtDriver::OpenHelp(const std::string& document, const std::string& keyword) {
+  (void)keyword;  // the desktop's viewers open a document at its start
+  const QUrl url = QUrl::fromLocalFile(QString::fromStdString(document));
+  std::function<void(const QUrl&)> open = options_.open_url;
+  link_->Post([url, open] {
+    if (open) {
+      open(url);
+    } else {
+      QDesktopServices::openUrl(url);
+    }
+  });
+}
+
 std::size_t QtDriver::Drain() {
   std::vector<DialogRequest> dialogs;
   {
@@ -104,7 +119,8 @@ void QtDriver::Apply(const Notification& notification) {
     case NotificationKind::kEnabled:
     case NotificationKind::kVisible:
     case NotificationKind::kRect:
-    case NotificationKind::kShowState: mirror_->Changed(window); break;
+    case NotificationKind::kShowState:
+    case NotificationKind::kAttributes: mirror_->Changed(window); break;
     case NotificationKind::kZOrder: mirror_->Raise(window); break;
     case NotificationKind::kFocus: mirror_->Focus(window); break;
     case NotificationKind::kActivation: mirror_->Activation(window); break;

@@ -22,6 +22,7 @@
 #include "platform/window_system.h"
 
 class QObject;
+class QUrl;
 class QWidget;
 
 namespace vaultrix::platform::qt {
@@ -39,6 +40,8 @@ struct QtDriverOptions {
   bool sync_clipboard = true;
   // Use Qt's own file dialogs instead of the desktop's.
   bool qt_file_dialogs = false;
+  // Opens a help document; unset: the desktop's viewer (QDesktopServices).
+  std::function<void(const QUrl&)> open_url;
 };
 
 class QtDriver final : public DisplayDriver {
@@ -52,6 +55,8 @@ class QtDriver final : public DisplayDriver {
 
   void NotificationsPending() override;
   void OpenDialog(const DialogRequest& request) override;
+  // Opens the document with the desktop's viewer (on the driver's thread).
+  void OpenHelp(const std::string& document, const std::string& keyword) override;
 
   // Applies every waiting notification and dialog request now; answers how
   // many notifications there were. The driver's thread calls this itself

@@ -4,21 +4,17 @@
 #include "platform/drivers/qt/window_mirror.h"
 
 #include <QtGui/QAction>
-#include <QtWidgets/QLabel>
-#include <QtWidgets/QLineEdit>
-#include <QtWidgets/QListWidget>
 #include <QtWidgets/QMainWindow>
 #include <QtWidgets/QMdiArea>
 #include <QtWidgets/QMdiSubWindow>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
-#include <QtWidgets/QPushButton>
 #include <QtWidgets/QStatusBar>
 #include <QtWidgets/QToolBar>
 
 #include "platform/drivers/qt/host_event_filter.h"
 #include "platform/drivers/qt/mirror_entry.h"
-#include "platform/drivers/qt/window_classes.h"
+#include "platform/window_classes.h"
 #include "platform/drivers/qt/window_flags.h"
 #include "platform/drivers/qt/window_surface.h"
 
@@ -62,6 +58,12 @@ WindowMirror::Entry* WindowMirror::HostEntry(WindowHandle window) {
   Entry* entry = Find(window);
   while (entry != nullptr && entry->kind == WindowKind::kControl) entry = Find(entry->parent);
   return entry;
+}
+
+WindowHandle WindowMirror::HostOf(WindowHandle window) const {
+  const Entry* entry = Find(window);
+  while (entry != nullptr && entry->kind == WindowKind::kControl) entry = Find(entry->parent);
+  return entry == nullptr ? kNoWindow : entry->handle;
 }
 
 QWidget* WindowMirror::Widget(WindowHandle window) const {
@@ -183,24 +185,8 @@ void WindowMirror::CreateControl(Entry& entry, const WindowInfo& info) {
   Entry* parent = Find(info.parent);
   if (parent == nullptr) return;
   const std::string& kind = info.class_name;
-  if (kind == kMenuBarClass || kind == kMenuClass || kind == kMenuItemClass) {
+  if (kind == kMenuBarClass || kind == kMenuClass || kind == kItemClass) {
     CreateMenuPiece(entry, info, *parent);
-    return;
-  }
-  if (kind == kStatusZoneClass) {
-    auto* bar = qobject_cast<QStatusBar*>(parent->object.data());
-    const DialogUnits* units = UnitsOf(parent->handle);
-    if (bar == nullptr || units == nullptr) return;
-    auto* zone = new QLabel(bar);
-    zone->setFrameShape(QFrame::Panel);
-    zone->setFrameShadow(QFrame::Sunken);
-    if (info.rect.width == kStretchZone) {
-      bar->addWidget(zone, 1);
-    } else {
-      zone->setFixedWidth(units->ToPixelsX(info.rect.width));
-      bar->addWidget(zone, 0);
-    }
-    entry.object = zone;
     return;
   }
   Entry* host = HostEntry(info.parent);
@@ -212,7 +198,7 @@ void WindowMirror::CreateControl(Entry& entry, const WindowInfo& info) {
     entry.object = bar;
     return;
   }
-  if (kind == kToolBarClass) {
+  if (kind == kToolbarClass) {
     auto* bar = new QToolBar(host->host);
     bar->setMovable(false);
     bar->setFloatable(false);
@@ -227,53 +213,11 @@ void WindowMirror::CreateControl(Entry& entry, const WindowInfo& info) {
     entry.client = strip;
     return;
   }
-  QWidget* on = parent->client ? parent->client.data() : nullptr;
+  // Toolbar controls sit on the toolbar's strip; every other control on its
+  // window's client, at a place relative to the window.
+  QWidget* on = parent->class_name == kToolbarClass ? parent->client.data() : host->client.data();
   if (on == nullptr) return;
-  QWidget* widget = nullptr;
-  if (kind == kButtonClass) {
-    auto* button = new QPushButton(on);
-    const WindowHandle handle = info.handle;
-    QObject::connect(button, &QPushButton::clicked, [this, handle] {
-      Entry* owner = HostEntry(handle);
-      std::optional<WindowInfo> now = system_.GetWindowInfo(handle);
-      if (owner == nullptr || !now) return;
-      PostCommand(owner->handle, static_cast<std::uint32_t>(now->control_id) & 0xFFFF, handle);
-    });
-    widget = button;
-  } else if (kind == kEditClass) {
-    auto* edit = new QLineEdit(on);
-    const WindowHandle handle = info.handle;
-    QObject::connect(edit, &QLineEdit::textEdited, [this, handle](const QString& text) {
-      std::optional<WindowInfo> now = system_.GetWindowInfo(handle);
-      if (!now) return;
-      (void)system_.SetText(handle, text.toStdString());
-      PostCommand(now->parent,
-                  (kEnChange << 16) | (static_cast<std::uint32_t>(now->control_id) & 0xFFFF),
-                  handle);
-    });
-    widget = edit;
-  } else if (kind == kListBoxClass) {
-    auto* list = new QListWidget(on);
-    const WindowHandle handle = info.handle;
-    QObject::connect(list, &QListWidget::currentRowChanged, [this, handle](int row) {
-      if (Applying()) return;
-      std::optional<WindowInfo> now = system_.GetWindowInfo(handle);
-      if (!now) return;
-      (void)system_.SetValue(handle, row);
-      PostCommand(now->parent,
-                  (kLbnSelChange << 16) | (static_cast<std::uint32_t>(now->control_id) & 0xFFFF),
-                  handle);
-    });
-    widget = list;
-  } else if (kind == kStaticClass) {
-    widget = new QLabel(on);
-  } else {
-    // Kinds whose widgets come with their control modules: an empty
-    // placeholder keeps their place, size and visibility.
-    auto* placeholder = new QFrame(on);
-    placeholder->setObjectName(QString::fromStdString(kind));
-    widget = placeholder;
-  }
+  QWidget* widget = CreateControlWidget(entry, info, on);
   entry.object = widget;
   entry.client = widget;
 }
@@ -296,16 +240,15 @@ void WindowMirror::CreateMenuPiece(Entry& entry, const WindowInfo& info, Entry& 
     auto* menu = new QMenu(container);
     QAction* action = menu->menuAction();
     container->addAction(action);
-    if (StandardActionOf(info.style) == kWindowListAction) {
-      QObject::connect(menu, &QMenu::aboutToShow,
-                       [this, menu, handle] { FillWindowList(menu, handle); });
-    }
+    QObject::connect(menu, &QMenu::aboutToShow, [this, menu, handle] {
+      std::optional<WindowInfo> now = system_.GetWindowInfo(handle);
+      if (now && now->display.action == kWindowListAction) FillWindowList(menu, handle);
+    });
     Tag(menu, handle);
     entry.object = action;
     return;
   }
   auto* action = new QAction(container);
-  if (info.text.empty() && info.control_id == 0) action->setSeparator(true);
   QObject::connect(action, &QAction::triggered, [this, handle] { MenuItemChosen(handle); });
   container->addAction(action);
   entry.object = action;
@@ -339,6 +282,7 @@ void WindowMirror::Destroyed(WindowHandle window) {
   } else if (entry->object) {
     delete entry->object.data();
   }
+  if (entry->extra) delete entry->extra.data();
   --applying_;
 }
 

@@ -20,6 +20,7 @@
 #include "platform/drivers/qt/dialog_units.h"
 #include "platform/window_system.h"
 
+class QAction;
 class QMdiArea;
 class QMenu;
 class QWidget;
@@ -60,10 +61,17 @@ class WindowMirror {
   // when none.
   [[nodiscard]] WindowHandle WindowOf(const QObject* object) const;
   [[nodiscard]] const DialogUnits* UnitsOf(WindowHandle window) const;
+  // The nearest window (not a control) at or above `window`; kNoWindow when
+  // the window is not mirrored.
+  [[nodiscard]] WindowHandle HostOf(WindowHandle window) const;
   [[nodiscard]] std::size_t Count() const { return entries_.size(); }
   // True while the mirror itself changes widgets: what they report then is
   // the window system's own change coming back.
   [[nodiscard]] bool Applying() const { return applying_ > 0; }
+
+  // Clicks the window's default button when it is there, enabled and
+  // shown; answers whether it did. Enter on any other control does this.
+  bool PressDefaultButton(WindowHandle window);
 
   // Reports from the hosts' event filter.
   void UserMovedOrResized(WindowHandle window);
@@ -85,6 +93,19 @@ class WindowMirror {
   void ApplyHostRect(Entry& entry, const Rect& rect);
   void ApplyShowState(Entry& entry, const WindowInfo& info);
   void ApplyControlState(Entry& entry, const WindowInfo& info);
+  QWidget* CreateControlWidget(Entry& entry, const WindowInfo& info, QWidget* on);
+  void ShowControlWidget(Entry& entry, QWidget* widget, const WindowInfo& info);
+  void ShowTab(const Entry& entry, const WindowInfo& info);
+  void PlaceControl(Entry& entry, QWidget* widget, const Rect& rect);
+  void ShowStatusZones(Entry& entry, const WindowInfo& info);
+  void ApplyWindowAttributes(Entry& entry, const WindowInfo& info);
+  void ApplyMenuPiece(QAction& action, const WindowInfo& info);
+  // A control's kWmCommand to the window that holds it, with `code` in the
+  // high word of wparam.
+  void Report(WindowHandle control, std::uint32_t code);
+  void RadioChosen(WindowHandle radio);
+  void ShowTabsOf(WindowHandle sheet);
+  [[nodiscard]] bool OnHiddenTab(const Entry& entry) const;
   void MenuItemChosen(WindowHandle item);
   void PostCommand(WindowHandle to, std::uintptr_t wparam, WindowHandle from);
   void FillWindowList(QMenu* menu, WindowHandle menu_window);
