@@ -3,13 +3,15 @@
 // file's HvnFile (hvn_file.h), created at the file's first operation.
 //
 // Served here: CREATE, OPEN, SHARE, CLOSE, ADD, APPEND, PUT (and PUT with a
-// pointer), DELETE, GET by pointer (file and key forms), SET(file) and
-// SET(file, pointer), REMOVE, COPY, RENAME, NEXT, PREVIOUS, SKIP, BOF, EOF, POINTER, POSITION,
-// RESET and REGET by file, RECORDS, BYTES, EMPTY, NOMEMO, WATCH, HOLD (with
-// and without a limit), RELEASE, LOCK (with and without a limit), UNLOCK,
-// NAME, SEND, LOGOUT, COMMIT, ROLLBACK, and the view request (0: no view engine of its own). Every
-// other code, the key forms among them, answers 80 "Unsupported File Driver
-// Function" until key maintenance is in place.
+// pointer), DELETE, GET by pointer (file and key forms) and by key, every SET
+// form, REMOVE, COPY, RENAME, NEXT, PREVIOUS, SKIP, BOF, EOF, POINTER,
+// POSITION, RESET and REGET by file and by key, RECORDS of the file and of a
+// key, BYTES, DUPLICATE of the file and of a key, BUILD of the file, a key and
+// an index (with components as text too), PACK, EMPTY, NOMEMO, WATCH, HOLD
+// (with and without a limit), RELEASE, LOCK (with and without a limit),
+// UNLOCK, NAME, SEND, LOGOUT, COMMIT, ROLLBACK, and the view request (0: no
+// view engine of its own). Every other code (the memo-as-block and property
+// operations among them) answers 80 "Unsupported File Driver Function".
 #pragma once
 
 #include <cstdint>
