@@ -84,6 +84,8 @@ int RemoveTable(const FileState& state) {
     bool erased = false;
     bool others = false;
     code = Table::FindId(file, name.table, &id);
+    // A table that another open uses stays, as CREATE leaves it.
+    if (code == 0 && file.TableOpenElsewhere(id)) code = codes::kAccessDenied;
     if (code == 0) code = tree.Erase(TableNameKey(name.table), &erased);
     if (code == 0) code = Table::OtherTableExists(file, name.table, &others);
     if (code == 0 && !others) {

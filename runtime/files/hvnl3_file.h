@@ -17,7 +17,7 @@
 // lock while the header stays put (I9).
 //
 // Invariants (each has a test: I1-I8 in tests/files/hvn_commit_test.cpp, I9
-// in tests/files/hvn_stations_test.cpp):
+// and I10 in tests/files/hvn_stations_test.cpp):
 //   I1 Until the header of step 3 is on the disk, nothing is written inside
 //      the data of the old header: the old state stays whole.
 //   I2 The pending span is on the disk before the header that names it
@@ -40,7 +40,14 @@
 //      it equals the header read before it: a commit writes its header
 //      (step 3, a new change counter) before it copies any page home, so a
 //      page read from the disk in between belongs to the state of that
-//      header. A header naming a pending span always takes the lock.
+//      header. A header naming a pending span always takes the lock. The
+//      header is read through the file's shared view where it gives one, so
+//      this check costs no system call.
+//   I10 A read is refused (43) when another open holds the record. A
+//      station moves the file's shared counter (platform/shared_counters.h)
+//      after each named lock it takes; a reader skips asking the system
+//      only while the counter stays where a test of the whole named range
+//      found no lock held elsewhere.
 //
 // Damage found in the file (a page disagreeing with its region, a record walk
 // not ending at the unpacked length, references out of range) answers

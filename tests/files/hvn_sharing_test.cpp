@@ -110,6 +110,15 @@ TEST_F(HvnSharingTest, CreateRefusesToReplaceAnOpenTable) {
   ASSERT_EQ(OpenWith(*creator, kReadWrite | kDenyNone), 0);
   EXPECT_EQ(Records(creator->Block()), 0);
   Close(creator->Block());
+  // REMOVE leaves an open table, and the file, as they are.
+  auto remover = DeclareTable(path_);
+  ASSERT_EQ(OpenWith(*open, kReadWrite | kDenyNone), 0);
+  SetRecord(*open, "stays", 3);
+  Add(open->Block());
+  Remove(remover->Block());
+  EXPECT_EQ(ErrorCode(), codes::kAccessDenied);
+  EXPECT_EQ(Records(open->Block()), 1);
+  Close(open->Block());
   // A deny-all open keeps CREATE out of every table of the file.
   ASSERT_EQ(OpenWith(*open, kReadWrite | kDenyAll), 0);
   Create(other->Block());

@@ -141,7 +141,7 @@ TEST_F(HvnStationsTest, ReadersSeeWholeRecordsWhileAnotherStationWrites) {
   EXPECT_EQ(CheckHvnFile(path_ + ".HVN"), "");
 }
 
-// A reader that found no record held skips asking the system until some
+// I10: a reader that found no record held skips asking the system until some
 // station takes a named lock; a HOLD taken after its last read must still
 // stop it, in another open of this process and in another process.
 TEST_F(HvnStationsTest, AHoldTakenBetweenTwoReadsStopsTheSecond) {

@@ -190,5 +190,25 @@ TEST(FileNames, NamesNotFoundAsWrittenAreFoundIgnoringCase) {
   EXPECT_FALSE(dir.Has("Data/Made.txt"));
 }
 
+TEST(PosixEnvView, TheHeadViewFollowsWritesOfAnotherOpen) {
+  vaultrix::testing::ScratchDir dir;
+  dir.Put("f", std::string(600, 'a'));
+  std::unique_ptr<File> writer, reader;
+  ASSERT_EQ(SystemEnv().OpenFile(dir.Path("f"), OpenMode::kReadWrite, &writer), 0);
+  ASSERT_EQ(SystemEnv().OpenFile(dir.Path("f"), OpenMode::kReadOnly, &reader), 0);
+  const std::uint8_t* view = nullptr;
+  ASSERT_EQ(reader->MapHead(512, &view), 0);
+  EXPECT_EQ(view[100], 'a');
+  std::size_t done = 0;
+  ASSERT_EQ(writer->Write(100, "b", 1, &done), 0);
+  EXPECT_EQ(view[100], 'b');
+  // A file too short for the view is refused, not mapped past its end.
+  dir.Put("short", "abc");
+  std::unique_ptr<File> short_file;
+  ASSERT_EQ(SystemEnv().OpenFile(dir.Path("short"), OpenMode::kReadOnly, &short_file), 0);
+  EXPECT_NE(short_file->MapHead(512, &view), 0);
+  EXPECT_EQ(view, nullptr);
+}
+
 }  // namespace
 }  // namespace vaultrix::platform
