@@ -84,6 +84,8 @@ TEST_F(UpgradeWindow, ACancelledUpgradeLosesNothing) {
   EXPECT_FALSE(disk.Exists("Vtrix_N")) << "the partial copy is removed";
   ASSERT_EQ(disk.LiveRecords("Vtrix_P"), 2500u);
   EXPECT_EQ(disk.files["Vtrix_P"].records[0].memos[1].size(), 1000u) << "still the old layout";
+  run_.Wait();
+  EXPECT_TRUE(driver_.DialogHistory().empty()) << "the program ends without a warning";
 }
 
 }  // namespace
