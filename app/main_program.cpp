@@ -3,6 +3,7 @@
 
 #include "app/data_dictionary.h"
 #include "app/frame.h"
+#include "app/global_codes.h"
 #include "app/open_data_file.h"
 #include "app/upgrade_files.h"
 #include "runtime/files/file_api.h"
@@ -26,7 +27,13 @@ void MainProgram() {
   const bool old_layout = support::ErrorCode() == support::kInvalidRecordDeclaration;
   files::Close(passwords.Block());
   support::ClearError();
-  if (old_layout) UpgradeFiles();
+  if (old_layout) {
+    UpgradeFiles();
+    // Without the upgrade the frame could only report the old layout as an
+    // invalid file; the program ends instead and offers the upgrade again at
+    // the next start.
+    if (GlobalResponse != kRequestCompleted) return;
+  }
   help_file = kHelpFile;
   Main();
 }

@@ -1,7 +1,9 @@
 // Runtime thread 1 and the end of the program's run.
 #include "app/program_run.h"
 
+#include <chrono>
 #include <future>
+#include <set>
 
 #include "runtime/windows/event_codes.h"
 #include "runtime/windows/start_thread.h"
@@ -11,6 +13,8 @@ namespace vaultrix::app {
 namespace {
 
 std::atomic<ProgramRun*> current_run{nullptr};
+// How long the close-down waits for the threads between its rounds.
+constexpr std::chrono::milliseconds kCloseDownRound{2};
 
 }  // namespace
 
@@ -54,14 +58,23 @@ void ProgramRun::RunThreadOne(const std::function<void()>& program) {
   lock_->Release();
 }
 
-// Every started thread still running gets "EVENT:CloseDown" on its current
-// window; the lock is given up until all of them have ended.
+// Every started thread's current window gets "EVENT:CloseDown", also one
+// that a thread opens only after the first round (a thread started just now
+// may not have opened its window yet); the lock is given up between rounds
+// so that the threads can end.
 void ProgramRun::CloseStartedThreads() {
-  for (int number = 2; number <= windows::kThreadCount; ++number) {
-    windows::RuntimeThread* thread = engine_.Thread(number);
-    if (thread != nullptr && thread->current_window != nullptr) {
-      windows::PostEvent(engine_, windows::kEventCloseDown, 0, number);
+  std::set<windows::WindowObject*> asked;
+  while (slots_->InUseCount() > 1) {
+    for (int number = 2; number <= windows::kThreadCount; ++number) {
+      windows::WindowObject* window = engine_.Thread(number)->current_window;
+      if (window != nullptr && asked.insert(window).second) {
+        windows::PostEventToWindow(engine_, *window, windows::kEventCloseDown, nullptr);
+      }
     }
+    lock_->Release();
+    std::this_thread::sleep_for(kCloseDownRound);
+    lock_->Acquire();
+    engine_.SetCurrentThread(1);
   }
   lock_->Release();
   slots_->WaitForStartedThreads();

@@ -8,6 +8,7 @@
 #include "app/data_dictionary.h"
 #include "app/transaction.h"
 #include "platform/locations.h"
+#include "runtime/files/file_api.h"
 #include "runtime/files/file_state.h"
 #include "runtime/support/error_state.h"
 #include "tests/app/test_data_driver.h"
@@ -54,6 +55,28 @@ void AppServicesTest::ResetDeclarations() {
     if (file.Block().state != nullptr) files::ReleaseFileState(file.Block());
     file.OpenCount() = 0;
   }
+}
+
+void AppServicesTest::WriteOldPasswordsFile(int count) {
+  DataFile& old_file = OldPasswords();
+  files::Create(old_file.Block());
+  files::Open(old_file.Block(), 0x42);
+  ASSERT_EQ(support::ErrorCode(), 0);
+  for (int i = 0; i < count; ++i) {
+    PO_ = PasswordRecord{};
+    PO_.User = "Ann";
+    PO_.Service = "service " + std::to_string(i);
+    PO_.URL = "https://example.org/" + std::to_string(i);
+    PO_.Name = "login";
+    PO_.Password = "pw" + std::to_string(i);
+    PO_.ConfirmPassword = PO_.Password.View();
+    support::AssignFixed(old_file.MemoText(kMemoNotes), "notes " + std::to_string(i));
+    support::AssignFixed(old_file.MemoText(kMemoMoreNotes), std::string(1000, 'm'));
+    files::Add(old_file.Block());
+    ASSERT_EQ(support::ErrorCode(), 0) << support::Error();
+  }
+  files::Close(old_file.Block());
+  TestDisk::Get().calls.clear();
 }
 
 }  // namespace vaultrix::app::testing

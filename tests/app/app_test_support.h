@@ -28,6 +28,9 @@ class AppServicesTest : public ::testing::Test {
   void Answer(std::initializer_list<platform::MessageBoxAnswer> answers);
   // Closes and forgets every declaration's state and open count.
   void ResetDeclarations();
+  // An old-layout passwords file of `count` records, written through PO_
+  // (notes "notes N", more notes of 1000 'm', passwords "pwN").
+  void WriteOldPasswordsFile(int count);
 
   std::vector<platform::MessageBoxRequest> boxes_;
   std::deque<platform::MessageBoxAnswer> answers_;

@@ -25,28 +25,7 @@ using testing::TestDisk;
 
 class FileUpgradeTest : public testing::AppServicesTest {
  protected:
-  // An old-layout passwords file of `count` records, written through PO_.
-  void WriteOldFile(int count) {
-    DataFile& old_file = OldPasswords();
-    files::Create(old_file.Block());
-    files::Open(old_file.Block(), 0x42);
-    ASSERT_EQ(support::ERRORCODE(), 0);
-    for (int i = 0; i < count; ++i) {
-      PO_ = PasswordRecord{};
-      PO_.User = "Ann";
-      PO_.Service = "service " + std::to_string(i);
-      PO_.URL = "https://example.org/" + std::to_string(i);
-      PO_.Name = "login";
-      PO_.Password = "pw" + std::to_string(i);
-      PO_.ConfirmPassword = PO_.Password.View();
-      support::AssignFixed(old_file.MemoText(kMemoNotes), "notes " + std::to_string(i));
-      support::AssignFixed(old_file.MemoText(kMemoMoreNotes), std::string(1000, 'm'));
-      files::Add(old_file.Block());
-      ASSERT_EQ(support::ERRORCODE(), 0) << support::ERROR();
-    }
-    files::Close(old_file.Block());
-    disk_.calls.clear();
-  }
+  void WriteOldFile(int count) { WriteOldPasswordsFile(count); }
 
   std::string Field(const testing::StoredRecord& record, std::size_t offset, std::size_t size) {
     return std::string(support::CLIP(

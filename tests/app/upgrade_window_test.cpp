@@ -22,20 +22,7 @@ class UpgradeWindow : public testing::FrameTest {
   // An old-layout passwords file of `count` records; the program's first
   // open of it answers 47, as the current declaration does on such a file.
   void WriteOldFile(int count) {
-    DataFile& old_file = OldPasswords();
-    files::Create(old_file.Block());
-    files::Open(old_file.Block(), 0x42);
-    ASSERT_EQ(support::ErrorCode(), 0);
-    for (int i = 0; i < count; ++i) {
-      PO_ = PasswordRecord{};
-      PO_.User = "Ann";
-      PO_.Service = "service " + std::to_string(i);
-      PO_.URL = "https://example.org/" + std::to_string(i);
-      support::AssignFixed(old_file.MemoText(kMemoMoreNotes), std::string(1000, 'm'));
-      files::Add(old_file.Block());
-      ASSERT_EQ(support::ErrorCode(), 0) << support::Error();
-    }
-    files::Close(old_file.Block());
+    WriteOldPasswordsFile(count);
     ResetDeclarations();
     WriteVault({"Ann"});
     TestDisk::Get().Script(Operation::kOpen, {47});
@@ -84,6 +71,8 @@ TEST_F(UpgradeWindow, ACancelledUpgradeLosesNothing) {
   EXPECT_FALSE(disk.Exists("Vtrix_N")) << "the partial copy is removed";
   ASSERT_EQ(disk.LiveRecords("Vtrix_P"), 2500u);
   EXPECT_EQ(disk.files["Vtrix_P"].records[0].memos[1].size(), 1000u) << "still the old layout";
+  run_.Wait();
+  EXPECT_TRUE(driver_.DialogHistory().empty()) << "the program ends without a warning";
 }
 
 }  // namespace
