@@ -105,6 +105,9 @@ bool WindowSystem::AnswerDialog(DialogId dialog, const DialogAnswer& answer) {
   if (it == dialogs_.end() || it->second->answered) return false;
   it->second->answered = true;
   it->second->answer = answer;
+  // Busy from now on, not from when it wakes: a wait for idleness that comes
+  // between the two must not take the answered thread for an idle one.
+  it->second->waiter->activity = ThreadQueue::Activity::kBusy;
   WakeLocked(*it->second->waiter);
   return true;
 }
