@@ -62,7 +62,8 @@ class File {
   // A read-only view of the file's first `size` bytes that follows the
   // writes of every process as they happen (a shared mapping), so a caller
   // can look at a header without a system call. The file must already hold
-  // `size` bytes and must not shrink below them while it stays open. ENOSYS
+  // `size` bytes; read the view with GuardedCopy, since another program may
+  // cut the file short while it stays open. ENOSYS
   // where a layer must see every read (the test layers); the view lives until
   // Close.
   [[nodiscard]] virtual int MapHead(std::size_t size, const std::uint8_t** view) {

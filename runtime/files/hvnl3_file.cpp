@@ -11,6 +11,7 @@
 
 #include "platform/clock.h"
 #include "platform/env.h"
+#include "platform/guarded_copy.h"
 #include "runtime/files/hvn_cipher_file.h"
 #include "platform/shared_counters.h"
 #include "runtime/files/hvn_transaction.h"
@@ -226,10 +227,12 @@ bool PageFile::PeekHeader(std::uint8_t* bytes) {
     // Another process may be writing the header meanwhile: a torn copy
     // differs from every header checked, so it only sends the operation the
     // slow way, under the lock.
+    // A file cut short by another program fails the copy instead of
+    // ending the process; the locked path then reports it.
     std::atomic_thread_fence(std::memory_order_acquire);
-    std::memcpy(bytes, head_view_, kHeaderSize);
+    const bool copied = platform::GuardedCopy(bytes, head_view_, kHeaderSize);
     std::atomic_thread_fence(std::memory_order_acquire);
-    return true;
+    return copied;
   }
   std::size_t done = 0;
   return file_->Read(0, bytes, kHeaderSize, &done) == 0 && done == kHeaderSize;
@@ -249,14 +252,8 @@ bool PageFile::HeaderIsCommitted(const std::uint8_t* bytes) {
 
 bool PageFile::HeaderStillChecked() {
   if (!checked_) return false;
-  if (head_view_ == nullptr) {
-    std::uint8_t bytes[kHeaderSize];
-    return PeekHeader(bytes) && std::memcmp(bytes, checked_bytes_.data(), kHeaderSize) == 0;
-  }
-  std::atomic_thread_fence(std::memory_order_acquire);
-  const bool same = std::memcmp(head_view_, checked_bytes_.data(), kHeaderSize) == 0;
-  std::atomic_thread_fence(std::memory_order_acquire);
-  return same;
+  std::uint8_t bytes[kHeaderSize];
+  return PeekHeader(bytes) && std::memcmp(bytes, checked_bytes_.data(), kHeaderSize) == 0;
 }
 
 int PageFile::BeginRead() {
