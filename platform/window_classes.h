@@ -60,6 +60,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/window_messages.h"
+
 namespace vaultrix::platform {
 
 inline constexpr std::string_view kFrameClass = "FRAME";
@@ -99,16 +101,7 @@ inline constexpr std::uint32_t kEnChange = 0x0300;
 inline constexpr std::uint32_t kLbnSelChange = 0x0001;
 inline constexpr std::uint32_t kLbnDblClk = 0x0002;
 
-// Scroll-bar actions of kWmVScroll.
-inline constexpr std::uint32_t kSbLineUp = 0;
-inline constexpr std::uint32_t kSbLineDown = 1;
-inline constexpr std::uint32_t kSbPageUp = 2;
-inline constexpr std::uint32_t kSbPageDown = 3;
-inline constexpr std::uint32_t kSbThumbPosition = 4;
-inline constexpr std::uint32_t kSbThumbTrack = 5;
-inline constexpr std::uint32_t kSbTop = 6;
-inline constexpr std::uint32_t kSbBottom = 7;
-inline constexpr std::uint32_t kSbEndScroll = 8;
+// Scroll-bar actions of kWmVScroll (kSbLineUp ...) are in window_messages.h.
 
 // The thumb's range of a list's vertical scroll bar.
 inline constexpr int kListScrollRange = 100;
