@@ -101,7 +101,7 @@ inline constexpr std::uint32_t kEnChange = 0x0300;
 inline constexpr std::uint32_t kLbnSelChange = 0x0001;
 inline constexpr std::uint32_t kLbnDblClk = 0x0002;
 
-// Scroll-bar actions of kWmVScroll: kSbLineUp and the rest in window_messages.h.
+// Scroll-bar actions of kWmVScroll (kSbLineUp ...) are in window_messages.h.
 
 // The thumb's range of a list's vertical scroll bar.
 inline constexpr int kListScrollRange = 100;

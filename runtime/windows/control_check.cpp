@@ -40,6 +40,7 @@ bool SameValue(std::string_view a, std::string_view b) {
 // Marks the `index`-th radio (0: none) as chosen in the window system.
 void ShowChoice(EventEngine& engine, ControlObject& option, int index) {
   platform::WindowSystem& system = engine.System();
+  option.chosen = index;
   (void)system.SetValue(option.handle, index);
   int at = 0;
   for (ControlObject* radio : RadiosOf(option)) {
@@ -62,8 +63,11 @@ void DisplayCheck(EventEngine& engine, ControlObject& check) {
   (void)engine.System().SetCheck(check.handle, UseTruth(check) ? 1 : 0);
 }
 
-int ChosenRadio(EventEngine& engine, const ControlObject& option) {
-  return static_cast<int>(engine.System().GetWindowInfo(option.handle)->value);
+int ChosenRadio(EventEngine&, const ControlObject& option) { return option.chosen; }
+
+void CheckReported(EventEngine& engine, ControlObject& check) {
+  (void)StoreUseNumber(check, engine.System().GetWindowInfo(check.handle)->check != 0 ? 1 : 0);
+  RaiseControlEvent(engine, check, kEventAccepted);
 }
 
 void ChooseRadio(EventEngine& engine, ControlObject& radio) {
@@ -78,17 +82,6 @@ void ChooseRadio(EventEngine& engine, ControlObject& radio) {
   ShowChoice(engine, *option, index);
   // The group is the field; a group without a number names the radio.
   RaiseControlEvent(engine, option->number != 0 ? *option : radio, kEventAccepted);
-}
-
-void MoveRadioChoice(EventEngine& engine, ControlObject& radio, int delta) {
-  if (radio.container == nullptr) return;
-  const std::vector<ControlObject*> radios = RadiosOf(*radio.container);
-  const auto at = std::find(radios.begin(), radios.end(), &radio);
-  const long next = (at - radios.begin()) + delta;
-  if (next < 0 || next >= static_cast<long>(radios.size())) return;
-  ControlObject& chosen = *radios[static_cast<std::size_t>(next)];
-  (void)engine.System().SetFocus(chosen.handle);
-  ChooseRadio(engine, chosen);
 }
 
 void DisplayOption(EventEngine& engine, ControlObject& option) {

@@ -15,10 +15,10 @@ void PressButton(EventEngine& engine, ControlObject& button);
 
 // control_check.cpp: check boxes, option groups and their radios.
 void ToggleCheck(EventEngine& engine, ControlObject& check);
+// The check state a driver set is stored and accepted.
+void CheckReported(EventEngine& engine, ControlObject& check);
 void DisplayCheck(EventEngine& engine, ControlObject& check);
 void ChooseRadio(EventEngine& engine, ControlObject& radio);
-// Moves an option group's choice by `delta` radios (arrow keys).
-void MoveRadioChoice(EventEngine& engine, ControlObject& radio, int delta);
 void DisplayOption(EventEngine& engine, ControlObject& option);
 // The option group's chosen radio from 1, 0 for none.
 [[nodiscard]] int ChosenRadio(EventEngine& engine, const ControlObject& option);

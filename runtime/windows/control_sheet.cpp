@@ -18,6 +18,7 @@ int TabCount(const ControlObject& sheet) {
 
 void Show(EventEngine& engine, ControlObject& sheet, int index) {
   platform::WindowSystem& system = engine.System();
+  sheet.chosen = index;
   (void)system.SetValue(sheet.handle, index);
   int at = 0;
   ForEachContained(sheet, [&](ControlObject& tab) {
@@ -55,9 +56,7 @@ int TabIndex(const ControlObject& tab) {
   return found;
 }
 
-int ChosenTab(EventEngine& engine, const ControlObject& sheet) {
-  return static_cast<int>(engine.System().GetWindowInfo(sheet.handle)->value);
-}
+int ChosenTab(EventEngine&, const ControlObject& sheet) { return sheet.chosen; }
 
 void ShowTab(EventEngine& engine, ControlObject& sheet, int index, bool raise) {
   if (index < 1 || index > TabCount(sheet)) return;

@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <optional>
-#include <utility>
 
 #include "runtime/windows/control_kinds.h"
 #include "runtime/windows/ctlentry.h"
@@ -29,10 +28,6 @@ bool IsInput(std::uint32_t message) {
          message == platform::kWmVScroll || message == platform::kWmCommand;
 }
 
-bool IsChosenByClick(std::uint8_t type) {
-  return type == kButton || type == kCheck || type == kRadio || type == kTab;
-}
-
 // Controls whose value is the text they show.
 bool ShowsText(const ControlObject& control) {
   return TakesTypedText(control) || control.type == kValueString;
@@ -48,45 +43,6 @@ void SetStyleBits(platform::WindowSystem& system, platform::WindowHandle handle,
 
 std::string Number(double value) {
   return std::to_string(static_cast<std::int64_t>(std::llround(value)));
-}
-
-// Enter: a field accepts its text; elsewhere the default button is pressed.
-bool OnEnter(EventEngine& engine, ControlObject& control) {
-  if (control.type == kTextBox) return false;  // a new line of the text
-  if (TakesTypedText(control)) {
-    AcceptTypedText(engine, control);
-    return true;
-  }
-  if (IsChosenByClick(control.type)) {
-    ChooseControl(engine, control);
-    return true;
-  }
-  if (ControlObject* button = DefaultButton(*control.window)) ChooseControl(engine, *button);
-  return true;
-}
-
-bool OnKeyDown(EventEngine& engine, ControlObject& control, int key) {
-  switch (key) {
-    case platform::kVkReturn: return OnEnter(engine, control);
-    case platform::kVkSpace:
-      if (!IsChosenByClick(control.type)) return false;
-      ChooseControl(engine, control);
-      return true;
-    case platform::kVkUp:
-    case platform::kVkDown: {
-      const int delta = key == platform::kVkUp ? 1 : -1;
-      if (control.type == kSpin) {
-        StepSpin(engine, control, delta);
-        return true;
-      }
-      if (control.type == kRadio) {
-        MoveRadioChoice(engine, control, -delta);
-        return true;
-      }
-      return false;
-    }
-    default: return false;
-  }
 }
 
 }  // namespace
@@ -190,27 +146,38 @@ bool ControlInput(EventEngine& engine, ControlObject& control, const Message& m)
       AcceptTypedText(engine, control);
       return true;
     case platform::kWmKeyDown:
-      return OnKeyDown(engine, control, static_cast<int>(m.wparam & 0xFF));
-    case platform::kWmLButtonDown:
-    case platform::kWmLButtonDblClk:
-      control.button_down = true;
-      return IsChosenByClick(control.type);
-    case platform::kWmLButtonUp:
-      if (!std::exchange(control.button_down, false) || !IsChosenByClick(control.type)) {
+      // Enter accepts a field's text (in a text box it is a new line). The
+      // other keys of a control (Space on a button, arrows in a spin box)
+      // are its widget's, which reports what they did.
+      if ((m.wparam & 0xFF) != platform::kVkReturn || !TakesTypedText(control) ||
+          control.type == kTextBox) {
         return false;
       }
-      ChooseControl(engine, control);
+      AcceptTypedText(engine, control);
       return true;
     case platform::kWmVScroll:
       if (control.type != kSpin) return false;
       StepSpin(engine, control, (m.wparam & 0xFFFF) == kSpinUp ? 1 : -1);
       return true;
-    case platform::kWmCommand:
-      if (control.type != kSheet) return false;
-      ShowTab(engine, control, static_cast<int>(m.wparam & 0xFFFF), true);
-      return true;
     default:
       return false;
+  }
+}
+
+void ControlReported(EventEngine& engine, ControlObject& control, std::uint32_t code) {
+  if (!Usable(engine.System(), control) && control.type != kItem) return;
+  if (code == kSelectionChanged) {
+    if (control.type == kSheet) {
+      ShowTab(engine, control, static_cast<int>(engine.System().GetWindowInfo(control.handle)->value),
+              true);
+    }
+    return;
+  }
+  if (code != kClicked) return;
+  if (control.type == kCheck) {
+    CheckReported(engine, control);
+  } else {
+    ChooseControl(engine, control);
   }
 }
 

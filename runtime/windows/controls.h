@@ -7,7 +7,7 @@
 //   ENTRY, SPIN   text: the variable through the picture; a driver writes
 //                 the user's edits into the text. SPIN also value: the number;
 //                 a driver reports its arrows as kWmVScroll to the spin with
-//                 wparam kSpinUp or kSpinDown (or the Up and Down keys).
+//                 wparam kSpinUp or kSpinDown.
 //   TEXT          text: the variable's text, several lines.
 //   STRING        text: the variable through the picture, or the constant.
 //   PROMPT, GROUP text.
@@ -16,20 +16,23 @@
 //   CHECK         text; check 1 or 0.
 //   OPTION        text; value: the chosen radio from 1 (0 none).
 //   RADIO         text; check 1 for the chosen one.
-//   SHEET         value: the chosen tab from 1; a driver reports a chosen tab
-//                 as kWmCommand to the sheet with the tab's index from 1 in
-//                 wparam. TAB windows: text; only the chosen one is visible.
+//   SHEET         value: the chosen tab from 1. TAB windows: text; only the
+//                 chosen one is visible.
 //   PROGRESS      value: 0 to 100, the position within its bounds.
 //   IMAGE         text: the image's file name (an "IMAGE" resource).
 //   MENU, ITEM    text; control_id the number; style & 0xFFFF the standard
 //                 action; an ITEM's value is its accelerator key code, and an
 //                 item with empty text and no number is a separator.
 //   every kind    enabled, visible.
-// A click is reported as the mouse messages on the control's window (the
-// control turns it into a press, a toggle, a choice); a menu item or toolbar
-// button chosen as kWmCommand to the window that holds the bar, wparam the
-// number in its low 16 bits, lparam the item's window. A driver reports a
-// click one way only, never both.
+// What a driver reports: a button, toolbar button, menu item, check box or
+// radio chosen as kWmCommand to the window that holds it (wparam: the
+// notification code kClicked in the high word, the control number in the
+// low 16 bits; lparam: the control's window), a check box's or radio's new
+// state set in the window system first; a tab chosen likewise with the code
+// kSelectionChanged after the sheet's value was set; edits written into the
+// text, then accepted by Enter or by the focus leaving. Mouse messages only
+// give the key code; Space, arrows and Enter on a button are the widget's,
+// which reports the press.
 //
 // Locks: REQUIRES the runtime lock.
 #pragma once
@@ -75,6 +78,13 @@ void DisplayControl(EventEngine& engine, ControlObject& control);
 // "EVENT:Selected" has been served: the control shows its variable again,
 // and a control on a tab that is not shown brings its tab to the front.
 void RevealSelectedControl(EventEngine& engine, ControlObject& control);
+
+// Notification codes of kWmCommand (high word of wparam).
+inline constexpr std::uint32_t kClicked = 0x0000;
+inline constexpr std::uint32_t kSelectionChanged = 0x0001;
+
+// A driver's report of what the user did to the control (see above).
+void ControlReported(EventEngine& engine, ControlObject& control, std::uint32_t code);
 
 // Input that reached the control's window; true when the control took it.
 bool ControlInput(EventEngine& engine, ControlObject& control, const platform::Message& message);

@@ -44,7 +44,9 @@ struct ControlObject {
   std::string value_text;              // a radio: what its option group takes
   std::int32_t key = 0;                // menus and items: accelerator key code
   std::int32_t action = 0;             // menus and items: standard action
-  bool button_down = false;            // a left button went down on it
+  // Sheets: the tab shown; option groups: the radio chosen (from 1, 0 none),
+  // as the engine last made it (a driver may have set the window already).
+  int chosen = 0;
   std::shared_ptr<ListBinding> list;  // a LIST control's list, else null
 };
 

@@ -32,16 +32,16 @@ void OnSize(EventEngine& engine, WindowObject& window, std::uintptr_t state) {
 }
 
 // A menu item, toolbar button or control chosen: wparam holds its number in
-// the low 16 bits (the notification code above, 0 for a click), lparam its
-// window when known.
+// the low 16 bits and the notification code above them, lparam its window
+// when known.
 void OnCommand(EventEngine& engine, WindowObject& window, const Message& m) {
-  if ((m.wparam >> 16) != 0) return;  // an edit's change: its text is already there
   ControlObject* control =
       window.FindControlByHandle(static_cast<platform::WindowHandle>(m.lparam));
   if (control == nullptr) {
     control = window.FindControl(static_cast<std::int16_t>(m.wparam & 0xFFFF));
   }
-  if (control != nullptr) ChooseControl(engine, *control);
+  // An edit's change needs nothing: its text is already there.
+  if (control != nullptr) ControlReported(engine, *control, (m.wparam >> 16) & 0xFFFF);
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/drivers/headless/headless_driver.h"
 #include "runtime/windows/key_table.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_open.h"
@@ -143,11 +142,25 @@ class ControlsTest : public EngineFixture {
   WindowInfo Info(const WindowObject& window, int number) {
     return *system_.GetWindowInfo(window.FindControl(number)->handle);
   }
-  // A click as a driver that does not move the focus would report it.
-  void Click(const WindowObject& window, int number) {
+  // A control's command as a driver reports it to the window that holds it.
+  void Report(const WindowObject& window, int number, std::uint32_t code = kClicked) {
     const platform::WindowHandle handle = window.FindControl(number)->handle;
-    system_.InjectMouse(handle, platform::kWmLButtonDown, 1, 1);
-    system_.InjectMouse(handle, platform::kWmLButtonUp, 1, 1);
+    (void)system_.InjectInput(window.handle, platform::kWmCommand,
+                              (code << 16) | (static_cast<std::uint32_t>(number) & 0xFFFF),
+                              static_cast<std::intptr_t>(handle));
+  }
+  // A radio chosen in a driver's widget: the checks and the group's value
+  // set, then reported.
+  void ChooseAsADriver(const WindowObject& window, int number) {
+    const ControlObject& radio = *window.FindControl(number);
+    int index = 0;
+    for (const auto& other : window.controls) {
+      if (other->container != radio.container) continue;
+      ++index;
+      (void)system_.SetCheck(other->handle, other.get() == &radio ? 1 : 0);
+      if (other.get() == &radio) (void)system_.SetValue(radio.container->handle, index);
+    }
+    Report(window, number);
   }
 
   // Runs the window's loop: `react` sees every event but the focus events
@@ -223,34 +236,36 @@ TEST_F(ControlsTest, ControlsShowTheirVariablesAndDisplayControlsRefreshesARange
   EXPECT_EQ(GetProperty(engine_, nullptr, 6, kPropRangeHigh), "32");
 }
 
-TEST_F(ControlsTest, ClicksPressButtonsToggleChecksAndChooseRadios) {
-  platform::headless::HeadlessDriver driver(system_);
+TEST_F(ControlsTest, ReportedPressesChecksAndRadiosStoreTheirValuesAndAreAccepted) {
   WindowObject& form = OpenWith(MakeForm());
-  auto click = [&](int number) { return driver.Click(form.FindControl(number)->handle); };
+  int check_accepted = 0;
   const auto seen = Run(form, [&](const EventRecord& e) {
     if (e.Event() == kEventOpenWindow) {
-      EXPECT_TRUE(click(1));
-      EXPECT_TRUE(click(2));
-      EXPECT_TRUE(click(4));
-      EXPECT_TRUE(click(4));  // already chosen: nothing
+      Report(form, 1);
+      (void)system_.SetCheck(form.FindControl(2)->handle, 0);  // the driver's widget
+      Report(form, 2);
+      ChooseAsADriver(form, 4);
+      ChooseAsADriver(form, 4);  // already chosen: nothing
     }
-    if (e.Event() == kEventAccepted && e.control->number == 2) {
+    if (e.Event() == kEventAccepted && e.control->number == 2 && ++check_accepted == 1) {
       EXPECT_EQ(v_.remember, 0) << "stored before the event";
     }
     if (e.Event() == kEventAccepted && e.control->number == 3) {
       EXPECT_EQ(Trimmed(v_.kind, 20), "Word");
       DisableControls(engine_, 1, 0);
-      EXPECT_TRUE(click(1));  // disabled: no focus, no press
+      Report(form, 1);  // disabled: nothing
+      PressKeys(engine_, 0x400 | 'R');  // Alt+R: the engine toggles "&Remember" itself
+    }
+    if (e.Event() == kEventAccepted && e.control->number == 2 && v_.remember == 1) {
       PostEvent(engine_, kEventCloseWindow, 0, 0);
     }
     return kBodyDefault;
   });
-  // The focus is at the radio by the time the queue is served, so the
-  // button's and the check box's "EVENT:Selected" are stale and dropped.
   const std::vector<std::pair<int, int>> expected = {
       {kEventOpenWindow, 0}, {kEventAccepted, 1}, {kEventAccepted, 2},
-      {kEventSelected, 4},   {kEventAccepted, 3}, {kEventCloseWindow, 0}};
+      {kEventAccepted, 3},   {kEventAccepted, 2}, {kEventCloseWindow, 0}};
   EXPECT_EQ(seen, expected);
+  EXPECT_EQ(Info(form, 2).check, 1);
   EXPECT_EQ(Info(form, 4).check, 1);
   EXPECT_EQ(Info(form, 5).check, 0);
 }
@@ -267,7 +282,7 @@ TEST_F(ControlsTest, SpinStepsWithinItsRangeAndRejectsATypedNumberOutsideIt) {
         (void)system_.InjectInput(spin.handle, platform::kWmVScroll, kSpinUp, 0);  // 31
         (void)system_.InjectInput(spin.handle, platform::kWmVScroll, kSpinUp, 0);  // 32, the top
         (void)system_.InjectInput(spin.handle, platform::kWmVScroll, kSpinUp, 0);  // stays
-        system_.InjectKey(platform::kVkDown, true);                                 // 30
+        (void)system_.InjectInput(spin.handle, platform::kWmVScroll, kSpinDown, 0);  // 30
         break;
       case kEventNewSelection:
         if (v_.size == 30) {
@@ -345,9 +360,9 @@ TEST_F(ControlsTest, ChoosingATabRaisesTabChangingThenNewSelection) {
   std::vector<std::int32_t> changing_saw;
   const auto seen = Run(form, [&](const EventRecord& e) {
     if (e.Event() == kEventOpenWindow) {
-      (void)system_.InjectInput(sheet.handle, platform::kWmCommand, 2, 0);
-      (void)system_.InjectInput(sheet.handle, platform::kWmCommand, 2, 0);  // already shown
-      (void)system_.InjectInput(sheet.handle, platform::kWmCommand, 7, 0);  // no such tab
+      // The driver's tab bar sets the sheet's value, then reports it.
+      (void)system_.SetValue(sheet.handle, 2);
+      Report(form, 9, kSelectionChanged);
     }
     if (e.Event() == kEventNewSelection && v_.tab == 2) {
       system_.InjectKey(platform::kVkMenu, true);
@@ -425,7 +440,7 @@ TEST_F(ControlsTest, TheExitActionClosesTheFrameAndToolbarButtonsAreAccepted) {
   WindowObject& object = OpenWith(frame);
   const auto seen = Run(object, [&](const EventRecord& e) {
     if (e.Event() == kEventOpenWindow) {
-      Click(object, -21);  // the toolbar button
+      Report(object, -21);  // the toolbar button
       (void)system_.InjectInput(object.handle, platform::kWmCommand,
                                 static_cast<std::uint32_t>(-10) & 0xFFFF, 0);  // E&xit
     }
