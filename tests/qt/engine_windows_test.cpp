@@ -376,3 +376,28 @@ TEST_F(QtEngineTest, TheCaptionBoxesBecomeTheEnginesEvents) {
 
 }  // namespace
 }  // namespace vaultrix::platform::qt::testing
+
+namespace vaultrix::windows {
+namespace {
+
+TEST(DisplayAttributes, StylesAndResourceNamesOfTheStoredWindows) {
+  using namespace platform;
+  // The frame: resizable, maximize box and system menu, a caption.
+  EXPECT_EQ(StyleOfAttributes(0x1820, true, false, false, true),
+            kWsCaption | kWsThickFrame | kWsMaximizeBox | kWsSysMenu);
+  // The splash window has no frame and no caption.
+  EXPECT_EQ(StyleOfAttributes(0x2064, false, false, false, false), 0u);
+  // A dialog frame becomes a plain border on an MDI child without boxes, and
+  // an icon brings the minimize box.
+  EXPECT_EQ(StyleOfAttributes(0x3044, false, false, true, false), kWsBorder | kWsSysMenu);
+  EXPECT_EQ(StyleOfAttributes(0x3044, false, false, false, false), kWsDlgFrame | kWsSysMenu);
+  EXPECT_EQ(StyleOfAttributes(0x2040, false, false, true, false), kWsBorder);
+  EXPECT_EQ(StyleOfAttributes(0x2040, false, true, true, false),
+            kWsDlgFrame | kWsMinimizeBox | kWsSysMenu);
+  EXPECT_NE(StyleOfAttributes(0x6820, true, false, false, false) & kWsMaximize, 0u);
+  EXPECT_EQ(ResourceNameOfFile("ADS.ICO"), "ADS_ICO");
+  EXPECT_EQ(ResourceNameOfFile("~key3a.gif"), "KEY3A_GIF");
+}
+
+}  // namespace
+}  // namespace vaultrix::windows
