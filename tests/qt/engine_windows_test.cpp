@@ -54,6 +54,10 @@ window "MAIN$APPFRAME"
   toolbar
     at 0 0 400 19
     button -21 "Passwords"
+window "PREVIEW$WINDOW"
+  title "Preview"
+  at 0 0 200 100
+  attributes 0x6820
 window "ASK$WINDOW"
   title "Question"
   at 20 20 120 40
@@ -350,6 +354,14 @@ TEST_F(QtEngineTest, AWindowTheEngineCountsModalBlocksTheOthers) {
   const Qt::WindowFlags flags = Widget<QWidget>(ask.object().handle)->windowFlags();
   EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
   EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+TEST_F(QtEngineTest, AWindowWhoseAttributesSayMaximizedOpensMaximized) {
+  Watchdog watchdog("opens maximized");
+  windows::WindowResource& preview = Open(windows::WindowKind::kPlainWindow, "PREVIEW$WINDOW");
+  const WindowHandle handle = preview.object().handle;
+  Settle([&] { driver_->Drain(); return Widget<QWidget>(handle)->isMaximized(); });
+  EXPECT_EQ(system_.GetWindowInfo(handle)->show_state, ShowState::kMaximized);
 }
 
 TEST_F(QtEngineTest, TheCaptionBoxesBecomeTheEnginesEvents) {

@@ -92,6 +92,7 @@ class WindowMirror {
   void Apply(Entry& entry, const WindowInfo& info);
   void ApplyHostRect(Entry& entry, const Rect& rect);
   void ApplyShowState(Entry& entry, const WindowInfo& info);
+  void OpenInStyleState(const WindowInfo& info);
   void ApplyControlState(Entry& entry, const WindowInfo& info);
   QWidget* CreateControlWidget(Entry& entry, const WindowInfo& info, QWidget* on);
   void ShowControlWidget(Entry& entry, QWidget* widget, const WindowInfo& info);
