@@ -130,6 +130,23 @@ BENCHMARK(BM_TextDriverRead)
     ->Iterations(5)
     ->UseRealTime();
 
+// The operation frame alone: POINTER, which the driver answers from what it
+// holds, once per line of the file, so that the time compares with a read.
+void BM_TextDriverFrame(benchmark::State& state) {
+  auto file = Declare(ReadFile(), 256);
+  FileBlock& block = file->Block();
+  Open(block, kAccessReadOnly | kDenyWrite);
+  const std::size_t lines = Lines().size();
+  for (auto _ : state) {
+    std::int64_t sum = 0;
+    for (std::size_t i = 0; i < lines; ++i) sum += Pointer(block);
+    benchmark::DoNotOptimize(sum);
+  }
+  Close(block);
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(lines));
+}
+BENCHMARK(BM_TextDriverFrame)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
 void BM_TextEngineRead(benchmark::State& state) {
   const auto record_size = static_cast<std::uint32_t>(state.range(0));
   std::string record(record_size, ' ');

@@ -9,9 +9,8 @@
 #include <cstring>
 #include <random>
 
+#include "bench/view_last_page.h"
 #include "runtime/eval/symbol_table.h"
-#include "runtime/eval/view.h"
-#include "runtime/eval/view_reader.h"
 #include "runtime/files/file_api.h"
 #include "runtime/files/file_declaration.h"
 #include "runtime/support/error_state.h"
@@ -26,7 +25,6 @@ struct Entry {
   char service[30];
 };
 
-constexpr int kPage = 20;
 
 class Fixture {
  public:
@@ -67,33 +65,14 @@ Fixture& Shared() {
   return fixture;
 }
 
-constexpr const char* kFilter = "UPPER(P_:User) = UPPER(BRW1::Sort1:Save:P_:User)";
 
 void BM_ViewLastPageOfOneOwner(benchmark::State& state) {
-  Fixture& fixture = Shared();
-  eval::DeclaredView view({&fixture.File()});
-  for (auto _ : state) {
-    files::Set(fixture.Key());
-    files::SetProperty(view.Block(), eval::kPropFilter, kFilter);
-    files::Open(view.Block());
-    for (int i = 0; i < kPage; ++i) files::Previous(view.Block());
-    if (support::ErrorCode() != 0) state.SkipWithError("read failed");
-  }
+  bench::ReadLastPageByView(state, Shared().File(), Shared().Key());
 }
 BENCHMARK(BM_ViewLastPageOfOneOwner)->Unit(benchmark::kMicrosecond);
 
 void BM_PlainFilterLastPageOfOneOwner(benchmark::State& state) {
-  Fixture& fixture = Shared();
-  auto filter = eval::Compile(kFilter);
-  for (auto _ : state) {
-    files::Set(fixture.Key());
-    auto reader = eval::MakeFilterReader(eval::MakeBaseReader(fixture.File()), fixture.File(),
-                                         *filter, false);
-    (void)reader->Start();
-    for (int i = 0; i < kPage; ++i) {
-      if (reader->Read(true) != 0) state.SkipWithError("read failed");
-    }
-  }
+  bench::ReadLastPageByPlainFilter(state, Shared().File(), Shared().Key());
 }
 BENCHMARK(BM_PlainFilterLastPageOfOneOwner)->Unit(benchmark::kMicrosecond);
 

@@ -124,6 +124,14 @@ class FaultFile final : public File {
     return base_->TestLock(start, length, kind, held_elsewhere);
   }
 
+  // The identity names the storage beneath; a mapped view stays refused,
+  // since it would bypass the reads this layer answers.
+  int Identity(std::uint64_t* device, std::uint64_t* inode) override {
+    *device = *inode = 0;
+    if (int error = CheckCall(); error != 0) return error;
+    return base_->Identity(device, inode);
+  }
+
   // After a crash the file is still released (as the system would at the
   // process's end), but the call fails like every other.
   int Close() override {

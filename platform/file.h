@@ -59,6 +59,23 @@ class File {
   [[nodiscard]] virtual int TestLock(std::uint64_t start, std::uint64_t length, LockKind kind,
                                      bool* held_elsewhere) = 0;
 
+  // A read-only view of the file's first `size` bytes that follows the
+  // writes of every process as they happen (a shared mapping), so a caller
+  // can look at a header without a system call. The file must already hold
+  // `size` bytes and must not shrink below them while it stays open. ENOSYS
+  // where a layer must see every read (the test layers); the view lives until
+  // Close.
+  [[nodiscard]] virtual int MapHead(std::size_t size, const std::uint8_t** view) {
+    (void)size;
+    *view = nullptr;
+    return ENOSYS;
+  }
+  // The device and inode that identify the file's storage.
+  [[nodiscard]] virtual int Identity(std::uint64_t* device, std::uint64_t* inode) {
+    *device = *inode = 0;
+    return ENOSYS;
+  }
+
   // Releases the file and its locks; further calls answer EBADF. The
   // destructor closes a file that is still open and drops the error.
   [[nodiscard]] virtual int Close() = 0;

@@ -3,6 +3,7 @@
 // in one process contend like two stations.
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@ class PosixFile final : public File {
  public:
   explicit PosixFile(int fd) : fd_(fd) {}
   ~PosixFile() override {
+    Unmap();
     if (fd_ >= 0) ::close(fd_);
   }
   PosixFile(const PosixFile&) = delete;
@@ -97,8 +99,36 @@ class PosixFile final : public File {
     return 0;
   }
 
+  int MapHead(std::size_t size, const std::uint8_t** view) override {
+    *view = nullptr;
+    if (fd_ < 0) return EBADF;
+    if (view_ == nullptr || view_size_ < size) {
+      std::uint64_t have = 0;
+      if (int error = Size(&have); error != 0) return error;
+      if (have < size) return EINVAL;
+      Unmap();
+      void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, fd_, 0);
+      if (mapped == MAP_FAILED) return errno;
+      view_ = mapped;
+      view_size_ = size;
+    }
+    *view = static_cast<const std::uint8_t*>(view_);
+    return 0;
+  }
+
+  int Identity(std::uint64_t* device, std::uint64_t* inode) override {
+    *device = *inode = 0;
+    if (fd_ < 0) return EBADF;
+    struct stat info;
+    if (::fstat(fd_, &info) != 0) return errno;
+    *device = static_cast<std::uint64_t>(info.st_dev);
+    *inode = static_cast<std::uint64_t>(info.st_ino);
+    return 0;
+  }
+
   int Close() override {
     if (fd_ < 0) return EBADF;
+    Unmap();
     int fd = fd_;
     fd_ = -1;
     return ::close(fd) == 0 ? 0 : errno;
@@ -125,7 +155,15 @@ class PosixFile final : public File {
     }
   }
 
+  void Unmap() {
+    if (view_ != nullptr) ::munmap(view_, view_size_);
+    view_ = nullptr;
+    view_size_ = 0;
+  }
+
   int fd_;
+  void* view_ = nullptr;
+  std::size_t view_size_ = 0;
 };
 
 int OpenFlags(OpenMode mode) {

@@ -55,7 +55,10 @@ std::intptr_t WindowSystem::DefaultSystemCommand(WindowSystem& system, const Mes
   // The low four bits of the command are the system's own.
   switch (message.wparam & 0xFFF0) {
     case kScClose:
-      return system.SendMessage(message.window, kWmClose);
+      // The close box asks the window itself, which may refuse. Posted, so
+      // that the window's thread wakes to serve it.
+      (void)system.PostMessage(message.window, kWmClose);
+      return 0;
     case kScMinimize:
       (void)system.ShowWindow(message.window, kSwMinimize);
       return 0;

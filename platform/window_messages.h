@@ -121,6 +121,22 @@ inline constexpr std::uintptr_t kScMaximize = 0xF030;
 inline constexpr std::uintptr_t kScClose = 0xF060;
 inline constexpr std::uintptr_t kScRestore = 0xF120;
 
+// kWmVScroll and kWmHScroll: the action in the low word of wparam, the
+// thumb's position in the high word (thumb actions only).
+inline constexpr int kSbLineUp = 0;
+inline constexpr int kSbLineDown = 1;
+inline constexpr int kSbPageUp = 2;
+inline constexpr int kSbPageDown = 3;
+inline constexpr int kSbThumbPosition = 4;
+inline constexpr int kSbThumbTrack = 5;
+inline constexpr int kSbTop = 6;
+inline constexpr int kSbBottom = 7;
+inline constexpr int kSbEndScroll = 8;
+[[nodiscard]] constexpr std::uintptr_t MakeScrollParam(int action, int position) {
+  return (static_cast<std::uintptr_t>(position & 0xFFFF) << 16) |
+         static_cast<std::uintptr_t>(action & 0xFFFF);
+}
+
 // Virtual-key codes (mouse buttons 1 to 4 included).
 inline constexpr int kVkLButton = 0x01;
 inline constexpr int kVkRButton = 0x02;

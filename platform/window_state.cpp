@@ -65,6 +65,15 @@ bool WindowSystem::SetScroll(WindowHandle window, int vertical, int horizontal) 
   });
 }
 
+bool WindowSystem::SetScrollRange(WindowHandle window, int low, int high) {
+  return ChangeWindow(window, NotificationKind::kScroll, [&](WindowRecord& r) {
+    const bool changed = r.vertical_low != low || r.vertical_high != high;
+    r.vertical_low = low;
+    r.vertical_high = high;
+    return changed;
+  });
+}
+
 bool WindowSystem::EnableWindow(WindowHandle window, bool enabled) {
   return ChangeWindow(window, NotificationKind::kEnabled, [&](WindowRecord& r) {
     if (r.enabled == enabled) return false;

@@ -134,6 +134,9 @@ struct WindowInfo {
   std::vector<std::string> rows;
   int vertical_scroll = 0;
   int horizontal_scroll = 0;
+  // The vertical scroll bar's range; high <= low: no bar is shown.
+  int vertical_low = 0;
+  int vertical_high = 0;
   bool enabled = true;
   bool visible = false;
   ShowState show_state = ShowState::kNormal;
@@ -187,7 +190,8 @@ class WindowSystem {
   void SetUserData(WindowHandle window, std::intptr_t data);
   [[nodiscard]] std::intptr_t GetUserData(WindowHandle window) const;
   // The behaviour of windows that leave a message to the system: kWmClose
-  // destroys the window, kWmSetText and kWmGetText reach its text.
+  // destroys the window, kWmSetText and kWmGetText reach its text, the
+  // system command kScClose posts the window kWmClose.
   static std::intptr_t DefaultWindowProc(WindowSystem& system, const Message& message);
 
   // ---- Control state (window_state.cpp); each change notifies the driver ----
@@ -197,6 +201,8 @@ class WindowSystem {
   bool SetCheck(WindowHandle window, int check);
   bool SetRows(WindowHandle window, std::vector<std::string> rows);
   bool SetScroll(WindowHandle window, int vertical, int horizontal);
+  // The vertical scroll bar's range; high <= low hides the bar.
+  bool SetScrollRange(WindowHandle window, int low, int high);
   bool EnableWindow(WindowHandle window, bool enabled);
   [[nodiscard]] bool IsWindowEnabled(WindowHandle window) const;
   // kSw* commands: hides, shows, minimizes, maximizes or restores. A change of

@@ -70,6 +70,8 @@ struct WindowSystem::WindowRecord {
   std::vector<std::string> rows;
   int vertical_scroll = 0;
   int horizontal_scroll = 0;
+  int vertical_low = 0;
+  int vertical_high = 0;
   bool enabled = true;
   bool visible = false;
   ShowState show_state = ShowState::kNormal;

@@ -177,6 +177,8 @@ std::optional<WindowInfo> WindowSystem::GetWindowInfo(WindowHandle window) const
   info.check = r->check;
   info.rows = r->rows;
   info.vertical_scroll = r->vertical_scroll;
+  info.vertical_low = r->vertical_low;
+  info.vertical_high = r->vertical_high;
   info.horizontal_scroll = r->horizontal_scroll;
   info.enabled = r->enabled;
   info.visible = r->visible;

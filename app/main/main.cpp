@@ -1,12 +1,21 @@
-// The vaultrix program. Until the application frame is in place the program
-// brings the runtime up (data directory, locale, random seed) and answers for
-// its version and its command line.
+// The vaultrix program: reads its command line, brings the runtime up (data
+// directory, locale, random seed), serves every data file with the indexed
+// driver, and runs the main program on runtime thread 1 while the main thread
+// serves the display.
 #include <cstdio>
+#include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/data_dictionary.h"
+#include "app/program_run.h"
+#include "app/program_runner.h"
+#include "app/headless_run.h"
 #include "app/runtime_startup.h"
+#include "platform/window_system.h"
+#include "runtime/files/hvn_driver.h"
 #include "vaultrix_version.h"
 #ifdef VAULTRIX_HAVE_QT
 #include "platform/drivers/qt/desktop_run.h"
@@ -14,22 +23,19 @@
 
 namespace {
 
-// Shows the program on the desktop unless --headless asks otherwise.
-int RunProgram(int argc, char** argv, bool headless, int (*program)()) {
+// Shows the program on the desktop; without a desktop driver in the build,
+// only --headless can run it.
+int RunProgram(int argc, char** argv,
+               const std::function<int(vaultrix::platform::WindowSystem&)>& program) {
 #ifdef VAULTRIX_HAVE_QT
-  if (!headless) {
-    return vaultrix::platform::qt::RunWithDisplay(
-        argc, argv, [program](vaultrix::platform::WindowSystem&) { return program(); });
-  }
+  return vaultrix::platform::qt::RunWithDisplay(argc, argv, program);
 #else
   (void)argc;
   (void)argv;
-  if (!headless) {
-    std::fprintf(stderr, "vaultrix: this build has no desktop driver; start it with --headless\n");
-    return 1;
-  }
+  (void)program;
+  std::fprintf(stderr, "vaultrix: this build has no desktop driver; start it with --headless\n");
+  return 1;
 #endif
-  return program();
 }
 
 }  // namespace
@@ -41,10 +47,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vaultrix: %s\n\n%s", line.error.c_str(), UsageText());
     return 1;
   }
-  std::printf("Vaultrix %s\n", VAULTRIX_VERSION);
-  if (line.show_version) return 0;
-  if (line.show_usage) {
-    std::printf("\n%s", UsageText());
+  if (line.show_version || line.show_usage) {
+    std::printf("Vaultrix %s\n", VAULTRIX_VERSION);
+    if (line.show_usage) std::printf("\n%s", UsageText());
     return 0;
   }
   const StartupResult started = StartRuntime(line.data_dir);
@@ -52,10 +57,19 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vaultrix: %s\n", started.error.c_str());
     return 1;
   }
-  std::printf("Data directory: %s\n", started.data_dir.c_str());
-  return RunProgram(argc, argv, line.headless, [] {
-    std::printf("The application frame is not built yet; this build checks the runtime only.\n\n%s",
-                UsageText());
-    return 0;
+  UseDataDriver(&vaultrix::files::HalverinDriver());
+  if (line.headless) {
+    // The script's session owns the window system; the program runs on it as
+    // it would on a display.
+    const HeadlessProgram program = [](vaultrix::platform::WindowSystem& system) {
+      ProgramRun run(system);
+      StartProgram(run);
+      run.Wait();
+    };
+    return RunHeadless(line, program, std::cin, std::cout, std::cerr);
+  }
+  return RunProgram(argc, argv, [](vaultrix::platform::WindowSystem& system) {
+    ProgramRun run(system);
+    return RunWithoutDisplay(run);
   });
 }

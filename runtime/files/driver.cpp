@@ -28,11 +28,8 @@ void CacheServedOperations(DriverRegistration& driver) {
   driver.served_cached = true;
 }
 
-bool ServesOperation(const DriverRegistration& driver, Operation op) {
-  const auto code = static_cast<std::int32_t>(op);
-  if (!driver.served_cached) return ListHolds(driver.operations, code);
-  if (code < 0 || code > 0xFF) return false;
-  return (driver.served[code / 64] >> (code % 64) & 1) != 0;
+bool ServesListedOperation(const DriverRegistration& driver, Operation op) {
+  return ListHolds(driver.operations, static_cast<std::int32_t>(op));
 }
 
 bool AcceptsFieldType(const DriverRegistration& driver, std::uint8_t type) {

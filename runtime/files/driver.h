@@ -43,7 +43,13 @@ struct DriverRegistration {
 void CacheServedOperations(DriverRegistration& driver);
 
 [[nodiscard]] std::string_view RegisteredName(const DriverRegistration& driver);
-[[nodiscard]] bool ServesOperation(const DriverRegistration& driver, Operation op);
+// Inline for the frame, which asks on every operation.
+[[nodiscard]] bool ServesListedOperation(const DriverRegistration& driver, Operation op);
+[[nodiscard]] inline bool ServesOperation(const DriverRegistration& driver, Operation op) {
+  const auto code = static_cast<std::uint32_t>(op);
+  if (!driver.served_cached) return ServesListedOperation(driver, op);
+  return code <= 0xFF && (driver.served[code / 64] >> (code % 64) & 1) != 0;
+}
 [[nodiscard]] bool AcceptsFieldType(const DriverRegistration& driver, std::uint8_t type);
 
 }  // namespace vaultrix::files

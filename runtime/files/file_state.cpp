@@ -48,7 +48,10 @@ std::int32_t SetUpKeys(const FileBlock& file, FileState& state) {
   for (std::uint32_t i = 0; i < file.key_count; ++i) {
     KeyBlock* block = file.keys[i];
     if (block == nullptr) return support::kInvalidFieldTypeDescriptor;
-    if (block->component_count == 0 || block->components == nullptr) {
+    // A run-time index may be declared without components: they are given
+    // as text when it is built.
+    const bool runtime_index = (block->attributes & kKeyRuntimeIndex) != 0;
+    if (block->component_count > 0 ? block->components == nullptr : !runtime_index) {
       return support::kInvalidFieldTypeDescriptor;
     }
     CountAllocation();

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 
+#include "runtime/files/hvn_cipher_file.h"
 #include "runtime/files/hvnl3_file.h"
 #include "runtime/files/hvnl3_records.h"
 
@@ -142,8 +143,9 @@ std::string CheckHvnPages(PageFile& file) {
   return checker.problems;
 }
 
-std::string CheckHvnFile(const std::string& path) {
+std::string CheckHvnFile(const std::string& path, std::string_view owner) {
   PageFile file;
+  file.UseCipher(SharedCipherContext(path, owner));
   if (int code = file.Open(path, true, false); code != 0) {
     return "cannot open: code " + std::to_string(code) + "\n";
   }

@@ -12,13 +12,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vaultrix::files::hvn {
 
 class PageFile;
 
-// Empty when the file is sound; otherwise one line per problem.
-[[nodiscard]] std::string CheckHvnFile(const std::string& path);
+// Empty when the file is sound; otherwise one line per problem. `owner`:
+// the file's owner password, empty for a plain file.
+[[nodiscard]] std::string CheckHvnFile(const std::string& path, std::string_view owner = "");
 // The same for a file already open; runs its own Begin and End.
 [[nodiscard]] std::string CheckHvnPages(PageFile& file);
 

@@ -5,6 +5,7 @@
 
 #include "runtime/files/file_state.h"
 #include "runtime/files/hvn_file.h"
+#include "runtime/files/hvn_memo_block.h"
 #include "runtime/files/hvn_transaction.h"
 #include "runtime/files/hvn_transfer.h"
 #include "runtime/support/error_codes.h"
@@ -142,6 +143,46 @@ std::int32_t HalverinDispatch(Operation op, OperationCall& call) {
       return hvn::CommitTransaction();
     case Operation::kRollback:
       return hvn::RollbackTransaction();
+    case Operation::kGetByKey:
+      return file.GetByKey(call.key);
+    case Operation::kSetFileKey:
+      return file.SetFileKey(call.key);
+    case Operation::kSetKey:
+      return file.SetKey(call.key);
+    case Operation::kSetKeyKey:
+      return file.SetKeyKey(call.key);
+    case Operation::kSetKeyPointer:
+      return file.SetKeyPointer(call.key, call.number);
+    case Operation::kSetKeyKeyPointer:
+      return file.SetKeyKeyPointer(call.key, call.number);
+    case Operation::kPositionKey:
+      return file.PositionKey(call.key, &call.text_result);
+    case Operation::kResetKey:
+      return file.ResetKey(call.key, call.text);
+    case Operation::kRegetKey:
+      return file.RegetKey(call.key, call.text);
+    case Operation::kRecordsKey:
+      return ResultOf([&](std::int64_t* v) { return file.RecordsKey(call.key, v); }, call);
+    case Operation::kDuplicateKey:
+      return ResultOf([&](std::int64_t* v) { return file.DuplicateKey(call.key, v); }, call);
+    case Operation::kDuplicateFile:
+      return ResultOf([&](std::int64_t* v) { return file.DuplicateFile(v); }, call);
+    case Operation::kBuildFile:
+      return file.BuildFile();
+    case Operation::kBuildKey:
+      return file.BuildKey(call.key);
+    case Operation::kBuildIndex:
+      return file.BuildIndex(call.key, nullptr);
+    case Operation::kBuildDynamicIndex:
+      return file.BuildIndex(call.key, &call.text);
+    case Operation::kPack:
+      return file.Pack();
+    case Operation::kMemoRead:
+    case Operation::kMemoWrite:
+    case Operation::kMemoSize:
+    case Operation::kMemoHandle:
+      if (!file.is_open()) return support::kFileNotOpen;
+      return hvn::MemoBlockOperation(op, *call.file->state, call);
     case Operation::kViewRequest:
       call.result = 0;
       return 0;

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "runtime/files/hvn_cipher_file.h"
 #include "runtime/files/hvn_transaction.h"
 #include "runtime/files/hvnl3_memo.h"
 #include "runtime/support/error_codes.h"
@@ -108,11 +109,18 @@ int HvnFile::Create() {
   if (state_.name.empty()) return codes::kInvalidFilename;
   const TableName name = SplitTableName(state_.name);
   PageFile file;
+  file.UseCipher(SharedCipherContext(name.path, state_.owner));
   if (int code = file.Open(name.path, false, true); code != 0) return OpenError(code);
   int code = file.Begin();
   if (code == 0) {
+    // CREATE replaces the table only while no open, here or elsewhere, uses it.
     std::uint32_t id = 0;
-    code = Table::Create(file, name.table, DefinitionOf(state_), &id);
+    code = Table::FindId(file, name.table, &id);
+    if (code == 0 && file.TableOpenElsewhere(id)) {
+      code = codes::kAccessDenied;
+    } else if (code == 0 || code == codes::kFileNotFound) {
+      code = Table::Create(file, name.table, DefinitionOf(state_), &id);
+    }
     if (code == 0) {
       code = file.End();
     } else {
@@ -130,12 +138,19 @@ int HvnFile::Create() {
 int HvnFile::Open(std::int32_t access_mode) {
   if (open_) return codes::kFileAlreadyOpen;
   if (state_.name.empty()) return codes::kInvalidFilename;
+  if (int code = EnsureKeys(); code != 0) return code;
   name_ = SplitTableName(state_.name);
   const bool read_only = (access_mode & kAccessNibble) == kAccessReadOnly;
+  file_.UseCipher(SharedCipherContext(name_.path, state_.owner));
   if (int code = file_.Open(name_.path, read_only, false); code != 0) return OpenError(code);
+  if (int code = file_.Share(access_mode); code != 0) {
+    (void)file_.Close();
+    return code;
+  }
   int code = file_.Begin();
   if (code == 0) {
     code = Table::FindId(file_, name_.table, &table_id_);
+    if (code == 0) code = file_.MarkTableOpen(table_id_);
     if (code == 0) {
       Table table(file_, table_id_);
       TableDefinition stored;
@@ -155,6 +170,7 @@ int HvnFile::Open(std::int32_t access_mode) {
   open_ = true;
   current_ = 0;
   cursor_ = Cursor::kEnds;
+  order_key_ = -1;
   ClearRequests();
   return 0;
 }
@@ -191,7 +207,7 @@ int HvnFile::Add() {
   std::uint32_t number = 0;
   const int code = Run([&](Table& table) {
     if (int issue = file_.IssueNumber(&number); issue != 0) return issue;
-    // Key entries are kept in step here, before the record is written.
+    if (int keys = keys_.Maintain(table, nullptr, state_.record, number); keys != 0) return keys;
     const std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
     if (int write = table.Write(number, image); write != 0) return write;
     if (int count = table.AddToCounter(kKindData, 1); count != 0) return count;
@@ -217,6 +233,11 @@ int HvnFile::Put() {
     }
     const std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
     if (image != stored) {
+      const auto* old_record = reinterpret_cast<const std::uint8_t*>(stored.data());
+      if (int keys = keys_.Maintain(table, old_record, state_.record, current_); keys != 0) {
+        Wipe(stored);
+        return keys;
+      }
       if (int write = table.Write(current_, image); write != 0) return write;
     }
     Wipe(stored);
@@ -244,7 +265,7 @@ int HvnFile::Delete() {
   }
   const int code = Run([&](Table& table) {
     bool erased = false;
-    // Key entries leave with the record, before it goes.
+    if (int keys = RemoveKeyEntries(table, current_); keys != 0) return keys;
     if (int erase = table.Erase(current_, &erased); erase != 0) return erase;
     if (!erased) return codes::kRecordNotAvailable;
     if (int memos = table.EraseMemos(current_); memos != 0) return memos;
@@ -268,27 +289,30 @@ int HvnFile::Fetch(Table& table, std::uint32_t number, std::string* known, Fetch
   }
   if (out->image.size() != state_.record_size) return file_.Damage(__LINE__);
   if (no_memo_) return 0;
+  if (out->memos.size() < state_.memos.size()) out->memos.resize(state_.memos.size());
   for (std::size_t i = 0; i < state_.memos.size(); ++i) {
     const MemoState& memo = state_.memos[i];
-    std::vector<std::string> chunks;
-    if (int code = table.ReadMemoChunks(number, static_cast<std::uint8_t>(i), &chunks); code != 0) {
+    if (int code = table.ReadMemoChunks(number, static_cast<std::uint8_t>(i), &chunks_);
+        code != 0) {
       return code;
     }
-    out->memos.emplace_back(memo.size, ' ');
+    std::string& text = out->memos[i];
+    text.assign(memo.size, ' ');
+    out->memo_count = i + 1;
     std::size_t done = 0;
-    for (auto& chunk : chunks) {
-      const bool fits =
-          AppendMemoChunk(chunk, out->memos.back().data(), memo.size, &done, state_.oem);
+    bool fits = true;
+    for (auto& chunk : chunks_) {
+      fits = fits && AppendMemoChunk(chunk, text.data(), memo.size, &done, state_.oem);
       Wipe(chunk);
-      if (!fits) return file_.Damage(__LINE__);  // "done+len <= limit"
     }
+    if (!fits) return file_.Damage(__LINE__);  // "done+len <= limit"
   }
   return 0;
 }
 
 void HvnFile::Apply(Fetched& fetched) {
   std::memcpy(state_.record, fetched.image.data(), fetched.image.size());
-  for (std::size_t i = 0; i < fetched.memos.size() && i < state_.memos.size(); ++i) {
+  for (std::size_t i = 0; i < fetched.memo_count && i < state_.memos.size(); ++i) {
     std::memcpy(state_.memos[i].buffer.get(), fetched.memos[i].data(), state_.memos[i].size);
   }
   if (watch_requested_) {
@@ -298,7 +322,7 @@ void HvnFile::Apply(Fetched& fetched) {
   current_ = fetched.number;
 }
 
-int HvnFile::RunRead(const std::function<int(Table&)>& work) {
+int HvnFile::RunRead(support::FunctionRef<int(Table&)> work) {
   if (!open_) return codes::kFileNotOpen;
   // A first attempt without the lock; when the file changed meanwhile (or
   // the attempt met trouble while it did), once more under the lock.
@@ -313,17 +337,17 @@ int HvnFile::RunRead(const std::function<int(Table&)>& work) {
   return codes::kAccessDenied;
 }
 
-int HvnFile::ReadWithHold(const std::function<int(Table&, std::uint32_t*, std::string*)>& locate) {
+int HvnFile::ReadWithHold(
+    support::FunctionRef<int(Table&, std::uint32_t*, std::string*)> locate) {
   if (!open_) return codes::kFileNotOpen;
-  const std::int64_t start = NowHundredths();
+  const std::int64_t start = hold_requested_ ? NowHundredths() : 0;
   int code = 0;
   while (true) {
-    Fetched fetched;
     code = RunRead([&](Table& table) {
-      fetched = Fetched();
+      fetched_.Clear();
+      Wipe(located_);
       std::uint32_t number = 0;
-      std::string image;
-      if (int found = locate(table, &number, &image); found != 0) return found;
+      if (int found = locate(table, &number, &located_); found != 0) return found;
       if (hold_requested_) {
         if (held_ != number) {
           const int lock = file_.LockNamed(number + 1, false);
@@ -335,9 +359,11 @@ int HvnFile::ReadWithHold(const std::function<int(Table&, std::uint32_t*, std::s
       } else if (held_ != number && file_.NamedHeldElsewhere(number + 1)) {
         return codes::kRecordIsAlreadyHeld;
       }
-      return Fetch(table, number, &image, &fetched);
+      return Fetch(table, number, &located_, &fetched_);
     });
-    if (code == 0) Apply(fetched);
+    if (code == 0) Apply(fetched_);
+    fetched_.Clear();
+    Wipe(located_);
     if (code != codes::kRecordIsAlreadyHeld || !hold_requested_) break;
     if (hold_seconds_ >= 0 && NowHundredths() - start > hold_seconds_ * 100) break;
     WaitBeforeRetry();
@@ -356,6 +382,7 @@ int HvnFile::Get(std::int64_t pointer) {
 
 int HvnFile::Locate(Table& table, bool forward, std::uint32_t* number, bool* found,
                     std::string* image) {
+  if (order_key_ >= 0) return LocateInKey(table, forward, number, found);
   switch (cursor_) {
     case Cursor::kEnds:
       return forward ? table.Step(0, Seek::kAtOrAfter, number, found, image)
@@ -381,6 +408,7 @@ int HvnFile::Read(bool forward) {
   if (code == 0) {
     cursor_ = Cursor::kAfterRead;
     anchor_ = read;
+    key_anchor_ = located_entry_;
   }
   return code;
 }
@@ -393,6 +421,7 @@ int HvnFile::Skip(std::int64_t count) {
       bool found = false;
       if (int code = Locate(table, forward, &number, &found); code != 0) return code;
       cursor_ = Cursor::kAfterRead;
+      key_anchor_ = located_entry_;
       if (!found) {
         anchor_ = forward ? 0xFFFFFFFF : 0;
         break;
@@ -406,6 +435,7 @@ int HvnFile::Skip(std::int64_t count) {
 int HvnFile::SetFile() {
   if (!open_) return codes::kFileNotOpen;
   cursor_ = Cursor::kEnds;
+  order_key_ = -1;
   return 0;
 }
 
@@ -413,6 +443,7 @@ int HvnFile::SetFilePointer(std::int64_t pointer) {
   if (!open_) return codes::kFileNotOpen;
   if (pointer <= 0) return SetFile();
   cursor_ = Cursor::kAt;
+  order_key_ = -1;
   anchor_ = pointer >= 0xFFFFFFFF ? 0xFFFFFFFF : static_cast<std::uint32_t>(pointer);
   return 0;
 }

@@ -7,7 +7,9 @@
 // Reading order: after OPEN or SET(file) NEXT starts at the first record and
 // PREVIOUS at the last; SET(file, pointer) starts both at that record number;
 // after a read they step from the record read. ADD and GET leave the reading
-// order where it was.
+// order where it was. The SET forms of a key read in that key's order
+// instead (hvn_key_operations.cpp); ADD, PUT and DELETE keep every key's
+// entries in step (hvn_keys.h).
 #pragma once
 
 #include <cstdint>
@@ -16,8 +18,10 @@
 #include <string>
 
 #include "runtime/files/file_state.h"
+#include "runtime/files/hvn_keys.h"
 #include "runtime/files/hvn_table.h"
 #include "runtime/files/hvnl3_file.h"
+#include "runtime/support/function_ref.h"
 
 namespace vaultrix::files::hvn {
 
@@ -75,6 +79,27 @@ class HvnFile final : public DriverState {
   int Lock(std::int64_t seconds);
   int Unlock();
 
+  // Key operations (hvn_key_operations.cpp): `key` is one of the file's key
+  // blocks (77 otherwise).
+  int GetByKey(const KeyBlock* key);
+  int SetFileKey(const KeyBlock* key);
+  int SetKey(const KeyBlock* key);
+  int SetKeyKey(const KeyBlock* key);
+  int SetKeyPointer(const KeyBlock* key, std::int64_t pointer);
+  int SetKeyKeyPointer(const KeyBlock* key, std::int64_t pointer);
+  int PositionKey(const KeyBlock* key, std::string* text);
+  int ResetKey(const KeyBlock* key, const std::string& text);
+  int RegetKey(const KeyBlock* key, const std::string& text);
+  int RecordsKey(const KeyBlock* key, std::int64_t* result);
+  int DuplicateKey(const KeyBlock* key, std::int64_t* result);
+  int DuplicateFile(std::int64_t* result);
+  // BUILD and PACK (hvn_build.cpp). `components` gives a run-time index its
+  // components as text.
+  int BuildFile();
+  int BuildKey(const KeyBlock* key);
+  int BuildIndex(const KeyBlock* key, const std::string* components);
+  int Pack();
+
   [[nodiscard]] bool is_open() const { return open_; }
   [[nodiscard]] PageFile& page_file() { return file_; }
 
@@ -86,38 +111,46 @@ class HvnFile final : public DriverState {
   struct Fetched {
     Fetched() = default;
     Fetched(const Fetched&) = delete;
-    Fetched& operator=(Fetched&& other) noexcept {
-      number = other.number;
-      image.swap(other.image);
-      memos.swap(other.memos);
-      return *this;
-    }
-    ~Fetched() {
+    Fetched& operator=(const Fetched&) = delete;
+    ~Fetched() { Clear(); }
+    // Wipes what it holds; the storage stays for the next read.
+    void Clear() {
+      number = 0;
+      memo_count = 0;
       Wipe(image);
       for (auto& memo : memos) Wipe(memo);
     }
     std::uint32_t number = 0;
     std::string image;
     std::vector<std::string> memos;  // whole memo buffers, blank padded
+    std::size_t memo_count = 0;      // memos read (none under NOMEMO)
   };
 
   // Runs `work` as one operation of the page file.
   int Run(const std::function<int(Table&)>& work);
   // Runs `work`, which must change nothing, as a reading operation.
-  int RunRead(const std::function<int(Table&)>& work);
+  int RunRead(support::FunctionRef<int(Table&)> work);
   int Translate(int code);
   int Read(bool forward);
   // Reads record `number` (and its memos unless NOMEMO) into `out`; `known`
   // holds the stored record when the caller has read it already.
   int Fetch(Table& table, std::uint32_t number, std::string* known, Fetched* out);
   void Apply(Fetched& fetched);
-  int ReadWithHold(const std::function<int(Table&, std::uint32_t*, std::string*)>& locate);
+  int ReadWithHold(support::FunctionRef<int(Table&, std::uint32_t*, std::string*)> locate);
   int WriteMemos(Table& table, std::uint32_t number);
   int AtEnd(bool forward, std::int64_t* result);
   int Locate(Table& table, bool forward, std::uint32_t* number, bool* found,
              std::string* image = nullptr);
   void ReleaseHold();
   void ClearRequests();
+  // Key order (hvn_key_operations.cpp).
+  int KeyIndex(const KeyBlock* key, std::size_t* index) const;
+  int LocateInKey(Table& table, bool forward, std::uint32_t* number, bool* found);
+  int StartKeyOrder(std::size_t key, const std::uint8_t* record,
+                    std::optional<std::uint32_t> number);
+  int EnsureKeys();
+  int RemoveKeyEntries(Table& table, std::uint32_t number);
+  int Rebuild(const std::vector<std::size_t>& keys, bool full);
 
   FileState& state_;
   PageFile file_;
@@ -136,6 +169,17 @@ class HvnFile final : public DriverState {
   std::uint32_t held_ = 0;  // record number held, 0 when none
   bool table_locked_ = false;
   bool full_build_ = false;
+  KeySet keys_;
+  bool keys_ready_ = false;
+  int order_key_ = -1;                        // the key NEXT follows; -1: record order
+  std::vector<std::uint8_t> start_value_;     // kAt in key order: the start value
+  std::optional<std::uint32_t> start_number_;  // and record number (DUP keys)
+  std::string key_anchor_;                    // kAfterRead in key order: the entry read
+  std::string located_entry_;                 // the entry the last LocateInKey found
+  // Kept from read to read so that reading allocates nothing.
+  Fetched fetched_;
+  std::string located_;
+  std::vector<std::string> chunks_;
 };
 
 }  // namespace vaultrix::files::hvn

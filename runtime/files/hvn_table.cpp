@@ -122,10 +122,11 @@ int Table::AddToCounter(std::uint8_t kind, std::int32_t delta) {
 }
 
 int Table::Read(std::uint32_t number, std::string* image, bool* found) {
-  Record record;
-  if (int code = tree_.Find(DataKey(id_, number), &record, found); code != 0) return code;
-  if (*found) image->swap(record.data);
-  Wipe(record.data);
+  const std::string key = DataKey(id_, number);
+  const Record* record = nullptr;
+  if (int code = tree_.Locate(key, Seek::kAtOrBefore, &record); code != 0) return code;
+  *found = record != nullptr && record->key == key;
+  if (*found) image->assign(record->data);
   return 0;
 }
 
@@ -139,14 +140,13 @@ int Table::Erase(std::uint32_t number, bool* erased) {
 
 int Table::Step(std::uint32_t number, Seek seek, std::uint32_t* found_number, bool* found,
                 std::string* image) {
-  Record record;
-  if (int code = tree_.Search(DataKey(id_, number), seek, &record, found); code != 0) return code;
-  if (!*found) return 0;
-  const auto data_number = DataKeyNumber(record.key, id_);
+  const Record* record = nullptr;
+  if (int code = tree_.Locate(DataKey(id_, number), seek, &record); code != 0) return code;
+  const auto data_number =
+      record == nullptr ? std::nullopt : DataKeyNumber(record->key, id_);
   *found = data_number.has_value();
   if (*found) *found_number = *data_number;
-  if (*found && image != nullptr) image->swap(record.data);
-  Wipe(record.data);
+  if (*found && image != nullptr) image->assign(record->data);
   return 0;
 }
 
@@ -158,13 +158,12 @@ int Table::ReadMemoChunks(std::uint32_t number, std::uint8_t memo,
   std::string key = prefix;
   Seek seek = Seek::kAtOrAfter;
   while (true) {
-    Record record;
-    bool found = false;
-    if (int code = tree_.Search(key, seek, &record, &found); code != 0) return code;
-    if (!found || !StartsWith(record.key, prefix)) return 0;
-    if (record.key.size() != kMemoKeySize) return file_.Damage(__LINE__);
-    chunks->push_back(std::move(record.data));
-    key = record.key;
+    const Record* record = nullptr;
+    if (int code = tree_.Locate(key, seek, &record); code != 0) return code;
+    if (record == nullptr || !StartsWith(record->key, prefix)) return 0;
+    if (record->key.size() != kMemoKeySize) return file_.Damage(__LINE__);
+    chunks->push_back(record->data);
+    key = record->key;
     seek = Seek::kAfter;
   }
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/env.h"
+#include "runtime/files/hvn_cipher_file.h"
 #include "runtime/files/hvn_table.h"
 #include "runtime/files/hvnl3_file.h"
 #include "runtime/support/error_codes.h"
@@ -73,6 +74,7 @@ Record Translate(Record record, std::uint32_t target, std::uint32_t offset,
 int RemoveTable(const FileState& state) {
   const TableName name = SplitTableName(state.name);
   PageFile file;
+  file.UseCipher(SharedCipherContext(name.path, state.owner));
   if (int code = file.Open(name.path, false, false); code != 0) return FileError(code);
   bool delete_file = false;
   int code = file.Begin();
@@ -120,6 +122,7 @@ int CopyTable(const FileState& state, const std::string& new_name, bool rename) 
   TableDefinition definition;
   {
     PageFile file;
+    file.UseCipher(SharedCipherContext(source.path, state.owner));
     if (int code = file.Open(source.path, true, false); code != 0) return FileError(code);
     int code = file.Begin();
     std::uint32_t id = 0;
@@ -138,6 +141,7 @@ int CopyTable(const FileState& state, const std::string& new_name, bool rename) 
   // Write the target table.
   {
     PageFile file;
+    file.UseCipher(SharedCipherContext(target.path, state.owner));
     if (int code = file.Open(target.path, false, true); code != 0) return FileError(code);
     int code = file.Begin();
     if (code == 0) {

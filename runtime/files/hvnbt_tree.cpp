@@ -43,6 +43,13 @@ int Tree::Descend(const std::string& key, std::vector<Step>* path, Page** leaf) 
 
 // Descends from the child named by the path's last step to the first or last
 // leaf below it, extending the path.
+void Tree::NotePath(const Page* leaf, const std::vector<Step>& path) {
+  PageFile::TreePath saved;
+  saved.reserve(path.size());
+  for (const Step& step : path) saved.emplace_back(step.page, step.slot);
+  file_.NotePath(leaf, std::move(saved));
+}
+
 int Tree::Edge(bool first, std::vector<Step>* path, Page** leaf) {
   const Step& step = path->back();
   int level = step.page->content.level;
@@ -69,35 +76,83 @@ int Tree::Find(const std::string& key, Record* record, bool* found) {
 }
 
 int Tree::Search(const std::string& key, Seek seek, Record* record, bool* found) {
-  if (int code = SearchIn(key, seek, record, found); code != 0 || !*found) return code;
-  // A damaged file may hold keys out of order; every caller that walks the
-  // tree relies on each answer lying beyond the key it asked from.
-  const bool beyond = seek == Seek::kAtOrAfter    ? !(record->key < key)
-                      : seek == Seek::kAfter      ? key < record->key
-                      : seek == Seek::kAtOrBefore ? !(key < record->key)
-                                                  : record->key < key;
-  return beyond ? 0 : file_.Damage(__LINE__);
+  const Record* hit = nullptr;
+  *found = false;
+  if (int code = Locate(key, seek, &hit); code != 0 || hit == nullptr) return code;
+  *record = *hit;
+  *found = true;
+  return 0;
 }
 
-int Tree::SearchIn(const std::string& key, Seek seek, Record* record, bool* found) {
-  *found = false;
-  if (file_.root() == kNoPage) return 0;
-  std::vector<Step> path;
-  Page* leaf = nullptr;
-  if (int code = Descend(key, &path, &leaf); code != 0) return code;
-  Records& records = leaf->content.records;
+int Tree::Locate(const std::string& key, Seek seek, const Record** record) {
+  if (int code = LocateIn(key, seek, record); code != 0 || *record == nullptr) return code;
+  // A damaged file may hold keys out of order; every caller that walks the
+  // tree relies on each answer lying beyond the key it asked from.
+  const std::string& at = (*record)->key;
+  const bool beyond = seek == Seek::kAtOrAfter    ? !(at < key)
+                      : seek == Seek::kAfter      ? key < at
+                      : seek == Seek::kAtOrBefore ? !(key < at)
+                                                  : at < key;
+  if (beyond) return 0;
+  *record = nullptr;
+  return file_.Damage(__LINE__);
+}
+
+namespace {
+
+// The index of the answer inside one leaf, or npos when it lies beyond the
+// leaf. `known` is the index of the record with exactly the key, or npos.
+std::size_t InLeaf(Records& records, const std::string& key, Seek seek, std::size_t known) {
+  constexpr std::size_t kNone = std::string::npos;
   const bool forward = seek == Seek::kAtOrAfter || seek == Seek::kAfter;
+  if (known != kNone) {
+    switch (seek) {
+      case Seek::kAtOrAfter:
+      case Seek::kAtOrBefore:
+        return known;
+      case Seek::kAfter:
+        return known + 1 < records.size() ? known + 1 : kNone;
+      case Seek::kBefore:
+        return known > 0 ? known - 1 : kNone;
+    }
+  }
   auto it = (seek == Seek::kAtOrAfter || seek == Seek::kBefore) ? LowerBound(records, key)
                                                                 : UpperBound(records, key);
-  if (forward && it != records.end()) {
-    *record = *it;
-    *found = true;
-    return 0;
+  if (forward) return it != records.end() ? static_cast<std::size_t>(it - records.begin()) : kNone;
+  return it != records.begin() ? static_cast<std::size_t>(it - records.begin()) - 1 : kNone;
+}
+
+}  // namespace
+
+int Tree::LocateIn(const std::string& key, Seek seek, const Record** record) {
+  *record = nullptr;
+  if (file_.root() == kNoPage) return 0;
+  std::size_t known = std::string::npos;
+  Page* hinted = file_.HintedLeaf(key, &known);
+  if (hinted != nullptr) {
+    const std::size_t at = InLeaf(hinted->content.records, key, seek, known);
+    if (at != std::string::npos) {
+      *record = &hinted->content.records[at];
+      file_.NoteLeaf(hinted, at);
+      return 0;
+    }
   }
-  if (!forward && it != records.begin()) {
-    *record = *std::prev(it);
-    *found = true;
-    return 0;
+  std::vector<Step> path;
+  Page* leaf = nullptr;
+  const bool forward = seek == Seek::kAtOrAfter || seek == Seek::kAfter;
+  if (const PageFile::TreePath* saved = hinted != nullptr ? file_.PathTo(hinted) : nullptr) {
+    // The answer lies beyond the hinted leaf, whose way down is known.
+    for (const auto& [page, slot] : *saved) path.push_back({page, slot});
+    leaf = hinted;
+  } else {
+    if (int code = Descend(key, &path, &leaf); code != 0) return code;
+    const std::size_t at = InLeaf(leaf->content.records, key, seek, std::string::npos);
+    if (at != std::string::npos) {
+      *record = &leaf->content.records[at];
+      file_.NoteLeaf(leaf, at);
+      NotePath(leaf, path);
+      return 0;
+    }
   }
   // Step into the neighbouring leaf, skipping any that are empty.
   while (true) {
@@ -110,8 +165,10 @@ int Tree::SearchIn(const std::string& key, Seek seek, Record* record, bool* foun
     path.back().slot = forward ? path.back().slot + 1 : path.back().slot - 1;
     if (int code = Edge(forward, &path, &leaf); code != 0) return code;
     if (!leaf->content.records.empty()) {
-      *record = forward ? leaf->content.records.front() : leaf->content.records.back();
-      *found = true;
+      const std::size_t edge = forward ? 0 : leaf->content.records.size() - 1;
+      *record = &leaf->content.records[edge];
+      file_.NoteLeaf(leaf, edge);
+      NotePath(leaf, path);
       return 0;
     }
   }

@@ -51,6 +51,10 @@ class Tree {
   // The record with exactly this key.
   [[nodiscard]] int Find(const std::string& key, Record* record, bool* found);
   [[nodiscard]] int Search(const std::string& key, Seek seek, Record* record, bool* found);
+  // As Search, without a copy: `*record` points into the page cache (nullptr
+  // when nothing was found) and stays valid until the tree or the cache
+  // changes. A search that falls inside a leaf met lately needs no descent.
+  [[nodiscard]] int Locate(const std::string& key, Seek seek, const Record** record);
   // Inserts the record, or replaces the data of the record with its key.
   [[nodiscard]] int Insert(const Record& record);
   [[nodiscard]] int Erase(const std::string& key, bool* erased);
@@ -62,9 +66,10 @@ class Tree {
     Page* page;
     std::size_t slot;
   };
-  int SearchIn(const std::string& key, Seek seek, Record* record, bool* found);
+  int LocateIn(const std::string& key, Seek seek, const Record** record);
   int Descend(const std::string& key, std::vector<Step>* path, Page** leaf);
   int Edge(bool first, std::vector<Step>* path, Page** leaf);
+  void NotePath(const Page* leaf, const std::vector<Step>& path);
   int SplitRoot();
   int SplitChild(Page* page, Page* parent, std::size_t slot);
   int RemoveEmpty(std::vector<Step>& path, Page* page);

@@ -126,6 +126,12 @@ TableDefinition DefinitionOf(const FileState& state) {
     }
     defined.label = TextOrAbsent(key.label);
     defined.attributes = static_cast<std::uint8_t>(key.attributes);
+    // A run-time index is stored as not maintained (0x20) and, when it was
+    // declared without components, as such (0x40).
+    if ((key.attributes & kKeyRuntimeIndex) != 0) {
+      defined.attributes |= 0x20;
+      if (key.components.empty()) defined.attributes |= 0x40;
+    }
     for (const KeyComponentInfo& component : key.components) {
       defined.components.emplace_back(static_cast<std::uint16_t>(component.field_index),
                                       component.descending ? 1 : 0);

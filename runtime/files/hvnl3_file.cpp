@@ -11,6 +11,8 @@
 
 #include "platform/clock.h"
 #include "platform/env.h"
+#include "runtime/files/hvn_cipher_file.h"
+#include "platform/shared_counters.h"
 #include "runtime/files/hvn_transaction.h"
 #include "runtime/files/hvnbt_tree.h"
 #include "runtime/files/hvnl3_records.h"
@@ -40,6 +42,7 @@ int PageFile::IoError(int error) {
 }
 
 void PageFile::Invalidate() {
+  Forget();
   cache_.clear();
   dirty_count_ = 0;
   overlay_.clear();
@@ -56,20 +59,89 @@ int PageFile::Open(const std::string& path, bool read_only, bool create) {
   if (int error = platform::CurrentEnv().OpenFile(path, mode, &file); error != 0) {
     return support::ErrorCodeFromErrno(error);
   }
-  file_ = std::move(file);
+  file_ = MakeCipherFile(std::move(file), cipher_);
   // The transaction control file names files by their canonical path.
   char* canonical = ::realpath(path.c_str(), nullptr);
   path_ = canonical != nullptr ? canonical : path;
   std::free(canonical);
   read_only_ = read_only && !create;
+  head_view_ = nullptr;
+  view_refused_ = false;
+  checked_ = false;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  named_signal_ = file_->Identity(&device, &inode) == 0
+                      ? platform::SharedCounterFor(device, inode)
+                      : nullptr;
+  quiet_known_ = false;
+  share_held_ = 0;
+  if (int code = TakeShare(true, !read_only_, false, false); code != 0) {
+    (void)file_->Close();
+    file_.reset();
+    return code;
+  }
   slot_ = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(this) >> 4) % kSlotCount;
   Invalidate();
+  return 0;
+}
+
+int PageFile::Share(std::int32_t access_mode) {
+  if (file_ == nullptr) return support::kFileNotOpen;
+  const std::int32_t access = access_mode & 0x0F;
+  const std::int32_t deny = access_mode & 0xF0;
+  return TakeShare(access != 1, access != 0 && !read_only_, deny == 0x10 || deny == 0x30,
+                   deny == 0x10 || deny == 0x20);
+}
+
+int PageFile::TakeShare(bool reads, bool writes, bool deny_read, bool deny_write) {
+  using platform::LockKind;
+  const std::pair<std::uint64_t, bool> mine[] = {{kShareReading, reads},
+                                                 {kShareWriting, writes},
+                                                 {kShareDenyingRead, deny_read},
+                                                 {kShareDenyingWrite, deny_write}};
+  // What each byte of this open conflicts with when another open holds it.
+  const std::pair<std::uint64_t, bool> theirs[] = {{kShareDenyingRead, reads},
+                                                   {kShareDenyingWrite, writes},
+                                                   {kShareReading, deny_read},
+                                                   {kShareWriting, deny_write}};
+  for (const auto& [at, wanted] : mine) {
+    if (!wanted) continue;
+    const int error = file_->Lock(at, 1, LockKind::kShared, platform::LockWait::kTry);
+    if (error != 0) return support::ErrorCodeFromErrno(error);
+  }
+  bool conflict = false;
+  for (const auto& [at, wanted] : theirs) {
+    bool held = false;
+    if (!wanted) continue;
+    if (int error = file_->TestLock(at, 1, LockKind::kExclusive, &held); error != 0) {
+      return support::ErrorCodeFromErrno(error);
+    }
+    conflict = conflict || held;
+  }
+  if (conflict) {
+    // Back to what it had: an open that started with nothing keeps nothing.
+    for (const auto& [at, wanted] : mine) {
+      const bool had = share_held_ & (1u << (at - kShareBase));
+      if (wanted && !had) (void)file_->Unlock(at, 1);
+    }
+    return support::kAccessDenied;
+  }
+  share_held_ = 0;
+  for (const auto& [at, wanted] : mine) {
+    if (wanted) {
+      share_held_ |= 1u << (at - kShareBase);
+    } else {
+      (void)file_->Unlock(at, 1);
+    }
+  }
   return 0;
 }
 
 int PageFile::Close() {
   if (locked_) UnlockOperation();
   Invalidate();
+  head_view_ = nullptr;
+  named_signal_ = nullptr;
   if (file_ == nullptr) return 0;
   const int error = file_->Close();
   file_.reset();
@@ -134,6 +206,7 @@ int PageFile::Begin() {
 
 void PageFile::EvictIfFull() {
   if (cache_.size() <= kCacheLimit) return;
+  Forget();
   // Leaves go first; the index pages above them are what every search needs.
   for (auto it = cache_.begin(); it != cache_.end();) {
     it = it->second->content.level == 0 ? cache_.erase(it) : std::next(it);
@@ -141,20 +214,67 @@ void PageFile::EvictIfFull() {
   if (cache_.size() > kCacheLimit / 2) cache_.clear();
 }
 
+bool PageFile::PeekHeader(std::uint8_t* bytes) {
+  if (head_view_ == nullptr && !view_refused_ && committed_header_.committed_end >= kHeaderSize) {
+    // A layer that answers every read itself never gives one; a file too
+    // short for now may later.
+    const int error = file_->MapHead(kHeaderSize, &head_view_);
+    if (error != 0) head_view_ = nullptr;
+    view_refused_ = error == ENOSYS;
+  }
+  if (head_view_ != nullptr) {
+    // Another process may be writing the header meanwhile: a torn copy
+    // differs from every header checked, so it only sends the operation the
+    // slow way, under the lock.
+    std::atomic_thread_fence(std::memory_order_acquire);
+    std::memcpy(bytes, head_view_, kHeaderSize);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    return true;
+  }
+  std::size_t done = 0;
+  return file_->Read(0, bytes, kHeaderSize, &done) == 0 && done == kHeaderSize;
+}
+
+bool PageFile::HeaderIsCommitted(const std::uint8_t* bytes) {
+  if (checked_ && std::memcmp(bytes, checked_bytes_.data(), kHeaderSize) == 0) return true;
+  FileHeader fresh;
+  if (!DecodeHeader(bytes, bytes + kHeaderSize, &fresh) || fresh != committed_header_ ||
+      fresh.committed_end != fresh.written_end) {
+    return false;
+  }
+  std::memcpy(checked_bytes_.data(), bytes, kHeaderSize);
+  checked_ = true;
+  return true;
+}
+
+bool PageFile::HeaderStillChecked() {
+  if (!checked_) return false;
+  if (head_view_ == nullptr) {
+    std::uint8_t bytes[kHeaderSize];
+    return PeekHeader(bytes) && std::memcmp(bytes, checked_bytes_.data(), kHeaderSize) == 0;
+  }
+  std::atomic_thread_fence(std::memory_order_acquire);
+  const bool same = std::memcmp(head_view_, checked_bytes_.data(), kHeaderSize) == 0;
+  std::atomic_thread_fence(std::memory_order_acquire);
+  return same;
+}
+
 int PageFile::BeginRead() {
   if (file_ == nullptr) return support::kFileNotOpen;
   if (!in_transaction_ && have_header_ && overlay_.empty() && dirty_count_ == 0) {
-    read_header_.assign(kHeaderSize, '\0');
-    std::size_t done = 0;
-    FileHeader fresh;
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(read_header_.data());
-    if (file_->Read(0, read_header_.data(), kHeaderSize, &done) == 0 && done == kHeaderSize &&
-        DecodeHeader(bytes, bytes + done, &fresh) && fresh == committed_header_ &&
-        fresh.committed_end == fresh.written_end) {
+    std::uint8_t bytes[kHeaderSize];
+    if (HeaderStillChecked() || (PeekHeader(bytes) && HeaderIsCommitted(bytes))) {
+      // checked_bytes_ now holds the header this read began with.
       fault_line_ = 0;
       lockless_ = true;
       disk_reads_ = 0;
-      header_ = committed_header_;
+      // Between operations the running header is the committed one; the
+      // copy is only for a header that an operation left otherwise.
+      if (header_.change_counter != committed_header_.change_counter ||
+          header_.root != committed_header_.root ||
+          header_.last_number != committed_header_.last_number) {
+        header_ = committed_header_;
+      }
       EvictIfFull();
       return 0;
     }
@@ -170,10 +290,7 @@ int PageFile::EndRead(int code, bool* retry) {
   }
   lockless_ = false;
   if (disk_reads_ == 0 && code == 0) return 0;
-  std::string again(kHeaderSize, '\0');
-  std::size_t done = 0;
-  if (file_->Read(0, again.data(), kHeaderSize, &done) != 0 || done != kHeaderSize ||
-      again != read_header_) {
+  if (!HeaderStillChecked()) {
     Invalidate();
     *retry = true;
   }
@@ -207,6 +324,7 @@ int PageFile::ReadHeader() {
       !overlay_.empty()) {
     Invalidate();
     committed_header_ = fresh;
+    checked_ = false;
     header_ = fresh;
     have_header_ = true;
   } else {
@@ -265,6 +383,7 @@ int PageFile::Recover() {
   if (int code = WriteHeader(); code != 0) return code;
   if (int error = file_->Flush(true); error != 0) return IoError(error);
   committed_header_ = header_;
+  checked_ = false;
   return 0;
 }
 
@@ -287,6 +406,7 @@ void PageFile::Abort() {
     return;
   }
   if (dirty_count_ > 0 || header_ != committed_header_) {
+    Forget();
     for (auto it = cache_.begin(); it != cache_.end();) {
       it = it->second->dirty || it->first >= kFirstNewReference ? cache_.erase(it) : std::next(it);
     }
@@ -349,6 +469,7 @@ Page* PageFile::Create(std::uint8_t level) {
 }
 
 void PageFile::MarkDirty(Page* page) {
+  Forget();
   if (page->dirty) return;
   page->dirty = true;
   ++dirty_count_;
@@ -359,6 +480,7 @@ void PageFile::Discard(Page* page) {
   if (page->ref < kFirstNewReference && page->units > 0 && free_known_) {
     free_[page->units].insert(page->ref);
   }
+  Forget();
   cache_.erase(page->ref);
 }
 
@@ -373,6 +495,48 @@ int PageFile::IssueNumber(std::uint32_t* number) {
 
 void PageFile::RaiseLastNumber(std::uint32_t at_least) {
   if (at_least < kNumberLimit && header_.last_number < at_least) header_.last_number = at_least;
+}
+
+Page* PageFile::HintedLeaf(const std::string& key, std::size_t* slot) {
+  *slot = std::string::npos;
+  // The leaf answered from last comes first; a scan asks from its answer.
+  for (std::size_t i = 0; i < hints_.size(); ++i) {
+    LeafHint& hint = hints_[(next_hint_ + hints_.size() - 1 - i) % hints_.size()];
+    if (hint.page == nullptr || hint.generation != generation_) continue;
+    const std::vector<Record>& records = hint.page->content.records;
+    if (hint.page->content.level != 0 || records.empty()) continue;
+    if (hint.slot < records.size() && records[hint.slot].key == key) {
+      *slot = hint.slot;
+      return hint.page;
+    }
+    if (key < records.front().key || records.back().key < key) continue;
+    return hint.page;
+  }
+  return nullptr;
+}
+
+void PageFile::NoteLeaf(Page* leaf, std::size_t slot) {
+  LeafHint& last = hints_[(next_hint_ + hints_.size() - 1) % hints_.size()];
+  if (last.page == leaf && last.generation == generation_) {
+    last.slot = slot;
+    return;
+  }
+  for (LeafHint& hint : hints_) {
+    if (hint.page == leaf) hint.page = nullptr;
+  }
+  hints_[next_hint_] = {leaf, generation_, slot};
+  next_hint_ = (next_hint_ + 1) % hints_.size();
+}
+
+const PageFile::TreePath* PageFile::PathTo(const Page* leaf) const {
+  if (leaf != hint_path_leaf_ || hint_path_generation_ != generation_) return nullptr;
+  return &hint_path_;
+}
+
+void PageFile::NotePath(const Page* leaf, TreePath path) {
+  hint_path_ = std::move(path);
+  hint_path_leaf_ = leaf;
+  hint_path_generation_ = generation_;
 }
 
 std::size_t PageFile::ChildSlot(const PageContent& index, const std::string& key) {
@@ -664,6 +828,7 @@ int PageFile::Finish() {
   homes.clear();
   dirty_count_ = 0;
   committed_header_ = header_;
+  checked_ = false;
   return 0;
 }
 
@@ -678,6 +843,7 @@ int PageFile::DiscardPending(bool* discarded) {
     Tree tree(*this);
     code = tree.Find(TransactionKey(), &record, &found);
   }
+  Forget();
   cache_.clear();
   overlay_.clear();
   if (code != 0) return code;
@@ -696,6 +862,7 @@ int PageFile::DiscardPending(bool* discarded) {
     if (int error = file_->Flush(true); error != 0) return IoError(error);
   }
   committed_header_ = header_;
+  checked_ = false;
   *discarded = true;
   return 0;
 }
@@ -709,6 +876,7 @@ void PageFile::TakeSnapshot() {
 }
 
 void PageFile::RestoreSnapshot() {
+  Forget();
   for (auto it = cache_.begin(); it != cache_.end();) {
     it = it->second->dirty || it->first >= kFirstNewReference ? cache_.erase(it) : std::next(it);
   }
@@ -786,7 +954,27 @@ int PageFile::LockNamed(std::uint32_t n, bool wait) {
                   read_only_ ? platform::LockKind::kShared : platform::LockKind::kExclusive,
                   wait ? platform::LockWait::kWait : platform::LockWait::kTry);
   if (error == platform::kLockConflict) return -1;
+  if (error != 0) return support::ErrorCodeFromErrno(error);
+  // After the lock is in place, so that a station that read the counter
+  // before this and found no lock held reads a new value next time.
+  if (named_signal_ != nullptr) named_signal_->fetch_add(1, std::memory_order_acq_rel);
+  return 0;
+}
+
+int PageFile::MarkTableOpen(std::uint32_t id) {
+  const int error = file_->Lock(kTablePresenceBase + id, 1, platform::LockKind::kShared,
+                                platform::LockWait::kTry);
   return error == 0 ? 0 : support::ErrorCodeFromErrno(error);
+}
+
+bool PageFile::TableOpenElsewhere(std::uint32_t id) {
+  bool held = false;
+  // When the system cannot tell, the table counts as open: CREATE then
+  // refuses rather than dropping records another station may be using.
+  if (file_->TestLock(kTablePresenceBase + id, 1, platform::LockKind::kExclusive, &held) != 0) {
+    return true;
+  }
+  return held;
 }
 
 int PageFile::UnlockNamed(std::uint32_t n) {
@@ -796,6 +984,20 @@ int PageFile::UnlockNamed(std::uint32_t n) {
 
 bool PageFile::NamedHeldElsewhere(std::uint32_t n) {
   bool held = false;
+  if (named_signal_ != nullptr) {
+    // No station has taken a named lock since one check of the whole range
+    // found none held elsewhere: nothing to ask the system.
+    const std::uint64_t signal = named_signal_->load(std::memory_order_acquire);
+    if (quiet_known_ && signal == quiet_at_) return false;
+    if (file_->TestLock(kNamedLockBase, kShareBase - kNamedLockBase,
+                        platform::LockKind::kExclusive, &held) == 0 &&
+        !held) {
+      quiet_at_ = signal;
+      quiet_known_ = true;
+      return false;
+    }
+    quiet_known_ = false;
+  }
   if (file_->TestLock(kNamedLockBase + n, 1, platform::LockKind::kExclusive, &held) != 0) {
     return false;
   }

@@ -47,6 +47,8 @@
 // kInternalErrorCode with the line of the failed check in fault_line().
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -56,6 +58,7 @@
 #include <vector>
 
 #include "platform/file.h"
+#include "runtime/files/hvn_cipher.h"
 #include "runtime/files/hvnl3_header.h"
 #include "runtime/files/hvnl3_page.h"
 
@@ -65,6 +68,21 @@ namespace vaultrix::files::hvn {
 inline constexpr std::uint64_t kLockBase = 0x80000000;
 inline constexpr std::uint64_t kSlotCount = 1024;
 inline constexpr std::uint64_t kNamedLockBase = 0x80000400;
+// Share-mode bytes, just past the highest named lock (number 0xFE000000).
+// Each open holds a shared lock on those that describe it, from OPEN to
+// CLOSE: reading, writing, denying reading, denying writing. An open that
+// finds a lock held elsewhere on a byte its own access or denial conflicts
+// with is refused (5), after taking its own, so two opens racing each other
+// cannot both slip through.
+inline constexpr std::uint64_t kShareBase = kNamedLockBase + 0xFE000001;
+inline constexpr std::uint64_t kShareReading = kShareBase;
+inline constexpr std::uint64_t kShareWriting = kShareBase + 1;
+inline constexpr std::uint64_t kShareDenyingRead = kShareBase + 2;
+inline constexpr std::uint64_t kShareDenyingWrite = kShareBase + 3;
+// Table presence, one byte per table id after them: each open of a table
+// holds a shared lock on its byte, so CREATE can refuse to replace a table
+// that is open.
+inline constexpr std::uint64_t kTablePresenceBase = kShareBase + 4;
 
 // The answer of an operation that met damage (see fault_line()).
 inline constexpr std::int32_t kInternalErrorCode = 599;
@@ -91,8 +109,18 @@ class PageFile {
   PageFile& operator=(const PageFile&) = delete;
   ~PageFile();
 
-  // Opens the operating-system file; `create` makes it when missing.
+  // Every later Open enciphers and deciphers the file's transfers with
+  // `context` (hvn_cipher_file.h); null for a plain file.
+  void UseCipher(std::shared_ptr<const CipherContext> context) { cipher_ = std::move(context); }
+  // Opens the operating-system file; `create` makes it when missing. The
+  // open reads (and writes unless `read_only`) and denies nothing, until
+  // Share says otherwise; 5 when another open denies what this one does.
   [[nodiscard]] int Open(const std::string& path, bool read_only, bool create);
+  // Declares this open's access and denial from an access mode (low nibble:
+  // 0 read, 1 write, 2 both; high nibble 0x10 deny all, 0x20 deny write,
+  // 0x30 deny read, anything else none): 5 "Access Denied" when it
+  // conflicts with another open, which then keeps what it had.
+  [[nodiscard]] int Share(std::int32_t access_mode);
   [[nodiscard]] int Close();
   [[nodiscard]] bool is_open() const { return file_ != nullptr; }
   [[nodiscard]] bool read_only() const { return read_only_; }
@@ -151,10 +179,29 @@ class PageFile {
   [[nodiscard]] const FileHeader& committed_header() const { return committed_header_; }
   [[nodiscard]] const std::string& path() const { return path_; }
 
+  // Marks table `id` open through this file until it closes.
+  [[nodiscard]] int MarkTableOpen(std::uint32_t id);
+  // True when another open holds table `id` open.
+  [[nodiscard]] bool TableOpenElsewhere(std::uint32_t id);
+
   // Named locks (LOCK: table id + 1, HOLD: record number + 1).
   [[nodiscard]] int LockNamed(std::uint32_t n, bool wait);
   [[nodiscard]] int UnlockNamed(std::uint32_t n);
   [[nodiscard]] bool NamedHeldElsewhere(std::uint32_t n);
+
+  // A leaf met lately whose records span `key` (its first key <= key <= its
+  // last), so a search for `key` needs no descent; nullptr when none is
+  // known. `*slot` is the index of the record with exactly that key when it
+  // was the answer of the search that noted the leaf, else npos. Any change
+  // to the cache forgets them (generation_).
+  [[nodiscard]] Page* HintedLeaf(const std::string& key, std::size_t* slot);
+  void NoteLeaf(Page* leaf, std::size_t slot);
+  // The index pages (and the child slot taken in each) above the leaf a
+  // search noted last, so the next leaf is one step away; nullptr when
+  // `leaf` is not that leaf or the cache changed since.
+  using TreePath = std::vector<std::pair<Page*, std::size_t>>;
+  [[nodiscard]] const TreePath* PathTo(const Page* leaf) const;
+  void NotePath(const Page* leaf, TreePath path);
 
   // The index of the child of an index page whose subtree holds `key`.
   [[nodiscard]] static std::size_t ChildSlot(const PageContent& index, const std::string& key);
@@ -164,9 +211,19 @@ class PageFile {
   int IoError(int error);
   void Invalidate();
   int LockOperation();
+  int TakeShare(bool reads, bool writes, bool deny_read, bool deny_write);
   void EvictIfFull();
   void UnlockOperation();
   int ReadHeader();
+  // Reads the header bytes as they are now: from the shared view when the
+  // file gives one, else with a read. False when they cannot be had.
+  bool PeekHeader(std::uint8_t* bytes);
+  // True when the header bytes are those of committed_header_ with no
+  // pending span.
+  bool HeaderIsCommitted(const std::uint8_t* bytes);
+  // True when the header is still the one HeaderIsCommitted last accepted.
+  bool HeaderStillChecked();
+  void Forget() { ++generation_; }
   int ReadPendingSpan(std::map<std::int32_t, std::string>* pages);
   int Recover();
   int Commit();
@@ -188,6 +245,7 @@ class PageFile {
   int DiscardPending(bool* discarded);
 
   std::unique_ptr<platform::File> file_;
+  std::shared_ptr<const CipherContext> cipher_;
   std::string path_;
   bool read_only_ = false;
   bool in_transaction_ = false;
@@ -213,7 +271,29 @@ class PageFile {
   std::vector<std::pair<std::uint64_t, std::size_t>> prepared_homes_;
   bool lockless_ = false;       // the running read holds no lock
   std::size_t disk_reads_ = 0;  // pages read from the disk by the running read
-  std::string read_header_;     // the header bytes a lockless read began with
+  const std::uint8_t* head_view_ = nullptr;  // the file's shared view of its header
+  bool view_refused_ = false;
+  // The last header bytes found to match committed_header_; checked_ falls
+  // whenever committed_header_ changes.
+  std::array<std::uint8_t, kHeaderSize> checked_bytes_{};
+  bool checked_ = false;
+  std::uint64_t generation_ = 0;  // moves whenever a cached page may go or change
+  struct LeafHint {
+    Page* page = nullptr;
+    std::uint64_t generation = 0;
+    std::size_t slot = 0;  // the record last answered from it
+  };
+  std::array<LeafHint, 4> hints_{};
+  TreePath hint_path_;
+  const Page* hint_path_leaf_ = nullptr;
+  std::uint64_t hint_path_generation_ = 0;
+  std::size_t next_hint_ = 0;
+  // Named locks: a counter every station moves after taking one, and its
+  // value when a check last found none held elsewhere.
+  std::atomic<std::uint64_t>* named_signal_ = nullptr;
+  std::uint64_t quiet_at_ = 0;
+  bool quiet_known_ = false;
+  unsigned share_held_ = 0;  // the share-mode bytes this open holds, bit k for kShareBase + k
   bool placing_ = false;
   std::vector<Page*>* place_queue_ = nullptr;
   int fault_line_ = 0;

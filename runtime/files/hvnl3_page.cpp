@@ -84,19 +84,32 @@ int DecodeRecords(const std::uint8_t* ptr, const std::uint8_t* limit, std::uint3
     const std::size_t previous_length = previous == nullptr ? 0 : previous->FullLength();
     if (prefix > length || prefix > previous_length || key_length > length) return __LINE__;
     if (static_cast<std::size_t>(limit - ptr) < length - prefix) return __LINE__;
-    std::string full;
-    full.reserve(length);
-    if (prefix > 0) {
-      const std::size_t from_key = std::min(prefix, previous->key.size());
-      full.append(previous->key, 0, from_key);
-      full.append(previous->data, 0, prefix - from_key);
-    }
-    full.append(reinterpret_cast<const char*>(ptr), length - prefix);
-    ptr += length - prefix;
+    // The record's bytes are the previous record's first `prefix` bytes,
+    // then the stored ones; key and data are cut from them in place.
     Record record;
-    record.key.assign(full, 0, key_length);
-    record.data.assign(full, key_length, std::string::npos);
-    Wipe(full);
+    record.key.reserve(key_length);
+    record.data.reserve(length - key_length);
+    const auto* stored = reinterpret_cast<const char*>(ptr);
+    for (std::size_t at = 0; at < length;) {
+      // Pieces come in order, so each is appended to the part it falls in.
+      std::string& part = at < key_length ? record.key : record.data;
+      std::size_t run = (at < key_length ? key_length : length) - at;
+      if (at < prefix) {
+        // From the previous record, whose own key and data split elsewhere.
+        run = std::min(run, prefix - at);
+        const std::size_t previous_key = previous->key.size();
+        if (at < previous_key) {
+          run = std::min(run, previous_key - at);
+          part.append(previous->key, at, run);
+        } else {
+          part.append(previous->data, at - previous_key, run);
+        }
+      } else {
+        part.append(stored + (at - prefix), run);
+      }
+      at += run;
+    }
+    ptr += length - prefix;
     records->push_back(std::move(record));
     previous = &records->back();
   }

@@ -116,7 +116,28 @@ struct OperationCall {
 
 using DriverDispatch = std::int32_t (*)(Operation op, OperationCall& call);
 
-// Operations whose first argument is a key block.
-[[nodiscard]] bool IsKeyOperation(Operation op);
+// Operations whose first argument is a key block. (Inline: the frame asks
+// on every operation.)
+[[nodiscard]] constexpr bool IsKeyOperation(Operation op) {
+  switch (op) {
+    case Operation::kBuildKey:
+    case Operation::kBuildIndex:
+    case Operation::kBuildDynamicIndex:
+    case Operation::kGetKeyPointer:
+    case Operation::kPointerKey:
+    case Operation::kRecordsKey:
+    case Operation::kSetKey:
+    case Operation::kSetKeyKey:
+    case Operation::kSetKeyPointer:
+    case Operation::kSetKeyKeyPointer:
+    case Operation::kDuplicateKey:
+    case Operation::kPositionKey:
+    case Operation::kResetKey:
+    case Operation::kRegetKey:
+      return true;
+    default:
+      return false;
+  }
+}
 
 }  // namespace vaultrix::files

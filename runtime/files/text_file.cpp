@@ -8,7 +8,9 @@
 #include <bit>
 #include <cstring>
 
-#if defined(__SSE2__)
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -130,10 +132,49 @@ std::size_t ClippedLength(const char* text, std::size_t length) {
   return length;
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VAULTRIX_TEXT_SCAN_AVX2 1
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+// StopBytes's search 32 bytes at a time, over the whole blocks of
+// [run, run + size): the offset of the first of `first`, 26 and `tab`, or,
+// with *found false, the length of the blocks searched. Copies the blocks
+// it reads to `out` unless that is null.
+__attribute__((target("avx2"))) std::size_t FirstStopInBlocks(const char* run, std::size_t size,
+                                                              char* out, char first, char tab,
+                                                              bool* found) {
+  const __m256i firsts = _mm256_set1_epi8(first);
+  const __m256i marks = _mm256_set1_epi8(kEndOfFileMark);
+  const __m256i tabs = _mm256_set1_epi8(tab);
+  std::size_t i = 0;
+  for (; i + 32 <= size; i += 32) {
+    __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(run + i));
+    if (out != nullptr) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), bytes);
+    __m256i hits = _mm256_or_si256(
+        _mm256_cmpeq_epi8(bytes, firsts),
+        _mm256_or_si256(_mm256_cmpeq_epi8(bytes, marks), _mm256_cmpeq_epi8(bytes, tabs)));
+    if (auto mask = static_cast<unsigned>(_mm256_movemask_epi8(hits)); mask != 0) {
+      *found = true;
+      return i + static_cast<std::size_t>(std::countr_zero(mask));
+    }
+  }
+  *found = false;
+  return i;
+}
+#endif
+
+// How far past the bytes it copies StopBytes::CopyIn may write: at most
+// the rest of the block it found the stop in.
+constexpr std::size_t kCopyOverrun = 32;
+
 // Finds the first byte of a run that a line read must look at: the first
 // byte of the end-of-record sequence (-1: none), byte 26, and tabs when they
-// are expanded or dropped. Sixteen bytes are tested at a time where the
-// processor allows.
+// are expanded or dropped. Thirty-two or sixteen bytes are tested at a time
+// where the processor allows, and copied out while they are at hand.
 class StopBytes {
  public:
   // An unused slot repeats byte 26, which is always a stop.
@@ -143,14 +184,32 @@ class StopBytes {
 
   // The number of bytes of [run, run + size) before the first stop byte
   // (size when there is none). Reads nothing beyond run + size.
-  std::size_t FirstIn(const char* run, std::size_t size) const {
+  std::size_t FirstIn(const char* run, std::size_t size) const { return Scan(run, size, nullptr); }
+
+  // As FirstIn, and copies those bytes to `out`. Up to kCopyOverrun bytes
+  // of `out` after them may be written too (never beyond out + size): the
+  // caller writes over them or blanks them.
+  std::size_t CopyIn(const char* run, std::size_t size, char* out) const {
+    return Scan(run, size, out);
+  }
+
+ private:
+  std::size_t Scan(const char* run, std::size_t size, char* out) const {
     std::size_t i = 0;
+#if defined(VAULTRIX_TEXT_SCAN_AVX2)
+    if (size >= 32 && HasAvx2()) {
+      bool found = false;
+      i = FirstStopInBlocks(run, size, out, first_, tab_, &found);
+      if (found) return i;
+    }
+#endif
 #if defined(__SSE2__)
     const __m128i first = _mm_set1_epi8(first_);
     const __m128i mark = _mm_set1_epi8(kEndOfFileMark);
     const __m128i tab = _mm_set1_epi8(tab_);
     for (; i + 16 <= size; i += 16) {
       __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run + i));
+      if (out != nullptr) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), bytes);
       __m128i hits =
           _mm_or_si128(_mm_cmpeq_epi8(bytes, first),
                        _mm_or_si128(_mm_cmpeq_epi8(bytes, mark), _mm_cmpeq_epi8(bytes, tab)));
@@ -161,14 +220,35 @@ class StopBytes {
 #endif
     for (; i < size; ++i) {
       if (run[i] == first_ || run[i] == kEndOfFileMark || run[i] == tab_) return i;
+      if (out != nullptr) out[i] = run[i];
     }
     return size;
   }
 
- private:
   char first_;
   char tab_;
 };
+
+constexpr std::size_t kNotPlain = static_cast<std::size_t>(-1);
+
+// Copies a plain line at `run` into `record` and answers its text length:
+// a line ended by the end-of-record sequence within the `size` bytes there,
+// before any other stop byte and within `length` bytes of text. Any other
+// line answers kNotPlain, for the general copy to read; either way bytes
+// of the record up to `length` may have been written.
+std::size_t CopyPlainLine(const char* run, std::size_t size, std::uint32_t length,
+                          const std::string& sequence, const StopBytes& stops, char* record) {
+  if (sequence.empty()) return kNotPlain;
+  std::size_t room = std::min<std::size_t>(size, length);
+  std::size_t plain = stops.CopyIn(run, room, record);
+  if (plain == room || run[plain] != sequence[0] || size - plain < sequence.size()) {
+    return kNotPlain;
+  }
+  for (std::size_t i = 1; i < sequence.size(); ++i) {
+    if (run[plain + i] != sequence[i]) return kNotPlain;
+  }
+  return plain;
+}
 
 }  // namespace
 
@@ -279,12 +359,7 @@ std::int32_t TextFile::RefreshSize() {
   return 0;
 }
 
-bool TextFile::ByteAt(std::uint64_t offset, char* byte) {
-  if (offset >= file_size_) return false;
-  if (offset - window_start_ < window_size_) {  // in the window (wraps below it)
-    *byte = window_[offset - window_start_];
-    return true;
-  }
+bool TextFile::LoadWindow(std::uint64_t offset, char* byte) {
   std::size_t capacity = BufferSize() * (options_.quick_scan ? options_.buffer_count : 1);
   if (window_.size() < capacity) window_.resize(capacity);
   window_start_ = offset;
@@ -316,7 +391,9 @@ bool TextFile::EndOfRecordAt(std::uint64_t offset) {
 }
 
 std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
-  if (std::int32_t result = FlushWrites(); result != 0) return result;
+  if (!pending_.empty()) {
+    if (std::int32_t result = FlushWrites(); result != 0) return result;
+  }
   length = std::min(length, record_size_);
   if (!options_.quick_scan) DropReadWindow();
   if (!options_.quick_scan || start >= file_size_) {
@@ -331,51 +408,38 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
     return codes::kRecordNotAvailable;
   }
 
-  // The record is filled from its start: every byte before `column` is
-  // written below (text, or blanks where a tab leaves a gap), the rest is
-  // blanked at the end, so the record ends up cleared and then filled
-  // whatever the caller left in it, without writing its bytes twice.
+  // The record is cleared whole, whatever the caller left in it: one write
+  // of the same size for every line, which costs less than blanking a
+  // different tail each time. Then the line is copied over it.
+  std::memset(record_, ' ', record_size_);
   const std::string& sequence = options_.end_of_record;
-  const bool expand_tabs = options_.tab != kTabKeep;
   const StopBytes stops(sequence.empty() ? -1 : static_cast<unsigned char>(sequence[0]),
-                        expand_tabs);
+                        options_.tab != kTabKeep);
   std::uint64_t offset = start;
   std::uint32_t column = 0;
   bool line_ended = false;
-  // Copies runs of plain bytes straight from the window; stops at the bytes
-  // that need a decision: the end-of-record's first byte, 26 and tabs.
-  while (offset < file_size_ && (column < length || length == 0)) {
-    if (!ByteAt(offset, &byte)) break;
-    const char* run = window_.data() + (offset - window_start_);
-    std::size_t available = window_size_ - (offset - window_start_);
-    std::size_t room = length == 0 ? available : std::min<std::size_t>(available, length - column);
-    std::size_t plain = stops.FirstIn(run, room);
-    if (length != 0) std::memcpy(record_ + column, run, plain);
-    column += static_cast<std::uint32_t>(length != 0 ? plain : 0);
-    offset += plain;
-    if (plain == room) continue;  // window or record exhausted
-
-    char stop = run[plain];
-    if (!sequence.empty() && stop == sequence[0] && EndOfRecordAt(offset)) {
-      offset += sequence.size();
-      line_ended = true;
-      break;
+  // Mostly the whole line lies in the window, ended by its end-of-record
+  // sequence before any byte that needs a decision: one search, one copy.
+  std::size_t in_window = std::min(window_start_ + window_size_, file_size_) - start;
+  const char* run = window_.data() + (start - window_start_);
+  std::size_t plain = CopyPlainLine(run, in_window, length, sequence, stops, record_);
+  if (plain != kNotPlain) {
+    column = static_cast<std::uint32_t>(plain);
+    offset += plain + sequence.size();
+    line_ended = true;
+    // What the copy wrote past the line.
+    if (plain + kCopyOverrun <= record_size_) {
+      static constexpr char kBlankBlock[kCopyOverrun + 1] = "                                ";
+      std::memcpy(record_ + plain, kBlankBlock, kCopyOverrun);
+    } else {
+      std::memset(record_ + plain, ' ', record_size_ - plain);
     }
-    if (stop == kEndOfFileMark) break;
-    ++offset;  // the tab, or a first end-of-record byte that starts no sequence
-    if (stop != '\t' || !expand_tabs) {
-      if (length != 0) record_[column++] = stop;
-      continue;
-    }
-    std::int32_t tab = options_.tab;
-    std::uint32_t blanks = tab > 0 ? tab - column % tab : (tab == 0 ? 0 : -tab);
-    // (In 64 bits, so that no TAB setting can wrap the column below itself.)
-    auto to = static_cast<std::uint32_t>(
-        length == 0 ? 0 : std::min<std::uint64_t>(length, std::uint64_t{column} + blanks));
-    std::memset(record_ + column, ' ', to - column);
-    column = to;
+  } else {
+    // Every byte before `column` is written again (text, or blanks where a
+    // tab leaves a gap); after it, what the copies wrote is blanked.
+    line_ended = CopyLine(length, &offset, &column);
+    std::memset(record_ + column, ' ', record_size_ - column);
   }
-  std::memset(record_ + column, ' ', record_size_ - column);
   if (!line_ended && length != 0 && column >= length && EndOfRecordAt(offset)) {
     offset += sequence.size();  // a line exactly as long as the record
   }
@@ -385,6 +449,51 @@ std::int32_t TextFile::ReadLine(std::uint64_t start, std::uint32_t length) {
   current_length_ = offset - start;
   next_position_ = static_cast<std::int64_t>(offset) + 1;
   return 0;
+}
+
+// Copies the line from `*offset` into the record from `*column` on, runs of
+// plain bytes straight from the window, stopping at the bytes that need a
+// decision: the end-of-record's first byte, 26 and tabs. Leaves `*offset`
+// after what was read and `*column` after what was written; true when the
+// end-of-record sequence ended the line.
+bool TextFile::CopyLine(std::uint32_t length, std::uint64_t* offset, std::uint32_t* column) {
+  const std::string& sequence = options_.end_of_record;
+  const bool expand_tabs = options_.tab != kTabKeep;
+  const StopBytes stops(sequence.empty() ? -1 : static_cast<unsigned char>(sequence[0]),
+                        expand_tabs);
+  char byte;
+  while (*offset < file_size_ && (*column < length || length == 0)) {
+    if (!ByteAt(*offset, &byte)) break;
+    const char* run = window_.data() + (*offset - window_start_);
+    std::size_t available = window_size_ - (*offset - window_start_);
+    std::size_t room =
+        length == 0 ? available : std::min<std::size_t>(available, length - *column);
+    std::size_t plain =
+        length != 0 ? stops.CopyIn(run, room, record_ + *column) : stops.FirstIn(run, room);
+    *column += static_cast<std::uint32_t>(length != 0 ? plain : 0);
+    *offset += plain;
+    if (plain == room) continue;  // window or record exhausted
+
+    char stop = run[plain];
+    if (!sequence.empty() && stop == sequence[0] && EndOfRecordAt(*offset)) {
+      *offset += sequence.size();
+      return true;
+    }
+    if (stop == kEndOfFileMark) return false;
+    ++*offset;  // the tab, or a first end-of-record byte that starts no sequence
+    if (stop != '\t' || !expand_tabs) {
+      if (length != 0) record_[(*column)++] = stop;
+      continue;
+    }
+    std::int32_t tab = options_.tab;
+    std::uint32_t blanks = tab > 0 ? tab - *column % tab : (tab == 0 ? 0 : -tab);
+    // (In 64 bits, so that no TAB setting can wrap the column below itself.)
+    auto to = static_cast<std::uint32_t>(
+        length == 0 ? 0 : std::min<std::uint64_t>(length, std::uint64_t{*column} + blanks));
+    std::memset(record_ + *column, ' ', to - *column);
+    *column = to;
+  }
+  return false;
 }
 
 std::int32_t TextFile::CheckWritable() {

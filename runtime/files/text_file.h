@@ -111,6 +111,7 @@ class TextFile {
   struct Buffers;
 
   std::int32_t ReadLine(std::uint64_t start, std::uint32_t length);
+  bool CopyLine(std::uint32_t length, std::uint64_t* offset, std::uint32_t* column);
   std::int32_t WriteLineAt(std::uint64_t start, std::uint64_t old_length);
   std::int32_t CheckWritable();
   void AppendLine(std::uint32_t length, std::string* out) const;
@@ -122,7 +123,16 @@ class TextFile {
   std::int32_t MoveTail(std::uint64_t from, std::uint64_t to);
   std::size_t BufferSize() const;
   // The byte at `offset` through the read window; false past the end.
-  bool ByteAt(std::uint64_t offset, char* byte);
+  bool ByteAt(std::uint64_t offset, char* byte) {
+    if (offset >= file_size_) return false;
+    if (offset - window_start_ < window_size_) {  // in the window (wraps below it)
+      *byte = window_[offset - window_start_];
+      return true;
+    }
+    return LoadWindow(offset, byte);
+  }
+  // Reads the window from `offset` on: ByteAt when it is not in the window.
+  bool LoadWindow(std::uint64_t offset, char* byte);
   bool EndOfRecordAt(std::uint64_t offset);
   void DropReadWindow();
 

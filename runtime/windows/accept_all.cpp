@@ -1,6 +1,6 @@
 // The accept-all walk: every control that holds a value is accepted in
 // description order, as if the user had completed the window field by field.
-#include "runtime/windows/ctlentry.h"
+#include "runtime/windows/controls.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_open.h"
 
@@ -54,9 +54,9 @@ std::unique_ptr<EventRecord> NextOfAcceptAll(EventEngine& engine, WindowObject& 
       }
       return nullptr;
     }
-    if (control.type == kEntry) {
-      // The entry stores its value before its "EVENT:Accepted" is seen.
-      AcceptEntry(engine, control);
+    if (TakesTypedText(control)) {
+      // The field stores its value before its "EVENT:Accepted" is seen.
+      AcceptTypedText(engine, control);
       return window.events.TakeOldest();
     }
     return MakeEventRecord(engine, window, kEventAccepted, &control);

@@ -3,12 +3,18 @@
 // event queue between waits.
 #include "platform/clock.h"
 #include "runtime/support/runtime_error.h"
+#include "runtime/windows/controls.h"
+#include "runtime/windows/key_table.h"
 #include "runtime/windows/window_open.h"
 
 namespace vaultrix::windows {
 namespace {
 
 using platform::Message;
+
+// Messages taken one after the other while they are already waiting before
+// the loop gives the runtime lock up anyway.
+constexpr int kMostWithoutWaiting = 32;
 
 // What the queue served answers.
 enum class Served { kGoOn, kLoopEnded };
@@ -53,7 +59,10 @@ Served AfterBody(EventEngine& engine, WindowObject& window, int event, ControlOb
     case kEventOpenFailed:
       return Served::kLoopEnded;
     case kEventSelected:
-      if (control != nullptr) window.selected_control = control->number;
+      if (control != nullptr) {
+        window.selected_control = control->number;
+        RevealSelectedControl(engine, *control);
+      }
       return Served::kGoOn;
     case kEventTimer:
       window.timer_pending = false;
@@ -122,20 +131,34 @@ void Accept(EventEngine& engine, LoopBody body) {
   window.looping = true;
   if (!window.shown) Show(engine, window);
 
+  int taken_in_a_row = 0;
   while (system.IsWindow(window.handle)) {
     if (!ServeQueue(engine, window)) break;
+    // Keys typed ahead come before real input.
+    if (FeedPressedKey(engine, number, window)) continue;
     Message message;
-    platform::RuntimeLock* lock = engine.Lock();
-    if (lock != nullptr) lock->Release();
-    const bool got = system.GetMessage(message);
-    if (lock != nullptr) lock->Acquire();
-    engine.SetCurrentThread(number);
+    bool got = false;
+    // A message already waiting is taken without giving the lock up (there
+    // is no wait); after a run of them the lock is given up all the same, so
+    // that other threads are not kept waiting by a busy queue.
+    if (++taken_in_a_row < kMostWithoutWaiting &&
+        system.PeekMessage(message, platform::kPmRemove)) {
+      got = true;
+    } else {
+      taken_in_a_row = 0;
+      platform::RuntimeLock* lock = engine.Lock();
+      if (lock != nullptr) lock->Release();
+      got = system.GetMessage(message);
+      if (lock != nullptr) lock->Acquire();
+      engine.SwitchContext(number);
+    }
     if (!got) break;
     if (message.message == kBringToTopMessage) {
       (void)system.BringWindowToTop(window.handle);
       continue;
     }
     TranslateKeyboard(engine, number, message);
+    if (OfferKeyToTable(engine, window, message, thread->last_key_code)) continue;
     (void)system.DispatchMessage(message);
   }
   window.looping = false;

@@ -37,6 +37,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/window_messages.h"
 #include "runtime/windows/event_codes.h"
 #include "runtime/windows/list_format.h"
 #include "runtime/windows/list_page.h"
@@ -87,30 +88,31 @@ enum class PropertyStatus {
   kInvalid,          // no such column or group, a read-only property, or a bad value
 };
 
-// Scroll-bar actions, numbered as the platform's scroll messages number them.
+// Scroll-bar actions, as the platform's scroll messages number them.
 enum class ListScrollAction : int {
-  kLineUp = 0,
-  kLineDown = 1,
-  kPageUp = 2,
-  kPageDown = 3,
-  kThumbPosition = 4,  // the thumb released at a position
-  kThumbTrack = 5,     // the thumb dragged to a position
-  kTop = 6,
-  kBottom = 7,
-  kEndScroll = 8,
+  kLineUp = platform::kSbLineUp,
+  kLineDown = platform::kSbLineDown,
+  kPageUp = platform::kSbPageUp,
+  kPageDown = platform::kSbPageDown,
+  kThumbPosition = platform::kSbThumbPosition,  // the thumb released at a position
+  kThumbTrack = platform::kSbThumbTrack,        // the thumb dragged to a position
+  kTop = platform::kSbTop,
+  kBottom = platform::kSbBottom,
+  kEndScroll = platform::kSbEndScroll,
 };
 
 // Virtual keys in the low byte of key codes, and the modifier bits.
 namespace list_keys {
-inline constexpr std::int32_t kEnter = 0x0D;
-inline constexpr std::int32_t kPageUp = 0x21;
-inline constexpr std::int32_t kPageDown = 0x22;
-inline constexpr std::int32_t kEnd = 0x23;
-inline constexpr std::int32_t kHome = 0x24;
-inline constexpr std::int32_t kLeft = 0x25;
-inline constexpr std::int32_t kUp = 0x26;
-inline constexpr std::int32_t kRight = 0x27;
-inline constexpr std::int32_t kDown = 0x28;
+inline constexpr std::int32_t kEnter = platform::kVkReturn;
+inline constexpr std::int32_t kPageUp = platform::kVkPrior;
+inline constexpr std::int32_t kPageDown = platform::kVkNext;
+inline constexpr std::int32_t kEnd = platform::kVkEnd;
+inline constexpr std::int32_t kHome = platform::kVkHome;
+inline constexpr std::int32_t kLeft = platform::kVkLeft;
+inline constexpr std::int32_t kUp = platform::kVkUp;
+inline constexpr std::int32_t kRight = platform::kVkRight;
+inline constexpr std::int32_t kDown = platform::kVkDown;
+// Mouse codes of key codes: left, right, left double and right double click.
 inline constexpr std::int32_t kLeftClick = 1;
 inline constexpr std::int32_t kRightClick = 2;
 inline constexpr std::int32_t kLeftDoubleClick = 5;

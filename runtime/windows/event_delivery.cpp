@@ -3,6 +3,8 @@
 // delivered at once; focus passed between threads.
 #include "runtime/windows/event_engine.h"
 
+#include "runtime/windows/ctllist_window.h"
+
 namespace vaultrix::windows {
 namespace {
 
@@ -10,9 +12,9 @@ namespace {
 int RunBody(EventEngine& engine, WindowObject& window) {
   const int previous_thread = engine.CurrentThread();
   window.in_body = true;
-  engine.SetCurrentThread(window.thread);
+  engine.SwitchContext(window.thread);
   const int flag = window.body();
-  engine.SetCurrentThread(previous_thread);
+  engine.SwitchContext(previous_thread);
   window.in_body = false;
   return flag;
 }
@@ -44,6 +46,8 @@ int DeliverEvent(EventEngine& engine, std::unique_ptr<EventRecord>& record) {
 
   window.current_event = std::move(record);
   const int flag = RunBody(engine, window);
+  // The body may have changed the queues its lists show.
+  if (window.handle != platform::kNoWindow) RefreshLists(engine, window);
   // The body may have closed the window's loop; the record is still its own.
   if (window.current_event != nullptr) window.current_event->AfterDelivery();
   return flag;

@@ -7,16 +7,35 @@
 // system is called like an operating-system API and guards itself.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/runtime_lock.h"
 #include "platform/window_system.h"
+#include "runtime/windows/key_buffer.h"
 #include "runtime/windows/window_object.h"
 
 namespace vaultrix::windows {
 
 inline constexpr int kThreadCount = 64;
+
+// The runtime values each thread keeps while another runs: the string-stack
+// state, the bind-scope state and two runtime stack tops.
+inline constexpr int kSavedRuntimeValues = 4;
+
+// How one of those values is read from and written back to the runtime
+// module that keeps it.
+struct RuntimeValueHooks {
+  std::function<std::intptr_t()> save;
+  std::function<void(std::intptr_t)> load;
+};
+
+// The runtime's side of the standard actions that the engine does not do
+// itself (printer setup, help, the window list): the action and the window
+// whose item was chosen.
+using StandardActionHandler = std::function<void(std::int32_t action, WindowObject& window)>;
 
 // What the engine keeps per thread slot.
 struct RuntimeThread {
@@ -24,6 +43,7 @@ struct RuntimeThread {
   WindowObject* target_window = nullptr;   // set by TARGET; reset whenever a window opens
   std::int32_t last_key_code = 0;
   std::uint8_t last_key_character = 0;
+  std::array<std::intptr_t, kSavedRuntimeValues> saved_values{};  // while another thread runs
 };
 
 class EventEngine {
@@ -39,6 +59,19 @@ class EventEngine {
   // lock's acquire hook sets it.
   [[nodiscard]] int CurrentThread() const { return current_thread_; }
   void SetCurrentThread(int number) { current_thread_ = number; }
+  // Whoever takes the runtime lock switches the runtime context to itself:
+  // the current thread becomes `number` and, when another thread's runtime
+  // values are loaded, those are saved into its slot and this thread's
+  // loaded (runtime_context.cpp).
+  void SwitchContext(int number);
+  // Installs the hooks of runtime value `index` (0 to kSavedRuntimeValues - 1).
+  void SetRuntimeValueHooks(int index, RuntimeValueHooks hooks);
+  // A new thread starts with cleared values.
+  void ClearSavedValues(int number);
+  // The typed-ahead key buffer that PressKeys fills.
+  [[nodiscard]] KeyBuffer& Keys() { return keys_; }
+  [[nodiscard]] const StandardActionHandler& ActionHandler() const { return action_handler_; }
+  void SetActionHandler(StandardActionHandler handler) { action_handler_ = std::move(handler); }
   // The system is MODAL while the modal count is above 0.
   [[nodiscard]] int ModalCount() const { return modal_count_; }
   void RaiseModalCount() { ++modal_count_; }
@@ -66,6 +99,10 @@ class EventEngine {
   platform::WindowSystem& system_;
   RuntimeThread threads_[kThreadCount];
   int current_thread_ = 1;
+  int loaded_thread_ = 1;  // whose runtime values the modules hold
+  std::array<RuntimeValueHooks, kSavedRuntimeValues> value_hooks_;
+  KeyBuffer keys_;
+  StandardActionHandler action_handler_;
   int last_event_thread_ = 0;
   int modal_count_ = 0;
   int activated_thread_ = 0;
@@ -80,6 +117,13 @@ class EventEngine {
 [[nodiscard]] std::unique_ptr<EventRecord> MakeEventRecord(EventEngine& engine,
                                                            WindowObject& window, int event,
                                                            ControlObject* control);
+
+// A record of an event that input raised on the window (a control's
+// reaction to a key or click): its key code and character are the thread's
+// last ones, never copied from an older record.
+[[nodiscard]] std::unique_ptr<EventRecord> MakeInputEventRecord(EventEngine& engine,
+                                                                WindowObject& window, int event,
+                                                                ControlObject* control);
 
 // Queues an event on a thread's current window through that window's
 // message queue, so that posted events keep their order with each other and
@@ -121,6 +165,19 @@ int DeliverEvent(EventEngine& engine, std::unique_ptr<EventRecord>& record);
 // The system counts as MODAL while the body runs.
 int DeliverAtOnce(EventEngine& engine, WindowObject& window, int event,
                   ControlObject* control = nullptr);
+
+// What the calling thread's loop body asks of its current event
+// (event_queries.cpp). CurrentEvent: the code, 0 for none. EventControl: the
+// control's number, 0 for a window event. AcceptedControl and
+// SelectedControl: the number when the event is "EVENT:Accepted" or
+// "EVENT:Selected", else 0. KeyCode: the event's key code masked with 0x7FF,
+// or the thread's last key code when there is no current event.
+[[nodiscard]] int CurrentEvent(EventEngine& engine);
+[[nodiscard]] int EventControl(EventEngine& engine);
+[[nodiscard]] int AcceptedControl(EventEngine& engine);
+[[nodiscard]] int SelectedControl(EventEngine& engine);
+[[nodiscard]] std::int32_t KeyCode(EventEngine& engine);
+void SetKeyCode(EventEngine& engine, std::int32_t code);
 
 // The first step of serving a queue: when the thread whose window was last
 // activated is not the one that last got "EVENT:GainFocus", the old one's

@@ -30,6 +30,16 @@ std::unique_ptr<EventRecord> MakeEventRecord(EventEngine& engine, WindowObject& 
   return record;
 }
 
+std::unique_ptr<EventRecord> MakeInputEventRecord(EventEngine& engine, WindowObject& window,
+                                                  int event, ControlObject* control) {
+  std::unique_ptr<EventRecord> record = MakeEventRecord(engine, window, event, control);
+  if (const RuntimeThread* thread = engine.Thread(window.thread)) {
+    record->key_code = thread->last_key_code;
+    record->key_character = thread->last_key_character;
+  }
+  return record;
+}
+
 void PostEvent(EventEngine& engine, int event, int control, int thread) {
   const int number = thread == 0 ? engine.CurrentThread() : thread;
   RuntimeThread* target = engine.Thread(number);

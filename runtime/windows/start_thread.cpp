@@ -14,9 +14,10 @@ int StartThread(EventEngine& engine, platform::ThreadSlots& slots,
     platform::RuntimeLock& lock = *shared->Lock();
     const int number = own_slot + 1;
     lock.Acquire();
-    shared->SetCurrentThread(number);
+    shared->ClearSavedValues(number);
+    shared->SwitchContext(number);
     procedure();
-    shared->SetCurrentThread(number);
+    shared->SwitchContext(number);
     // Windows still open close from the innermost outward.
     EndThreadWindows(*shared, number);
     shared->System().EndThread();

@@ -2,7 +2,9 @@
 #include "runtime/windows/window_build.h"
 
 #include "runtime/support/runtime_error.h"
-#include "runtime/windows/ctlentry.h"
+#include "runtime/windows/controls.h"
+#include "runtime/windows/use_variable.h"
+#include "runtime/windows/ctllist_window.h"
 #include "runtime/windows/resource_format.h"
 
 namespace vaultrix::windows {
@@ -20,38 +22,29 @@ platform::Rect RectOf(const Position& at) {
   return {fixed(at.x, 0), fixed(at.y, 0), fixed(at.width, 0), fixed(at.height, 0)};
 }
 
-// A control's own procedure: taking the focus makes it the window's focus
-// control and raises "EVENT:Selected" for it, in order with other input.
-platform::WindowProc ControlProc(EventEngine& engine, ControlObject& control) {
-  return [&engine, &control](platform::WindowSystem& system,
-                             const platform::Message& m) -> std::intptr_t {
-    const bool enter = m.message == platform::kWmKeyDown && m.wparam == platform::kVkReturn;
-    if ((m.message == platform::kWmKillFocus || enter) && control.type == kEntry &&
-        control.window != nullptr) {
-      AcceptEntry(engine, control);
-      return 0;
-    }
-    if (m.message == platform::kWmSetFocus && control.window != nullptr) {
-      WindowObject& window = *control.window;
-      window.focus_control = &control;
-      window.events.Append(MakeEventRecord(engine, window, kEventSelected, &control));
-      return 0;
-    }
-    return platform::WindowSystem::DefaultWindowProc(system, m);
-  };
-}
-
 WindowHandle MakeChild(platform::WindowSystem& system, WindowHandle parent, std::string_view cls,
                        const ControlView& control, platform::WindowProc procedure) {
   WindowCreateParams params;
   params.procedure = std::move(procedure);
   params.kind = platform::WindowKind::kControl;
   params.class_name = std::string(cls);
-  params.text = std::string(control.text);
+  params.text = std::string(control.type == kImage ? control.image : control.text);
   params.rect = RectOf(control.at);
   params.parent = parent;
   params.control_id = control.number;
   return system.CreateWindow(params);
+}
+
+// The description's settings that the control's behaviour reads.
+void DescribeControl(ControlObject& made, const ControlView& control, ControlObject* container) {
+  made.container = container;
+  made.flags = control.flags;
+  made.low = control.low;
+  made.high = control.high;
+  made.step = control.step;
+  made.value_text = std::string(control.value);
+  made.key = control.key;
+  made.action = control.action;
 }
 
 WindowHandle MakeBar(platform::WindowSystem& system, WindowHandle parent, std::string_view cls,
@@ -69,27 +62,54 @@ void MakeControls(EventEngine& engine, WindowObject& object, WindowHandle root,
                   const std::vector<ControlView>& controls) {
   platform::WindowSystem& system = engine.System();
   std::vector<WindowHandle> handles(controls.size(), kNoWindow);
+  std::vector<ControlObject*> made_list(controls.size(), nullptr);
   for (std::size_t i = 0; i < controls.size(); ++i) {
     const ControlView& control = controls[i];
     const std::string_view cls = ControlClassName(control.type);
     if (cls.empty()) support::RuntimeError(kInternalError01, kUnknownKindDetail);
-    const WindowHandle parent =
-        control.parent >= 0 ? handles[static_cast<std::size_t>(control.parent)] : root;
+    // A variable of a type no control can hold cannot be bound.
+    if (control.use_address != nullptr && !KnownUseType(control.use.type)) {
+      support::RuntimeError(kInternalError01, kUnknownKindDetail);
+    }
+    const auto up = static_cast<std::size_t>(control.parent);
+    const WindowHandle parent = control.parent >= 0 ? handles[up] : root;
     auto made = std::make_unique<ControlObject>(
         ControlObject{control.number, platform::kNoWindow, &object, control.type});
-    handles[i] = MakeChild(system, parent, cls, control, ControlProc(engine, *made));
+    handles[i] = MakeChild(system, parent, cls, control, ControlWindowProc(engine, *made));
     made->handle = handles[i];
     made->use_address = control.use_address;
     made->use_type = control.use.type;
     made->use_size = control.use.size;
     made->picture = std::string(control.picture);
-    if (control.type == kEntry) DisplayEntry(system, *made);
+    DescribeControl(*made, control, control.parent >= 0 ? made_list[up] : nullptr);
+    made_list[i] = made.get();
+    if (control.type == kList) AttachList(engine, *made, control);
     (void)system.ShowWindow(handles[i], platform::kSwShow);
     object.controls.push_back(std::move(made));
   }
+  // Containers show their contents' state once the contents exist.
+  for (ControlObject* made : made_list) SetUpControl(engine, *made);
 }
 
 }  // namespace
+
+platform::WindowProc ControlWindowProc(EventEngine& engine, ControlObject& control) {
+  return [&engine, &control](platform::WindowSystem& system,
+                             const platform::Message& m) -> std::intptr_t {
+    if (control.window == nullptr) return platform::WindowSystem::DefaultWindowProc(system, m);
+    if (control.list != nullptr && ListMessage(engine, control, m)) return 0;
+    if (ControlInput(engine, control, m)) return 0;
+    if (m.message == platform::kWmSetFocus) {
+      // Taking the focus makes it the window's focus control and raises
+      // "EVENT:Selected" for it, in order with other input.
+      WindowObject& window = *control.window;
+      window.focus_control = &control;
+      window.events.Append(MakeEventRecord(engine, window, kEventSelected, &control));
+      return 0;
+    }
+    return platform::WindowSystem::DefaultWindowProc(system, m);
+  };
+}
 
 std::string_view ControlClassName(std::uint8_t type) {
   switch (type) {

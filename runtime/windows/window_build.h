@@ -22,6 +22,10 @@ inline constexpr std::string_view kStatusBarClass = "STATUSBAR";
 // The class name of a control kind; empty for a kind the runtime does not know.
 [[nodiscard]] std::string_view ControlClassName(std::uint8_t type);
 
+// The procedure of a control's window: the control's own input first (see
+// controls.h), then taking the focus raises "EVENT:Selected".
+[[nodiscard]] platform::WindowProc ControlWindowProc(EventEngine& engine, ControlObject& control);
+
 // REQUIRES: the window object has its handle. An unknown control kind stops
 // the program with "Internal error 01" and the detail "CTLUSE".
 void BuildWindowContents(EventEngine& engine, WindowResource& window);

@@ -18,4 +18,12 @@ ControlObject* WindowObject::FindControl(int number) const {
   return nullptr;
 }
 
+ControlObject* WindowObject::FindControlByHandle(platform::WindowHandle window) const {
+  if (window == platform::kNoWindow) return nullptr;
+  for (const auto& control : controls) {
+    if (control->handle == window) return control.get();
+  }
+  return nullptr;
+}
+
 }  // namespace vaultrix::windows

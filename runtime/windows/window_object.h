@@ -21,6 +21,8 @@
 
 namespace vaultrix::windows {
 
+struct ListBinding;  // ctllist_window.h
+
 // A control as the event engine knows it: its number in the window's
 // description and its window in the window system.
 struct ControlObject {
@@ -34,7 +36,25 @@ struct ControlObject {
   std::uint32_t use_size = 0;
   std::string picture;
   std::string shown_text;  // the text last shown from the variable
+  std::uint32_t flags = 0;  // the description's attribute flags (0x1: default button)
+  // The option group of a radio, the sheet of a tab, the tab or group that
+  // holds a control; null at the window's top level.
+  ControlObject* container = nullptr;
+  double low = 0, high = 0, step = 0;  // spin range and step, progress bounds
+  std::string value_text;              // a radio: what its option group takes
+  std::int32_t key = 0;                // menus and items: accelerator key code
+  std::int32_t action = 0;             // menus and items: standard action
+  bool button_down = false;            // a left button went down on it
+  std::shared_ptr<ListBinding> list;  // a LIST control's list, else null
 };
+
+// One entry of a window's key table: a key code (masked with 0x7FF) and the
+// command it sends (0: "EVENT:AlertKey"; otherwise 0x4000 + control number).
+struct KeyTableEntry {
+  std::int32_t key_code = 0;
+  std::int32_t command = 0;
+};
+inline constexpr std::int32_t kControlCommandBase = 0x4000;
 
 enum class CloseState : int {
   kNone = 0,
@@ -102,14 +122,19 @@ struct WindowObject {
   platform::WindowHandle mdi_client = platform::kNoWindow;  // frames only
   int size_state = 0;  // the last kSize* state reported for the window
   std::uint32_t attributes = 0;  // the description's attribute bits, frame kind among them
+  std::uint32_t event_flags = 0;  // the description's event flags (0x800: move and size requests)
   std::string cursor;
   std::vector<std::string> drop_ids;
   std::vector<std::int32_t> alert_keys;
   platform::WindowHandle status_bar = platform::kNoWindow;  // its own, none when it uses the frame's
+  bool has_menu = false;  // its own menu bar (an MDI child without one shows the frame's)
+  std::vector<KeyTableEntry> key_table;  // the accelerators of its menu items
   std::vector<std::unique_ptr<ControlObject>> controls;  // description order
 
   // The control with that number, null for none (and for 0).
   [[nodiscard]] ControlObject* FindControl(int number) const;
+  // The control whose window that is, null for none.
+  [[nodiscard]] ControlObject* FindControlByHandle(platform::WindowHandle window) const;
 };
 
 }  // namespace vaultrix::windows

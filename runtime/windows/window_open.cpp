@@ -3,7 +3,8 @@
 #include "runtime/windows/window_open.h"
 
 #include "runtime/support/runtime_error.h"
-#include "runtime/windows/ctlentry.h"
+#include "runtime/windows/controls.h"
+#include "runtime/windows/key_table.h"
 #include "runtime/windows/display_attributes.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_build.h"
@@ -52,6 +53,7 @@ void ResetForOpening(WindowObject& object, int thread) {
   object.controls.clear();
   object.cursor.clear();
   object.alert_keys.clear();
+  object.key_table.clear();
   object.status_bar = kNoWindow;
 }
 
@@ -72,10 +74,13 @@ void Enter(EventEngine& engine, WindowResource& window, WindowHandle handle) {
   if (object.owner != nullptr) object.owner->owned.push_back(&object);
   object.attributes = window.view().attributes;
   object.drop_ids.assign(window.view().drop_targets.begin(), window.view().drop_targets.end());
+  object.event_flags = window.view().event_flags;
+  object.has_menu = window.view().has_menu_bar;
   BuildWindowContents(engine, window);
+  BuildKeyTable(object);
   PublishDisplayAttributes(engine, window);
   object.can_accept = [&engine](ControlObject& control) {
-    return control.type != kEntry || EntryAcceptable(engine.System(), control);
+    return TypedTextAcceptable(engine, control);
   };
   if (window.view().timer != 0) {
     object.timer_period = static_cast<std::int32_t>(window.view().timer);

@@ -2,7 +2,9 @@
 // that become queued events (creation, move, size, activation, close, timer
 // ticks, posted events, mouse clicks on the window itself), and the
 // activation that tells the engine which thread the user went to.
+#include "runtime/windows/controls.h"
 #include "runtime/windows/window_open.h"
+#include "runtime/windows/window_requests.h"
 
 namespace vaultrix::windows {
 namespace {
@@ -10,8 +12,9 @@ namespace {
 using platform::Message;
 using platform::WindowSystem;
 
-void Queue(EventEngine& engine, WindowObject& window, int event) {
-  window.events.Append(MakeEventRecord(engine, window, event, nullptr));
+void Queue(EventEngine& engine, WindowObject& window, int event,
+           ControlObject* control = nullptr) {
+  window.events.Append(MakeEventRecord(engine, window, event, control));
 }
 
 // A size message: a change of show state gives the state's event, a new
@@ -26,6 +29,19 @@ void OnSize(EventEngine& engine, WindowObject& window, std::uintptr_t state) {
   } else {
     Queue(engine, window, previous == window.size_state ? kEventSized : kEventRestored);
   }
+}
+
+// A menu item, toolbar button or control chosen: wparam holds its number in
+// the low 16 bits (the notification code above, 0 for a click), lparam its
+// window when known.
+void OnCommand(EventEngine& engine, WindowObject& window, const Message& m) {
+  if ((m.wparam >> 16) != 0) return;  // an edit's change: its text is already there
+  ControlObject* control =
+      window.FindControlByHandle(static_cast<platform::WindowHandle>(m.lparam));
+  if (control == nullptr) {
+    control = window.FindControl(static_cast<std::int16_t>(m.wparam & 0xFFFF));
+  }
+  if (control != nullptr) ChooseControl(engine, *control);
 }
 
 }  // namespace
@@ -61,6 +77,11 @@ platform::WindowProc EngineWindowProc(EventEngine& engine, WindowObject& window)
           engine.NoteActivation(window.thread);
         }
         return 0;
+      case platform::kWmCommand:
+        OnCommand(engine, window, m);
+        return 0;
+      case platform::kWmSysCommand:
+        return AnswerSystemCommand(engine, window, m.wparam);
       case kQueryContinueThread:
         return 0;  // it only wakes the thread to serve its queue
       default:

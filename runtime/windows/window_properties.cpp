@@ -5,6 +5,8 @@
 #include <charconv>
 
 #include "runtime/support/runtime_error.h"
+#include "runtime/windows/controls.h"
+#include "runtime/windows/ctllist_window.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_open.h"
 
@@ -190,13 +192,28 @@ void SetWindowProperty(EventEngine& engine, WindowObject& window, std::int32_t n
   }
 }
 
-void ShowRange(EventEngine& engine, std::int32_t first, std::int32_t last, bool show) {
+// Runs `act` on the target window's controls numbered first to last (to
+// first when last is 0; every control when first is 0).
+template <typename Act>
+void ForRange(EventEngine& engine, std::int32_t first, std::int32_t last, Act act) {
   WindowObject& window = OpenTarget(engine, nullptr);
   if (last == 0) last = first;
   for (const auto& control : window.controls) {
     if (first != 0 && (control->number < first || control->number > last)) continue;
-    (void)engine.System().ShowWindow(control->handle, show ? platform::kSwShow : platform::kSwHide);
+    act(*control);
   }
+}
+
+void ShowRange(EventEngine& engine, std::int32_t first, std::int32_t last, bool show) {
+  ForRange(engine, first, last, [&](ControlObject& control) {
+    (void)engine.System().ShowWindow(control.handle, show ? platform::kSwShow : platform::kSwHide);
+  });
+}
+
+void EnableRange(EventEngine& engine, std::int32_t first, std::int32_t last, bool enable) {
+  ForRange(engine, first, last, [&](ControlObject& control) {
+    (void)engine.System().EnableWindow(control.handle, enable);
+  });
 }
 
 }  // namespace
@@ -213,13 +230,12 @@ std::string GetProperty(EventEngine& engine, WindowObject* target, std::int32_t 
                         std::int32_t number, std::int32_t index) {
   WindowObject& window = OpenTarget(engine, target);
   if (control == 0) return GetWindowProperty(engine, window, number, index);
-  const ControlObject* object = window.FindControl(control);
+  ControlObject* object = window.FindControl(control);
   if (object == nullptr) return {};
+  if (auto list = GetListProperty(*object, number, index)) return *list;
   platform::WindowSystem& system = engine.System();
-  if (number < kFirstAttributeProperty) {
-    const std::optional<platform::WindowInfo> info = system.GetWindowInfo(object->handle);
-    return info ? std::to_string(info->value) : std::string();
-  }
+  if (number < kFirstAttributeProperty) return ControlValue(engine, *object);
+  if (std::optional<std::string> own = GetControlAttribute(engine, *object, number)) return *own;
   return GetCommon(system, object->handle, number).value_or(std::string());
 }
 
@@ -230,12 +246,14 @@ void SetProperty(EventEngine& engine, WindowObject* target, std::int32_t control
     SetWindowProperty(engine, window, number, index, value);
     return;
   }
-  const ControlObject* object = window.FindControl(control);
+  ControlObject* object = window.FindControl(control);
   if (object == nullptr) return;
+  if (SetListProperty(engine.System(), *object, number, index, value)) return;
   if (number < kFirstAttributeProperty) {
-    (void)engine.System().SetValue(object->handle, ToNumber(value));
+    SetControlValue(engine, *object, value);
     return;
   }
+  if (SetControlAttribute(engine, *object, number, value)) return;
   (void)SetCommon(engine.System(), object->handle, number, value);
 }
 
@@ -245,6 +263,18 @@ void HideControls(EventEngine& engine, std::int32_t first, std::int32_t last) {
 
 void UnhideControls(EventEngine& engine, std::int32_t first, std::int32_t last) {
   ShowRange(engine, first, last, true);
+}
+
+void DisableControls(EventEngine& engine, std::int32_t first, std::int32_t last) {
+  EnableRange(engine, first, last, false);
+}
+
+void EnableControls(EventEngine& engine, std::int32_t first, std::int32_t last) {
+  EnableRange(engine, first, last, true);
+}
+
+void DisplayControls(EventEngine& engine, std::int32_t first, std::int32_t last) {
+  ForRange(engine, first, last, [&](ControlObject& control) { DisplayControl(engine, control); });
 }
 
 }  // namespace vaultrix::windows

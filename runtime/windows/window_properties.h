@@ -54,5 +54,10 @@ void SetProperty(EventEngine& engine, WindowObject* target, std::int32_t control
 // when last is 0) are hidden or shown again.
 void HideControls(EventEngine& engine, std::int32_t first, std::int32_t last);
 void UnhideControls(EventEngine& engine, std::int32_t first, std::int32_t last);
+// The same ranges made unavailable to the user and available again.
+void DisableControls(EventEngine& engine, std::int32_t first, std::int32_t last);
+void EnableControls(EventEngine& engine, std::int32_t first, std::int32_t last);
+// The same range shown again from the controls' use variables.
+void DisplayControls(EventEngine& engine, std::int32_t first, std::int32_t last);
 
 }  // namespace vaultrix::windows

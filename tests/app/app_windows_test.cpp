@@ -278,12 +278,13 @@ TEST(ApplicationWindows, OptionsTakeTwoByteFlagsThenTwoLongs) {
   EXPECT_EQ(c[2]->tip, "Hide clipboard display on passwords windows");
   EXPECT_EQ(c[2]->use_address, &hide);
   EXPECT_EQ(c[3]->text, "Clear clipboard contents after how many seconds:");
-  EXPECT_EQ(c[4]->type, rsc::kSpin);
+  EXPECT_EQ(c[4]->type, rsc::kEntry);
   EXPECT_EQ(c[4]->use.type, rsc::kUseLong);
   EXPECT_EQ(c[4]->picture, "@n4");
   EXPECT_EQ(c[4]->tip, "Enter # of seconds or 0 to disable");
   EXPECT_EQ(c[4]->use_address, &seconds);
   EXPECT_EQ(c[5]->text, "Close after how many minutes of inactivity:");
+  EXPECT_EQ(c[6]->type, rsc::kEntry) << "an entry, so that a typed value is accepted through its picture";
   EXPECT_EQ(c[6]->picture, "@n-13");
   EXPECT_EQ(c[6]->tip, "Enter # of minutes or 0 to disable");
   EXPECT_EQ(c[6]->use_address, &minutes);

@@ -31,13 +31,15 @@ class ViewTest : public ::testing::Test {
     ResetSymbolTables();
     support::ClearError();
     testing::MemoryTables().clear();
-    file_ = files::FileDeclaration("Entries")
+    file_ = files::FileDeclaration(FileName())
+                .Attributes(0x17)
                 .Field(files::StringField("P_:User", 30))
                 .Field(files::StringField("P_:Service", 30))
                 .Field(files::FixedField(files::kTypeLong, "P_:Count"))
                 .Key("P_:KEYSERVICE", files::kKeyNoCase | files::kKeyDup, {"P_:User", "P_:Service"})
                 .Key("P_:KEYCOUNT", files::kKeyDup, {"P_:Count"})
-                .Build(testing::MemoryDriver(), reinterpret_cast<std::uint8_t*>(&record_));
+                .Build(Driver(), reinterpret_cast<std::uint8_t*>(&record_));
+    PrepareFile();
     files::Open(File());
     ASSERT_EQ(support::ErrorCode(), 0);
     ASSERT_TRUE(BindRecord(File()));
@@ -49,6 +51,12 @@ class ViewTest : public ::testing::Test {
     file_.reset();
     ResetSymbolTables();
   }
+
+  // The file the view reads: the in-memory table "Entries" unless a test
+  // names another driver and file (made by PrepareFile before OPEN).
+  virtual const files::DriverRegistration& Driver() { return testing::MemoryDriver(); }
+  virtual std::string FileName() { return "Entries"; }
+  virtual void PrepareFile() {}
 
   files::FileBlock& File() { return file_->Block(); }
   files::KeyBlock& ServiceKey() { return file_->Key(0); }

@@ -5,6 +5,7 @@
 #include "runtime/files/ascii_driver.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <string>
@@ -242,6 +243,17 @@ TEST_F(AsciiDriverTest, PutAddLengthFormsFlushAndEmpty) {
   Flush(Block());
   ASSERT_EQ(ERRORCODE(), 0) << ERROR();
   EXPECT_EQ(dir_.Get("export.csv"), "ONE\r\nTWO\r\napp\r\nappend\r\n");
+  // The plain forms: APPEND adds the whole record; PUT rewrites the line
+  // read last.
+  SetRecord("last");
+  Append(Block());
+  Set(Block(), 6);
+  Next(Block());
+  SetRecord("second");
+  Put(Block());
+  ASSERT_EQ(ERRORCODE(), 0) << ERROR();
+  Flush(Block());
+  EXPECT_EQ(dir_.Get("export.csv"), "ONE\r\nsecond\r\napp\r\nappend\r\nlast\r\n");
   Empty(Block());
   EXPECT_EQ(Bytes(Block()), 0);
   EXPECT_EQ(dir_.Get("export.csv"), "");
@@ -262,6 +274,14 @@ TEST_F(AsciiDriverTest, RemoveRenameAndCopyTheFile) {
   EXPECT_FALSE(dir_.Has("moved.csv"));
   Remove(Block());
   EXPECT_EQ(ERRORCODE(), support::kFileNotFound);
+  // Any other failure to delete is 5.
+  ASSERT_EQ(::mkdir(dir_.Path("folder").c_str(), 0700), 0);
+  dir_.Put("folder/inside.csv", "x\r\n");
+  Close(Block());  // the name is taken again at the next first use
+  UseName("folder");
+  Remove(Block());
+  EXPECT_EQ(ERRORCODE(), support::kAccessDenied);
+  EXPECT_TRUE(dir_.Has("folder/inside.csv"));
 }
 
 TEST_F(AsciiDriverTest, LockAndUnlockAgainstAnotherOpen) {

@@ -141,6 +141,59 @@ TEST_F(HvnStationsTest, ReadersSeeWholeRecordsWhileAnotherStationWrites) {
   EXPECT_EQ(CheckHvnFile(path_ + ".HVN"), "");
 }
 
+// A reader that found no record held skips asking the system until some
+// station takes a named lock; a HOLD taken after its last read must still
+// stop it, in another open of this process and in another process.
+TEST_F(HvnStationsTest, AHoldTakenBetweenTwoReadsStopsTheSecond) {
+  auto reader = DeclareTable(path_);
+  Open(reader->Block(), 0x42);
+  std::vector<std::int32_t> pointers;
+  for (int i = 1; i <= 3; ++i) {
+    SetRecord(*reader, "r" + std::to_string(i), i);
+    Add(reader->Block());
+    pointers.push_back(static_cast<std::int32_t>(Pointer(reader->Block())));
+  }
+  const std::int32_t pointer = pointers[1];
+  Get(reader->Block(), pointer);
+  ASSERT_EQ(ErrorCode(), 0);
+
+  auto holder = DeclareTable(path_);
+  Open(holder->Block(), 0x42);
+  Hold(holder->Block());
+  Get(holder->Block(), pointer);
+  ASSERT_EQ(ErrorCode(), 0);
+  Get(reader->Block(), pointer);
+  EXPECT_EQ(ErrorCode(), support::kRecordIsAlreadyHeld);
+  Release(holder->Block());
+  Get(reader->Block(), pointer);
+  EXPECT_EQ(ErrorCode(), 0);
+
+  Handshake handshake;
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto file = DeclareTable(path_);
+    Open(file->Block(), 0x42);
+    Hold(file->Block());
+    Get(file->Block(), pointer);
+    ::_exit(handshake.AnswerAndWait(ErrorCode() == 0 ? 'y' : 'n') ? 0 : 2);
+  }
+  ASSERT_EQ(handshake.Answer(), 'y');
+  Set(reader->Block());
+  Next(reader->Block());
+  EXPECT_EQ(ErrorCode(), 0);
+  Next(reader->Block());
+  EXPECT_EQ(ErrorCode(), support::kRecordIsAlreadyHeld);
+  ASSERT_TRUE(handshake.LetGo());
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  // The child's end released its hold.
+  Get(reader->Block(), pointer);
+  EXPECT_EQ(ErrorCode(), 0);
+  Close(reader->Block());
+  Close(holder->Block());
+}
+
 TEST_F(HvnStationsTest, AWriterKilledAtRandomLeavesASoundFile) {
   std::mt19937 random(99);
   for (int round = 0; round < 5; ++round) {

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -29,6 +30,36 @@ inline vaultrix::testing::ScratchDir& FastScratchDir() {
   dir = std::make_unique<vaultrix::testing::ScratchDir>();
   return *dir;
 }
+
+// Two pipes between a test and a child it forks: the child answers one byte
+// when it is ready, then waits until the test lets it go on.
+class Handshake {
+ public:
+  Handshake() {
+    if (::pipe(ready_) != 0 || ::pipe(go_) != 0) ::abort();
+  }
+  ~Handshake() {
+    for (int fd : {ready_[0], ready_[1], go_[0], go_[1]}) ::close(fd);
+  }
+  Handshake(const Handshake&) = delete;
+  Handshake& operator=(const Handshake&) = delete;
+
+  // In the child: answers, then waits. False when the test is gone.
+  bool AnswerAndWait(char answer) {
+    char ignored = 0;
+    return ::write(ready_[1], &answer, 1) == 1 && ::read(go_[0], &ignored, 1) == 1;
+  }
+  // In the test: the child's answer, or 0 when it ended without one.
+  char Answer() {
+    char answer = 0;
+    return ::read(ready_[0], &answer, 1) == 1 ? answer : 0;
+  }
+  bool LetGo() { return ::write(go_[1], "x", 1) == 1; }
+
+ private:
+  int ready_[2];
+  int go_[2];
+};
 
 inline constexpr std::uint32_t kNameSize = 20;
 inline constexpr std::uint32_t kMemoSize = 1000;

@@ -1,9 +1,15 @@
 // Transactions over two HVN files: COMMIT and ROLLBACK, the LOGOUT rules,
 // and a crash at every write and flush of a COMMIT (with power losses that
-// drop unflushed writes): afterwards both files hold the state before the
+// drop unflushed writes), and a station killed at random moments of its
+// transactions: afterwards both files hold the state before the
 // transaction, or both the state after it.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
 #include <set>
 
 #include "platform/clock.h"
@@ -24,8 +30,10 @@ namespace codes = support;
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr int kSeeds = 2;
+constexpr int kKillRounds = 12;
 #else
 constexpr int kSeeds = 6;
+constexpr int kKillRounds = 40;
 #endif
 
 class HvnTransactionTest : public ::testing::Test {
@@ -188,6 +196,102 @@ TEST_F(HvnTransactionTest, CrashAnywhereInCommitLeavesAllOrNothing) {
   }
   EXPECT_GT(saw_before, 0);
   EXPECT_GT(saw_after, 0);
+}
+
+// Generation g of the two files: a's first record has number g + 1 and a
+// holds "t1" to "tg"; b's first record has number g + 1 and b holds "tg".
+void NextGeneration(DeclaredFile& a, DeclaredFile& b, std::int32_t g) {
+  Logout(a.Block());
+  Logout(b.Block());
+  Set(a.Block());
+  Next(a.Block());
+  SetRecord(a, "a1", g + 2);
+  Put(a.Block());
+  SetRecord(a, "t" + std::to_string(g + 1), g + 1);
+  SetMemo(a, std::string(static_cast<std::size_t>(g % 700), 'g'));
+  Add(a.Block());
+  Set(b.Block());
+  Next(b.Block());
+  SetRecord(b, "b1", g + 2);
+  Put(b.Block());
+  for (Next(b.Block()); ErrorCode() == 0; Next(b.Block())) {
+    if (NameOf(b) == "t" + std::to_string(g)) Delete(b.Block());
+  }
+  SetRecord(b, "t" + std::to_string(g + 1), g + 1);
+  Add(b.Block());
+  Commit(a.Block());
+}
+
+// In a child: moves the files from generation to generation, one
+// transaction each, and reports every committed generation on `report`.
+[[noreturn]] void TransactionsInChild(const std::string& dir, int report) {
+  auto a = DeclareTable(dir + "/a");
+  auto b = DeclareTable(dir + "/b");
+  Open(a->Block(), 0x42);
+  Open(b->Block(), 0x42);
+  Set(a->Block());
+  Next(a->Block());
+  std::int32_t g = NumberOf(*a) - 1;
+  while (ErrorCode() == 0) {
+    NextGeneration(*a, *b, g);
+    if (ErrorCode() != 0) ::_exit(1);
+    ++g;
+    if (::write(report, &g, sizeof g) != sizeof g) ::_exit(2);
+  }
+  ::_exit(3);
+}
+
+TEST_F(HvnTransactionTest, AStationKilledAtRandomInItsTransactionsLeavesAllOrNothing) {
+  std::mt19937 random(4242);
+  std::int32_t committed = 0;
+  // About one round in four finds a pending span to discard or copy home.
+  for (int round = 0; round < kKillRounds; ++round) {
+    int pipe_ends[2];
+    ASSERT_EQ(::pipe(pipe_ends), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(pipe_ends[0]);
+      TransactionsInChild(dir_.Path(""), pipe_ends[1]);
+    }
+    ::close(pipe_ends[1]);
+    // A few commits in, then at a random moment of a later transaction.
+    const int wait_for = 1 + static_cast<int>(random() % 3);
+    for (int i = 0; i < wait_for; ++i) {
+      ASSERT_EQ(::read(pipe_ends[0], &committed, sizeof committed),
+                static_cast<ssize_t>(sizeof committed));
+    }
+    volatile std::uint32_t spin = random() % 40000000;
+    while (spin > 0) spin = spin - 1;
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child stopped by itself: " << status;
+    for (std::int32_t g = 0; ::read(pipe_ends[0], &g, sizeof g) == sizeof g;) committed = g;
+    ::close(pipe_ends[0]);
+
+    const std::string what = "round " + std::to_string(round);
+
+    const auto seen_a = State("a", kAccessReadOnly | kDenyNone);
+    const auto a = State("a");
+    const auto b = State("b");
+    ASSERT_EQ(seen_a, a) << what;
+    // The generation found is the last one reported, or the one whose
+    // COMMIT was done when the child died before reporting it.
+    const std::int32_t g = std::stoi(a[0].substr(3, a[0].find('/', 3) - 3)) - 1;
+    ASSERT_TRUE(g == committed || g == committed + 1) << what << ": " << g << " vs " << committed;
+    ASSERT_EQ(a.size(), 10u + g + 1) << what;
+    for (std::int32_t t = 1; t <= g; ++t) {
+      ASSERT_EQ(a[9 + t].substr(0, a[9 + t].find('/')), "t" + std::to_string(t)) << what;
+    }
+    ASSERT_EQ(a.back(), "records " + std::to_string(10 + g)) << what;
+    ASSERT_EQ(b[0].substr(0, b[0].find('/', 3)), "b1/" + std::to_string(g + 1)) << what;
+    ASSERT_EQ(b.size(), 12u) << what;
+    ASSERT_EQ(b[10].substr(0, b[10].find('/')), "t" + std::to_string(g)) << what;
+    ASSERT_EQ(CheckHvnFile(dir_.Path("a.HVN")), "") << what;
+    ASSERT_EQ(CheckHvnFile(dir_.Path("b.HVN")), "") << what;
+    committed = g;
+  }
 }
 
 }  // namespace

@@ -87,6 +87,8 @@ class OperationFrameTest : public ::testing::Test {
     next_answer = 0;
     testing::FailStateAllocationAfter(-1);
   }
+  // An armed failure must not reach the tests of other suites.
+  void TearDown() override { testing::FailStateAllocationAfter(-1); }
 };
 
 std::unique_ptr<DeclaredFile> Passwords() {

@@ -145,8 +145,15 @@ TEST_F(TextFileTest, LinesAcrossTheReadWindowsEdge) {
   // A tab at the window's end, and one at the start of the next.
   EXPECT_EQ(read("a\tb\r\n", "/TAB=-2"), (Lines{"a  b"}));
   EXPECT_EQ(read("ab\tc\r\n", "/TAB=4"), (Lines{"ab  c"}));
-  // Byte 26 as the first byte of the next window ends the file there.
+  // Byte 26 as the first byte of the next window ends the file there; as
+  // the last byte of this one, too.
   EXPECT_EQ(read("ab\x1A\r\nlost\r\n"), (Lines{"ab"}));
+  EXPECT_EQ(read("a\x1A\r\nlost\r\n"), (Lines{"a"}));
+  // A line whose end-of-record sequence is the window's last two bytes.
+  EXPECT_EQ(read("\r\nb\r\n"), (Lines{"", "b"}));
+  // A line of 150 bytes starting just before the edge (it is read in two
+  // pieces), then a short one whose copy must not keep any of it.
+  EXPECT_EQ(read(std::string(150, 'L') + "\r\nsh\r\n"), (Lines{std::string(150, 'L'), "sh"}));
   // A line running from one window through the next and into a third.
   std::string long_line(700, 'x');
   for (std::size_t i = 0; i < long_line.size(); i += 7) long_line[i] = '\t';
@@ -180,6 +187,31 @@ TEST_F(TextFileTest, EachReadClearsWhatTheCallerLeftInTheRecord) {
   record_.assign(20, '#');
   ASSERT_EQ(file.Get(23, 3), 0);
   EXPECT_EQ(record_, "sho" + std::string(17, ' '));
+}
+
+// A line is copied sixteen bytes at a time while its end is looked for,
+// so bytes after it (the next line, or the rest of a line that turns out
+// to hold a tab or a lone carriage return) pass through the record: none
+// may stay there.
+TEST_F(TextFileTest, LinesCopiedInBlocksLeaveNothingBehindThem) {
+  const std::string letters = "abcdefghijklmnopqrstuvwxyz";
+  TextFile& file = OpenText(letters + "\r\nxy\r\n" + letters.substr(0, 18) + "\rst\r\n" +
+                                letters.substr(0, 20) + "\tq\r\n" + letters.substr(0, 17) + "\r\n",
+                            40, kReadWrite, "/TAB=0");
+  ASSERT_EQ(file.Next(), 0);
+  EXPECT_EQ(record_, letters + std::string(14, ' '));
+  record_.assign(40, '#');
+  ASSERT_EQ(file.Next(), 0);
+  EXPECT_EQ(record_, "xy" + std::string(38, ' '));
+  EXPECT_EQ(file.Pointer(), 29);
+  ASSERT_EQ(file.Next(), 0);
+  EXPECT_EQ(record_, letters.substr(0, 18) + "\rst" + std::string(19, ' '));
+  ASSERT_EQ(file.Next(), 0);
+  EXPECT_EQ(record_, letters.substr(0, 20) + "q" + std::string(19, ' '));
+  // The length form stops at its length even inside a block.
+  ASSERT_EQ(file.Next(17), 0);
+  EXPECT_EQ(record_, letters.substr(0, 17) + std::string(23, ' '));
+  EXPECT_EQ(file.Next(), codes::kRecordNotAvailable);
 }
 
 TEST_F(TextFileTest, EndOfRecordOptionChangesWhereLinesEnd) {

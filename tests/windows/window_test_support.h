@@ -9,11 +9,14 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
+#include "platform/runtime_lock.h"
+#include "platform/thread_slots.h"
 #include "runtime/support/runtime_error.h"
 #include "runtime/windows/event_engine.h"
 #include "runtime/windows/window_resource.h"
@@ -74,13 +77,7 @@ struct ProcessEnded {
 class EngineFixture : public ::testing::Test {
  protected:
   EngineFixture() {
-    rescomp::CompiledModule module;
-    rescomp::SourceError error;
-    EXPECT_TRUE(rescomp::CompileSource(kTestWindows, &module, &error))
-        << "line " << error.line << ": " << error.message;
-    auto resources = std::make_shared<platform::ResourceModule>("vaultrix");
-    resources->Add("DABDUMP", "VLTRX001_RSC", module.bytes);
-    platform::SetProgramResources(resources);
+    platform::SetProgramResources(CompiledModule(kTestWindows, "vaultrix", "VLTRX001_RSC"));
     previous_box_ = platform::SetMessageBoxHandler([this](const platform::MessageBoxRequest& r) {
       shown_.push_back(r.text);
       return platform::MessageBoxAnswer::kOk;
@@ -93,6 +90,19 @@ class EngineFixture : public ::testing::Test {
     for (const auto& module : platform::LoadedResourceModules()) {
       platform::RemoveResourceModule(module.get());
     }
+  }
+
+  // A module of window descriptions compiled from `source` and held as the
+  // resource `resource` of a loaded module named `module`.
+  static platform::ResourceModulePtr CompiledModule(const char* source, const std::string& module,
+                                                    const std::string& resource) {
+    rescomp::CompiledModule compiled;
+    rescomp::SourceError error;
+    EXPECT_TRUE(rescomp::CompileSource(source, &compiled, &error))
+        << "line " << error.line << ": " << error.message;
+    auto resources = std::make_shared<platform::ResourceModule>(module);
+    resources->Add("DABDUMP", resource, compiled.bytes);
+    return resources;
   }
 
   WindowResource& Make(WindowKind kind, const std::string& structure,
@@ -127,6 +137,33 @@ class EngineFixture : public ::testing::Test {
  private:
   platform::MessageBoxHandler previous_box_;
   support::ProcessExitHandler previous_exit_;
+};
+
+// The same with the runtime lock (held by the test's thread, runtime thread
+// 1) and the thread slots, for procedures on started threads.
+class ThreadedEngineFixture : public EngineFixture {
+ protected:
+  ThreadedEngineFixture() { engine_.SetLock(&lock_); }
+  ~ThreadedEngineFixture() override { engine_.SetLock(nullptr); }
+
+  // Lets every started thread finish; REQUIRES: the lock held.
+  void JoinStartedThreads() {
+    lock_.Release();
+    slots_.WaitForStartedThreads();
+    lock_.Acquire();
+    engine_.SwitchContext(1);
+  }
+
+  // Gives the lock to every thread waiting for it, then takes it back.
+  void LetOthersRun() {
+    lock_.Release();
+    std::this_thread::yield();
+    lock_.Acquire();
+    engine_.SwitchContext(1);
+  }
+
+  platform::RuntimeLock lock_{system_};
+  platform::ThreadSlots slots_;
 };
 
 }  // namespace vaultrix::windows

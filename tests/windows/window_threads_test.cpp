@@ -8,8 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/runtime_lock.h"
-#include "platform/thread_slots.h"
 #include "runtime/windows/start_thread.h"
 #include "runtime/windows/window_open.h"
 #include "tests/platform/watchdog.h"
@@ -20,30 +18,7 @@ namespace {
 
 using vaultrix::testing::Watchdog;
 
-class WindowThreadsTest : public EngineFixture {
- protected:
-  WindowThreadsTest() { engine_.SetLock(&lock_); }
-  ~WindowThreadsTest() override { engine_.SetLock(nullptr); }
-
-  // Lets every started thread finish; REQUIRES: the lock held.
-  void JoinStartedThreads() {
-    lock_.Release();
-    slots_.WaitForStartedThreads();
-    lock_.Acquire();
-    engine_.SetCurrentThread(1);
-  }
-
-  // Gives the lock to every thread waiting for it, then takes it back.
-  void LetOthersRun() {
-    lock_.Release();
-    std::this_thread::yield();
-    lock_.Acquire();
-    engine_.SetCurrentThread(1);
-  }
-
-  platform::RuntimeLock lock_{system_};
-  platform::ThreadSlots slots_;
-};
+class WindowThreadsTest : public ThreadedEngineFixture {};
 
 TEST_F(WindowThreadsTest, FrameClosesItsChildrenDownOneAtATimeAndAChildCanRefuse) {
   Watchdog watchdog("frame close-down over two MDI children");
