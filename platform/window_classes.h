@@ -34,10 +34,11 @@
 // | "SHEET"      | control, holds "TAB"s       | value = 1-based number of the tab shown             |
 // | "TAB"        | of "SHEET", holds controls  | text                                                |
 // | "BOX"        | control                     | nothing but its place                               |
-// | "LIST"       | control                     | rows: visible rows, cells joined by '\t'; display.  |
-// |              |                             | header_lines; value = selected row among the rows   |
-// |              |                             | (0-based, -1 none); vertical_scroll = thumb 0..100  |
-// |              |                             | with style kWsVScroll when the bar shows            |
+// | "LIST"       | control                     | rows: visible rows, cells joined by '\t'; text: the |
+// |              |                             | header lines joined by '\n' (display.header_lines   |
+// |              |                             | when text is empty); value = selected row among the |
+// |              |                             | rows (0-based, -1 none); vertical_scroll = thumb in |
+// |              |                             | vertical_low..vertical_high, no bar when high <= low|
 //
 // Menu bars, toolbars and status bars are shown with their window whatever
 // their own visible flag says.
@@ -47,14 +48,16 @@
 //   that holds the bar, wparam = control id in its low 16 bits, lparam = the
 //   item's handle. Standard actions 1 to 4 are the driver's own (window list,
 //   tile, cascade, arrange icons) and are not reported;
-// - a button pressed: kWmCommand (BN_CLICKED) to the window that holds it;
+// - buttons, check boxes, radio buttons and tabs: nothing of their own; the
+//   engine chooses them from the mouse and key messages (Enter included, for
+//   the default button) and sets their check, which the widget then shows;
 // - an edit: the window system's text (or check, value) is set first, then
 //   kWmCommand with the notification code in wparam's high word;
 // - keys, mouse buttons and focus changes through InjectKey, InjectMouse and
 //   SetFocus; a key whose code (masked with 0x7FF) is in the window's
 //   claimed_keys never reaches the widget, only the window system;
-// - list scroll-bar actions: kWmVScroll to the list, wparam = kSb* action in
-//   the low word and the thumb position (0..100) in the high word.
+// - list scroll-bar actions: kWmVScroll to the list, wparam =
+//   MakeScrollParam(kSb* action, thumb position) (window_messages.h).
 #pragma once
 
 #include <cstdint>

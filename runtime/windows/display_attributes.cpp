@@ -101,7 +101,12 @@ void PublishDisplayAttributes(EventEngine& engine, WindowResource& window) {
   const std::uint32_t style =
       StyleOfAttributes(view.attributes, !view.title.empty(), !view.icon.empty(), mdi_child,
                         view.has_menu_bar);
-  (void)system.SetStyle(object.handle, (info->style & platform::kWsVisible) | style);
+  // The look comes from the attributes; state bits (visible, disabled) stay.
+  constexpr std::uint32_t kLook = platform::kWsCaption | platform::kWsThickFrame |
+                                  platform::kWsSysMenu | platform::kWsMinimizeBox |
+                                  platform::kWsMaximizeBox | platform::kWsMaximize |
+                                  platform::kWsMinimize;
+  (void)system.SetStyle(object.handle, (info->style & ~kLook) | style);
   (void)system.SetDisplayAttributes(object.handle, std::move(display));
 
   // The controls were made in the order of menu, toolbar, then contents.

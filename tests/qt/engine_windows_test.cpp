@@ -54,6 +54,10 @@ window "MAIN$APPFRAME"
   toolbar
     at 0 0 400 19
     button -21 "Passwords"
+window "PREVIEW$WINDOW"
+  title "Preview"
+  at 0 0 200 100
+  attributes 0x6820
 window "ASK$WINDOW"
   title "Question"
   at 20 20 120 40
@@ -217,7 +221,7 @@ TEST_F(QtEngineTest, FormWidgetsShowTheEngineStateInDialogUnitsOfTheFontUsed) {
   Settle([&] { driver_->Drain(); return !ok->isEnabled() && check->isHidden(); });
 }
 
-TEST_F(QtEngineTest, TypedTextReachesTheVariableButtonsTheirCommandsAndEnterTheDefault) {
+TEST_F(QtEngineTest, TypedTextReachesTheVariableAndClicksChooseControlsInControlOrder) {
   Watchdog watchdog("typing and pressing");
   char name[20];
   std::memset(name, ' ', sizeof name);
@@ -247,36 +251,21 @@ TEST_F(QtEngineTest, TypedTextReachesTheVariableButtonsTheirCommandsAndEnterTheD
   QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
   Settle([&] { return system_.GetWindowInfo(Control(form, 3))->check == 1; });
 
+  // A button is chosen by the engine from the click: "EVENT:Accepted".
   QTest::mouseClick(Widget<QPushButton>(Control(form, 5)), Qt::LeftButton);
-  const Message pressed = SettleFor(*thread_, [&](const Message& m) {
-    return m.window == window && m.message == kWmCommand && (m.wparam & 0xFFFF) == 5;
-  });
-  EXPECT_EQ(static_cast<WindowHandle>(pressed.lparam), Control(form, 5));
-
-  // Enter in the entry: the key first, then the default button's command.
-  entry->setFocus();
-  QTest::keyClick(entry, Qt::Key_Return);
   SettleFor(*thread_, [&](const Message& m) {
-    return m.window == window && m.message == kWmCommand && (m.wparam & 0xFFFF) == 4;
+    return m.window == Control(form, 5) && m.message == kWmLButtonUp;
   });
-  std::vector<std::uint32_t> order;
-  for (const Message& m : thread_->Taken()) {
-    if ((m.message == kWmKeyDown && m.wparam == static_cast<std::uintptr_t>(kVkReturn)) ||
-        (m.message == kWmCommand && (m.wparam & 0xFFFF) == 4)) {
-      order.push_back(m.message);
-    }
-  }
-  EXPECT_EQ(order, (std::vector<std::uint32_t>{kWmKeyDown, kWmCommand}));
-  // A disabled default button is not pressed.
-  thread_->Run([&] { (void)system_.EnableWindow(Control(form, 4), false); });
-  Settle([&] { driver_->Drain(); return !Widget<QPushButton>(Control(form, 4))->isEnabled(); });
-  QTest::keyClick(entry, Qt::Key_Return);
-  QCoreApplication::processEvents();
-  std::size_t commands = 0;
-  for (const Message& m : thread_->Taken()) {
-    commands += m.message == kWmCommand && (m.wparam & 0xFFFF) == 4 ? 1 : 0;
-  }
-  EXPECT_EQ(commands, 1u);
+  Settle([&] {
+    bool accepted = false;
+    thread_->Run([&] {
+      const windows::EventQueue& events = form.object().events;
+      for (std::size_t i = 0; i < events.Size(); ++i) {
+        accepted |= events.At(i).Event() == windows::kEventAccepted;
+      }
+    });
+    return accepted;
+  });
 }
 
 TEST_F(QtEngineTest, AKeyTheWindowClaimsReachesTheEngineButNotTheWidget) {
@@ -352,6 +341,14 @@ TEST_F(QtEngineTest, AWindowTheEngineCountsModalBlocksTheOthers) {
   EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
 }
 
+TEST_F(QtEngineTest, AWindowWhoseAttributesSayMaximizedOpensMaximized) {
+  Watchdog watchdog("opens maximized");
+  windows::WindowResource& preview = Open(windows::WindowKind::kPlainWindow, "PREVIEW$WINDOW");
+  const WindowHandle handle = preview.object().handle;
+  Settle([&] { driver_->Drain(); return Widget<QWidget>(handle)->isMaximized(); });
+  EXPECT_EQ(system_.GetWindowInfo(handle)->show_state, ShowState::kMaximized);
+}
+
 TEST_F(QtEngineTest, TheCaptionBoxesBecomeTheEnginesEvents) {
   Watchdog watchdog("caption boxes");
   windows::WindowResource& frame = Open(windows::WindowKind::kApplication, "MAIN$APPFRAME");
@@ -376,3 +373,28 @@ TEST_F(QtEngineTest, TheCaptionBoxesBecomeTheEnginesEvents) {
 
 }  // namespace
 }  // namespace vaultrix::platform::qt::testing
+
+namespace vaultrix::windows {
+namespace {
+
+TEST(DisplayAttributes, StylesAndResourceNamesOfTheStoredWindows) {
+  using namespace platform;
+  // The frame: resizable, maximize box and system menu, a caption.
+  EXPECT_EQ(StyleOfAttributes(0x1820, true, false, false, true),
+            kWsCaption | kWsThickFrame | kWsMaximizeBox | kWsSysMenu);
+  // The splash window has no frame and no caption.
+  EXPECT_EQ(StyleOfAttributes(0x2064, false, false, false, false), 0u);
+  // A dialog frame becomes a plain border on an MDI child without boxes, and
+  // an icon brings the minimize box.
+  EXPECT_EQ(StyleOfAttributes(0x3044, false, false, true, false), kWsBorder | kWsSysMenu);
+  EXPECT_EQ(StyleOfAttributes(0x3044, false, false, false, false), kWsDlgFrame | kWsSysMenu);
+  EXPECT_EQ(StyleOfAttributes(0x2040, false, false, true, false), kWsBorder);
+  EXPECT_EQ(StyleOfAttributes(0x2040, false, true, true, false),
+            kWsDlgFrame | kWsMinimizeBox | kWsSysMenu);
+  EXPECT_NE(StyleOfAttributes(0x6820, true, false, false, false) & kWsMaximize, 0u);
+  EXPECT_EQ(ResourceNameOfFile("ADS.ICO"), "ADS_ICO");
+  EXPECT_EQ(ResourceNameOfFile("~key3a.gif"), "KEY3A_GIF");
+}
+
+}  // namespace
+}  // namespace vaultrix::windows

@@ -55,11 +55,10 @@ TEST(QtList, FourColumnsScrolledWithKeysAndTheScrollBarInImmediateMode) {
       Window(WindowKind::kPlain, "WINDOW", "Passwords", {10, 10, 260, 110}, kDialogStyle));
   WindowHandle list = kNoWindow;
   thread.Run([&] {
-    list = system.CreateWindow(Control("LIST", "", {4, 4, 250, 100}, window, 1, kWsVScroll));
-    DisplayAttributes display;
-    display.header_lines = {"Service\tURL\tLogin Name\tPassword"};
-    (void)system.SetDisplayAttributes(list, display);
+    list = system.CreateWindow(Control("LIST", "Service\tURL\tLogin Name\tPassword", {4, 4, 250, 100},
+                                       window, 1, kWsVScroll));
     (void)system.SetRows(list, Page(1));
+    (void)system.SetScrollRange(list, 0, kListScrollRange);
     (void)system.SetValue(list, 0);
     (void)system.SetScroll(list, 0, 0);
   });
@@ -141,8 +140,7 @@ TEST(QtList, FourColumnsScrolledWithKeysAndTheScrollBarInImmediateMode) {
   EXPECT_TRUE(top->grab().save(path, "PNG"));
 
   // Everything fits: the engine takes the scroll bar away.
-  thread.Run([&] { (void)system.SetStyle(list, kWsChild | kWsVisible); });
-  thread.Run([&] { (void)system.SetRows(list, Page(1)); });
+  thread.Run([&] { (void)system.SetScrollRange(list, 0, 0); });
   Settle([&] { driver.Drain(); return !bar.isVisible(); });
   thread.Run([&] { (void)system.DestroyWindow(window); });
   driver.Drain();

@@ -17,7 +17,7 @@ QStringList CellsOf(const std::string& row) {
 }
 
 // The scroll bar's own actions in the window system's terms.
-std::uint32_t ScrollActionOf(int action) {
+int ScrollActionOf(int action) {
   switch (action) {
     case QAbstractSlider::SliderSingleStepAdd: return kSbLineDown;
     case QAbstractSlider::SliderSingleStepSub: return kSbLineUp;
@@ -58,12 +58,12 @@ ListView::ListView(QWidget* parent, std::function<void(std::uint32_t, int)> scro
   layout->addWidget(scroll_);
   QObject::connect(scroll_, &QAbstractSlider::actionTriggered, this, [this](int action) {
     if (applying_) return;
-    scrolled_(ScrollActionOf(action), scroll_->sliderPosition());
+    scrolled_(static_cast<std::uint32_t>(ScrollActionOf(action)), scroll_->sliderPosition());
     // The engine sets the thumb; until it does, it stays where it was.
     if (action != QAbstractSlider::SliderMove) scroll_->setSliderPosition(scroll_->value());
   });
   QObject::connect(scroll_, &QAbstractSlider::sliderReleased, this, [this] {
-    if (!applying_) scrolled_(kSbThumbPosition, scroll_->sliderPosition());
+    if (!applying_) scrolled_(static_cast<std::uint32_t>(kSbThumbPosition), scroll_->sliderPosition());
   });
 }
 
@@ -93,8 +93,15 @@ bool ListView::eventFilter(QObject* watched, QEvent* event) {
 
 void ListView::Show(const WindowInfo& info) {
   applying_ = true;
+  // The column headers are the last header line.
   QStringList headers;
-  if (!info.display.header_lines.empty()) headers = CellsOf(info.display.header_lines.back());
+  const QStringList lines = QString::fromStdString(info.text).split(QLatin1Char('\n'),
+                                                                    Qt::SkipEmptyParts);
+  if (!lines.isEmpty()) {
+    headers = lines.back().split(QLatin1Char('\t'));
+  } else if (!info.display.header_lines.empty()) {
+    headers = CellsOf(info.display.header_lines.back());
+  }
   int columns = static_cast<int>(headers.size());
   for (const std::string& row : info.rows) columns = std::max(columns, int(CellsOf(row).size()));
   if (table_->columnCount() != columns) table_->setColumnCount(columns);
@@ -118,7 +125,9 @@ void ListView::Show(const WindowInfo& info) {
   } else {
     table_->clearSelection();
   }
-  scroll_->setVisible((info.style & kWsVScroll) != 0);
+  const bool ranged = info.vertical_high > info.vertical_low;
+  scroll_->setVisible(ranged);
+  if (ranged) scroll_->setRange(info.vertical_low, info.vertical_high);
   scroll_->setValue(info.vertical_scroll);
   applying_ = false;
 }

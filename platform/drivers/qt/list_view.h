@@ -1,7 +1,7 @@
 // The widget of a list control: a table of the rows the window system
 // holds (the visible rows only, cells split at tabs), column headers from
-// the list's header lines, and a vertical scroll bar that shows the thumb the
-// engine sets. The table never scrolls or moves its selection by itself:
+// the list's header lines, and a vertical scroll bar with the range and thumb
+// the engine sets. The table never scrolls or moves its selection by itself:
 // keys go to the engine through the window system, and scroll-bar actions are
 // reported as they happen, so that the engine decides what the list shows.
 #pragma once

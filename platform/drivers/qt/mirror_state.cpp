@@ -87,7 +87,19 @@ void WindowMirror::ApplyShowState(Entry& entry, const WindowInfo& info) {
   if (!outer->isVisible()) {
     outer->show();
     if (!entry.shown_once && entry.known_rect) ApplyHostRect(entry, *entry.known_rect);
+    if (!entry.shown_once) OpenInStyleState(info);
     entry.shown_once = true;
+  }
+}
+
+void WindowMirror::OpenInStyleState(const WindowInfo& info) {
+  // A window whose style asks to open maximized or minimized does so at its
+  // first showing, as the window system then tells its procedure.
+  if (info.show_state != ShowState::kNormal) return;
+  if ((info.style & kWsMaximize) != 0) {
+    (void)system_.ShowWindow(info.handle, kSwShowMaximized);
+  } else if ((info.style & kWsMinimize) != 0) {
+    (void)system_.ShowWindow(info.handle, kSwShowMinimized);
   }
 }
 
