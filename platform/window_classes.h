@@ -48,9 +48,13 @@
 //   that holds the bar, wparam = control id in its low 16 bits, lparam = the
 //   item's handle. Standard actions 1 to 4 are the driver's own (window list,
 //   tile, cascade, arrange icons) and are not reported;
-// - buttons, check boxes, radio buttons and tabs: nothing of their own; the
-//   engine chooses them from the mouse and key messages (Enter included, for
-//   the default button) and sets their check, which the widget then shows;
+// - a button, check box or radio pressed: its new check (and the option
+//   group's value, from 1) set first, then kWmCommand to the window that
+//   holds it with kBnClicked in wparam's high word and the control id in its
+//   low 16 bits, lparam = the control's handle; Enter on anything but a
+//   button presses the window's default button the same way, after the key;
+// - a tab chosen: the sheet's value (from 1) set first, then kWmCommand with
+//   kLbnSelChange; mouse messages on these controls only give the key code;
 // - an edit: the window system's text (or check, value) is set first, then
 //   kWmCommand with the notification code in wparam's high word;
 // - keys, mouse buttons and focus changes through InjectKey, InjectMouse and

@@ -221,7 +221,7 @@ TEST_F(QtEngineTest, FormWidgetsShowTheEngineStateInDialogUnitsOfTheFontUsed) {
   Settle([&] { driver_->Drain(); return !ok->isEnabled() && check->isHidden(); });
 }
 
-TEST_F(QtEngineTest, TypedTextReachesTheVariableAndClicksChooseControlsInControlOrder) {
+TEST_F(QtEngineTest, TypedTextReachesTheVariableButtonsTheirCommandsAndEnterTheDefault) {
   Watchdog watchdog("typing and pressing");
   char name[20];
   std::memset(name, ' ', sizeof name);
@@ -251,21 +251,36 @@ TEST_F(QtEngineTest, TypedTextReachesTheVariableAndClicksChooseControlsInControl
   QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
   Settle([&] { return system_.GetWindowInfo(Control(form, 3))->check == 1; });
 
-  // A button is chosen by the engine from the click: "EVENT:Accepted".
   QTest::mouseClick(Widget<QPushButton>(Control(form, 5)), Qt::LeftButton);
+  const Message pressed = SettleFor(*thread_, [&](const Message& m) {
+    return m.window == window && m.message == kWmCommand && (m.wparam & 0xFFFF) == 5;
+  });
+  EXPECT_EQ(static_cast<WindowHandle>(pressed.lparam), Control(form, 5));
+
+  // Enter in the entry: the key first, then the default button's command.
+  entry->setFocus();
+  QTest::keyClick(entry, Qt::Key_Return);
   SettleFor(*thread_, [&](const Message& m) {
-    return m.window == Control(form, 5) && m.message == kWmLButtonUp;
+    return m.window == window && m.message == kWmCommand && (m.wparam & 0xFFFF) == 4;
   });
-  Settle([&] {
-    bool accepted = false;
-    thread_->Run([&] {
-      const windows::EventQueue& events = form.object().events;
-      for (std::size_t i = 0; i < events.Size(); ++i) {
-        accepted |= events.At(i).Event() == windows::kEventAccepted;
-      }
-    });
-    return accepted;
-  });
+  std::vector<std::uint32_t> order;
+  for (const Message& m : thread_->Taken()) {
+    if ((m.message == kWmKeyDown && m.wparam == static_cast<std::uintptr_t>(kVkReturn)) ||
+        (m.message == kWmCommand && (m.wparam & 0xFFFF) == 4)) {
+      order.push_back(m.message);
+    }
+  }
+  EXPECT_EQ(order, (std::vector<std::uint32_t>{kWmKeyDown, kWmCommand}));
+  // A disabled default button is not pressed.
+  thread_->Run([&] { (void)system_.EnableWindow(Control(form, 4), false); });
+  Settle([&] { driver_->Drain(); return !Widget<QPushButton>(Control(form, 4))->isEnabled(); });
+  QTest::keyClick(entry, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  std::size_t commands = 0;
+  for (const Message& m : thread_->Taken()) {
+    commands += m.message == kWmCommand && (m.wparam & 0xFFFF) == 4 ? 1 : 0;
+  }
+  EXPECT_EQ(commands, 1u);
 }
 
 TEST_F(QtEngineTest, AKeyTheWindowClaimsReachesTheEngineButNotTheWidget) {

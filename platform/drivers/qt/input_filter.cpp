@@ -3,6 +3,7 @@
 
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
+#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMdiSubWindow>
 #include <QtWidgets/QMenu>
@@ -109,6 +110,13 @@ bool InputFilter::Key(QWidget* receiver, QKeyEvent& event) {
   }
   // A claimed key goes to the window system only, without its character.
   system_.InjectKey(vk, down, down && !claimed ? CharacterOf(event) : 0);
+  // Enter on anything but a button presses the window's default button,
+  // after the key itself (an entry is accepted before the button acts).
+  if (down && !claimed && vk == kVkReturn &&
+      (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+      qobject_cast<QAbstractButton*>(receiver) == nullptr) {
+    (void)mirror_.PressDefaultButton(mirror_.HostOf(mirror_.WindowOf(receiver)));
+  }
   return claimed;
 }
 

@@ -46,10 +46,9 @@ QWidget* WindowMirror::CreateControlWidget(Entry& entry, const WindowInfo& info,
   const std::string& kind = info.class_name;
   const WindowHandle handle = info.handle;
   if (kind == kButtonClass) {
-    // The engine chooses buttons, check boxes and radio buttons from the
-    // mouse and key messages; the widget shows what it decided.
     auto* button = new QPushButton(on);
     button->setAutoDefault(false);
+    QObject::connect(button, &QPushButton::clicked, [this, handle] { Report(handle, kBnClicked); });
     return button;
   }
   if (kind == kEntryClass) {
@@ -71,7 +70,10 @@ QWidget* WindowMirror::CreateControlWidget(Entry& entry, const WindowInfo& info,
   }
   if (kind == kCheckClass) {
     auto* check = new QCheckBox(on);
-    QObject::connect(check, &QCheckBox::clicked, [this, handle] { Resync(handle); });
+    QObject::connect(check, &QCheckBox::clicked, [this, handle](bool checked) {
+      (void)system_.SetCheck(handle, checked ? 1 : 0);
+      Report(handle, kBnClicked);
+    });
     return check;
   }
   if (kind == kRadioClass) {
@@ -79,7 +81,7 @@ QWidget* WindowMirror::CreateControlWidget(Entry& entry, const WindowInfo& info,
     if (Entry* option = Find(info.parent)) {
       if (auto* group = option->object.data()->findChild<QButtonGroup*>()) group->addButton(radio);
     }
-    QObject::connect(radio, &QRadioButton::clicked, [this, handle] { Resync(handle); });
+    QObject::connect(radio, &QRadioButton::clicked, [this, handle] { RadioChosen(handle); });
     return radio;
   }
   if (kind == kOptionClass || kind == kGroupClass) {
@@ -148,6 +150,30 @@ QWidget* WindowMirror::CreateControlWidget(Entry& entry, const WindowInfo& info,
   }
   // Strings, prompts and images, and kinds this driver does not know.
   return new QLabel(on);
+}
+
+bool WindowMirror::PressDefaultButton(WindowHandle window) {
+  for (auto& [handle, entry] : entries_) {
+    if (entry->class_name != kButtonClass || HostOf(handle) != window) continue;
+    auto* button = qobject_cast<QPushButton*>(entry->object.data());
+    if (button == nullptr || !button->isDefault() || !button->isEnabled() || !button->isVisible()) {
+      continue;
+    }
+    button->click();
+    return true;
+  }
+  return false;
+}
+
+void WindowMirror::RadioChosen(WindowHandle radio) {
+  std::optional<WindowInfo> info = system_.GetWindowInfo(radio);
+  if (!info) return;
+  const std::vector<WindowHandle> radios = system_.Children(info->parent);
+  for (std::size_t i = 0; i < radios.size(); ++i) {
+    (void)system_.SetCheck(radios[i], radios[i] == radio ? 1 : 0);
+    if (radios[i] == radio) (void)system_.SetValue(info->parent, static_cast<std::int64_t>(i) + 1);
+  }
+  Report(radio, kBnClicked);
 }
 
 void WindowMirror::ShowTabsOf(WindowHandle sheet) {

@@ -69,6 +69,10 @@ class WindowMirror {
   // the window system's own change coming back.
   [[nodiscard]] bool Applying() const { return applying_ > 0; }
 
+  // Clicks the window's default button when it is there, enabled and
+  // shown; answers whether it did. Enter on any other control does this.
+  bool PressDefaultButton(WindowHandle window);
+
   // Reports from the hosts' event filter.
   void UserMovedOrResized(WindowHandle window);
   void UserChangedState(WindowHandle window, ShowState wanted);
@@ -100,6 +104,7 @@ class WindowMirror {
   // A control's kWmCommand to the window that holds it, with `code` in the
   // high word of wparam.
   void Report(WindowHandle control, std::uint32_t code);
+  void RadioChosen(WindowHandle radio);
   void ShowTabsOf(WindowHandle sheet);
   [[nodiscard]] bool OnHiddenTab(const Entry& entry) const;
   void MenuItemChosen(WindowHandle item);
