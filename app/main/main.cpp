@@ -3,6 +3,7 @@
 // driver, and runs the main program on runtime thread 1 while the main thread
 // serves the display.
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <string>
@@ -42,7 +43,7 @@ int RunProgram(int argc, char** argv,
 
 int main(int argc, char** argv) {
   using namespace vaultrix::app;
-  const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!line.error.empty()) {
     std::fprintf(stderr, "vaultrix: %s\n\n%s", line.error.c_str(), UsageText());
     return 1;
@@ -51,6 +52,13 @@ int main(int argc, char** argv) {
     std::printf("Vaultrix %s\n", VAULTRIX_VERSION);
     if (line.show_usage) std::printf("\n%s", UsageText());
     return 0;
+  }
+  // The runtime makes the data directory current; a script named relative to
+  // where the program was started must still be found.
+  if (!line.script_path.empty()) {
+    std::error_code ignored;
+    const std::filesystem::path absolute = std::filesystem::absolute(line.script_path, ignored);
+    if (!absolute.empty()) line.script_path = absolute.string();
   }
   const StartupResult started = StartRuntime(line.data_dir);
   if (!started.ok) {
@@ -64,6 +72,9 @@ int main(int argc, char** argv) {
     const HeadlessProgram program = [](vaultrix::platform::WindowSystem& system) {
       ProgramRun run(system);
       StartProgram(run);
+      // This thread only waits for the program from now on: it must not
+      // count as busy, or the script would never see the program settle.
+      system.EndThread();
       run.Wait();
     };
     return RunHeadless(line, program, std::cin, std::cout, std::cerr);
