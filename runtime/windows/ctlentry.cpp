@@ -19,7 +19,8 @@ bool PictureOf(const ControlObject& entry, Picture& picture) {
 }
 
 PictureValue ValueOf(const ControlObject& entry, std::string& text_room) {
-  if (entry.use_address == nullptr) return PictureValue::Long(0);
+  // Without a variable there is nothing to show, not a zero.
+  if (entry.use_address == nullptr) return PictureValue::Text(text_room);
   if (IsNumericUse(entry)) return PictureValue::Long(UseNumber(entry));
   text_room = UseText(entry);
   return PictureValue::Text(text_room);

@@ -3,7 +3,10 @@
 // actions reported in mirror_reports.cpp.
 #include "platform/drivers/qt/window_mirror.h"
 
+#include <algorithm>
+
 #include <QtGui/QAction>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QMainWindow>
 #include <QtWidgets/QMdiArea>
 #include <QtWidgets/QMdiSubWindow>
@@ -220,6 +223,18 @@ void WindowMirror::CreateControl(Entry& entry, const WindowInfo& info) {
   QWidget* widget = CreateControlWidget(entry, info, on);
   entry.object = widget;
   entry.client = widget;
+  if (widget != nullptr) LinkPromptBefore(info, widget);
+}
+
+void WindowMirror::LinkPromptBefore(const WindowInfo& info, QWidget* widget) {
+  // A prompt names the control that follows it: its marked letter is shown
+  // underlined (not as a literal "&") and moves the focus there.
+  const std::vector<WindowHandle> siblings = system_.Children(info.parent);
+  const auto at = std::find(siblings.begin(), siblings.end(), info.handle);
+  if (at == siblings.begin() || at == siblings.end()) return;
+  Entry* before = Find(*std::prev(at));
+  if (before == nullptr || before->class_name != kPromptClass) return;
+  if (auto* label = qobject_cast<QLabel*>(before->object.data())) label->setBuddy(widget);
 }
 
 void WindowMirror::CreateMenuPiece(Entry& entry, const WindowInfo& info, Entry& parent) {

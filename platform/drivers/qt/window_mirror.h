@@ -95,6 +95,7 @@ class WindowMirror {
   void OpenInStyleState(const WindowInfo& info);
   void ApplyControlState(Entry& entry, const WindowInfo& info);
   QWidget* CreateControlWidget(Entry& entry, const WindowInfo& info, QWidget* on);
+  void LinkPromptBefore(const WindowInfo& info, QWidget* widget);
   void ShowControlWidget(Entry& entry, QWidget* widget, const WindowInfo& info);
   void ShowTab(const Entry& entry, const WindowInfo& info);
   void PlaceControl(Entry& entry, QWidget* widget, const Rect& rect);
