@@ -226,13 +226,11 @@ bool PageFile::PeekHeader(std::uint8_t* bytes) {
   if (head_view_ != nullptr) {
     // Another process may be writing the header meanwhile: a torn copy
     // differs from every header checked, so it only sends the operation the
-    // slow way, under the lock.
-    // A file cut short by another program fails the copy instead of
-    // ending the process; the locked path then reports it.
-    std::atomic_thread_fence(std::memory_order_acquire);
-    const bool copied = platform::GuardedCopy(bytes, head_view_, kHeaderSize);
-    std::atomic_thread_fence(std::memory_order_acquire);
-    return copied;
+    // slow way, under the lock. A file cut short by another program fails
+    // the copy instead of ending the process; the locked path then reports
+    // it. Pages are read with system calls, which order themselves after
+    // this copy.
+    return platform::GuardedCopy(bytes, head_view_, kHeaderSize);
   }
   std::size_t done = 0;
   return file_->Read(0, bytes, kHeaderSize, &done) == 0 && done == kHeaderSize;
