@@ -18,6 +18,10 @@ namespace {
 class GuardedCopyTest : public ::testing::Test {
  protected:
   void SetUp() override {
+#if defined(__SANITIZE_THREAD__)
+    // The thread checker's own fault handling takes the signal first.
+    GTEST_SKIP() << "bus faults are not delivered to the guard under the thread checker";
+#endif
     path_ = dir_.Path("mapped");
     fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_GE(fd_, 0);
