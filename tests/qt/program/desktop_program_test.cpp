@@ -1,0 +1,273 @@
+// The real program on the desktop driver: the main program runs on its own
+// runtime thread over real data files in a scratch directory, the frame and
+// the windows it opens appear as Qt widgets that show the engine's state, and
+// real Qt mouse and keyboard input chooses from the menus, types into the
+// options window and presses its buttons.
+#include <QtCore/QPointer>
+#include <QtGui/QAction>
+#include <QtTest/QTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMainWindow>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMenuBar>
+#include <QtWidgets/QPushButton>
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/data_dictionary.h"
+#include "app/options.h"
+#include "app/program_run.h"
+#include "app/program_runner.h"
+#include "app/runtime_startup.h"
+#include "app/setup.h"
+#include "platform/clock.h"
+#include "platform/locations.h"
+#include "runtime/files/hvn_driver.h"
+#include "runtime/support/profile.h"
+#include "runtime/windows/event_codes.h"
+#include "runtime/windows/window_build.h"
+#include "tests/qt/qt_test_support.h"
+
+namespace vaultrix::app {
+namespace {
+
+using platform::WindowHandle;
+using platform::qt::QtDriver;
+using platform::qt::testing::Settle;
+using platform::qt::testing::Watchdog;
+
+void Descendants(const platform::WindowSystem& system, WindowHandle window,
+                 std::vector<WindowHandle>& out) {
+  for (WindowHandle child : system.Children(window)) {
+    out.push_back(child);
+    Descendants(system, child, out);
+  }
+}
+
+class DesktopProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vaultrix-desktop-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    scratch_ = pattern;
+    previous_dir_ = std::filesystem::current_path();
+    platform::SetSettingsFolderOverride(scratch_ + "/settings");
+    const StartupResult started = StartRuntime(scratch_ + "/data");
+    ASSERT_TRUE(started.ok) << started.error;
+    UseDataDriver(&files::HalverinDriver());
+    platform::qt::QtDriverOptions options;
+    options.sync_clipboard = false;
+    driver_ = std::make_unique<QtDriver>(system_, options);
+    driver_->RouteMessageBoxes();
+    run_ = std::make_unique<ProgramRun>(system_);
+  }
+
+  void TearDown() override {
+    if (started_ && !run_->Finished()) {
+      run_->Lock().Acquire();
+      windows::PostEvent(run_->Engine(), windows::kEventCloseDown, 0, 1);
+      run_->Lock().Release();
+    }
+    if (started_) {
+      Settle([&] { return run_->Finished(); });
+      run_->Wait();
+    }
+    run_.reset();
+    driver_.reset();
+    UseDataDriver(nullptr);
+    std::filesystem::current_path(previous_dir_);
+    platform::SetSettingsFolderOverride("");
+    std::filesystem::remove_all(scratch_);
+  }
+
+  // Starts the program and waits until its frame is on the screen.
+  QMainWindow* StartAndShowFrame() {
+    started_ = true;
+    StartProgram(*run_);
+    QMainWindow* main = nullptr;
+    Settle([&] {
+      driver_->Drain();
+      frame_ = Frame();
+      main = frame_ != platform::kNoWindow
+                 ? qobject_cast<QMainWindow*>(driver_->WidgetOf(frame_))
+                 : nullptr;
+      return main != nullptr && main->isVisible();
+    });
+    main->activateWindow();
+    Settle([&] { return QApplication::activeWindow() == main; });
+    return main;
+  }
+
+  WindowHandle Frame() const {
+    for (WindowHandle window : system_.TopLevelWindows()) {
+      const auto info = system_.GetWindowInfo(window);
+      if (info && info->kind == platform::WindowKind::kFrame) return window;
+    }
+    return platform::kNoWindow;
+  }
+  WindowHandle TopLevel(const std::string& caption) const {
+    for (WindowHandle window : system_.TopLevelWindows()) {
+      if (system_.GetText(window) == caption) return window;
+    }
+    return platform::kNoWindow;
+  }
+  // Waits until a window with that caption is shown as a widget.
+  QWidget* AwaitWindow(const std::string& caption) {
+    QWidget* widget = nullptr;
+    Settle([&] {
+      driver_->Drain();
+      const WindowHandle window = TopLevel(caption);
+      widget = window != platform::kNoWindow ? driver_->WidgetOf(window) : nullptr;
+      return widget != nullptr && widget->isVisible();
+    });
+    return widget;
+  }
+  template <typename T>
+  T* ControlWidget(WindowHandle window, int number) {
+    std::vector<WindowHandle> all;
+    Descendants(system_, window, all);
+    for (WindowHandle handle : all) {
+      const auto info = system_.GetWindowInfo(handle);
+      if (info && info->kind == platform::WindowKind::kControl && info->control_id == number) {
+        driver_->Drain();
+        return dynamic_cast<T*>(driver_->ObjectOf(handle));
+      }
+    }
+    return nullptr;
+  }
+
+  // Chooses `item` of the menu-bar menu titled `menu` with the mouse.
+  void ChooseFromMenu(QMainWindow* main, const QString& menu, const QString& item) {
+    QMenuBar* bar = main->menuBar();
+    QAction* title = nullptr;
+    for (QAction* action : bar->actions()) {
+      if (action->text() == menu) title = action;
+    }
+    ASSERT_NE(title, nullptr) << menu.toStdString();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(title).center());
+    QMenu* opened = title->menu();
+    Settle([&] { return opened->isVisible(); });
+    QAction* chosen = nullptr;
+    for (QAction* action : opened->actions()) {
+      if (action->text().section(QLatin1Char('\t'), 0, 0) == item) chosen = action;
+    }
+    ASSERT_NE(chosen, nullptr) << item.toStdString();
+    QTest::mouseClick(opened, Qt::LeftButton, {}, opened->actionGeometry(chosen).center());
+  }
+
+  std::string Stored(std::string_view key) {
+    return support::GetIni(kOptionsSection, key, "(missing)");
+  }
+
+  // The program's timers stand still: the splash stays until a menu choice.
+  platform::SimulatedClock clock_{platform::LocalDateTime{2026, 12, 7, 8, 0, 0, 0}};
+  platform::ScopedCurrentClock installed_{clock_};
+  platform::WindowSystem system_;
+  std::unique_ptr<QtDriver> driver_;
+  std::unique_ptr<ProgramRun> run_;
+  WindowHandle frame_ = platform::kNoWindow;
+  bool started_ = false;
+  std::string scratch_;
+  std::filesystem::path previous_dir_;
+};
+
+TEST_F(DesktopProgram, TheFramesWidgetsShowTheEnginesMenusToolbarAndStates) {
+  Watchdog watchdog("the frame's widgets");
+  QMainWindow* main = StartAndShowFrame();
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(main->windowTitle(), QStringLiteral("Vaultrix"));
+
+  std::vector<WindowHandle> all;
+  Descendants(system_, frame_, all);
+  int actions = 0, buttons = 0, hidden_buttons = 0, disabled_items = 0;
+  for (WindowHandle handle : all) {
+    const auto info = system_.GetWindowInfo(handle);
+    ASSERT_TRUE(info.has_value());
+    QObject* object = driver_->ObjectOf(handle);
+    if (auto* action = qobject_cast<QAction*>(object); action != nullptr && !action->isSeparator()) {
+      ++actions;
+      const QString shown = action->menu() != nullptr ? action->menu()->title() : action->text();
+      EXPECT_EQ(shown.section(QLatin1Char('\t'), 0, 0).toStdString(), info->text);
+      EXPECT_EQ(action->isEnabled(), info->enabled) << info->text;
+      if (!info->enabled) ++disabled_items;
+    } else if (auto* button = qobject_cast<QPushButton*>(object); button != nullptr) {
+      ++buttons;
+      EXPECT_EQ(button->text().toStdString(), info->text);
+      EXPECT_EQ(button->isEnabled(), info->enabled) << info->text;
+      EXPECT_EQ(button->isVisibleTo(main), info->visible) << info->text;
+      if (!info->visible) ++hidden_buttons;
+    }
+  }
+  // Every item of the four menus, and the toolbar's buttons with the user
+  // buttons hidden while the vault has no users.
+  EXPECT_GE(actions, 20);
+  EXPECT_GE(buttons, 5);
+  EXPECT_GE(hidden_buttons, 1);
+  EXPECT_GE(disabled_items, 1) << "the items of procedures still to come are disabled";
+  const QList<QAction*> menus = main->menuBar()->actions();
+  ASSERT_EQ(menus.size(), 4);
+  EXPECT_EQ(menus[0]->text(), QStringLiteral("&File"));
+  EXPECT_EQ(menus[3]->text(), QStringLiteral("&Help"));
+}
+
+TEST_F(DesktopProgram, OptionsChosenFromTheMenuAreTypedCancelledAndThenKept) {
+  Watchdog watchdog("the options window");
+  QMainWindow* main = StartAndShowFrame();
+  ASSERT_NE(main, nullptr);
+
+  ChooseFromMenu(main, QStringLiteral("&Edit"), QStringLiteral("O&ptions"));
+  QWidget* setup = AwaitWindow("Vaultrix Options");
+  ASSERT_NE(setup, nullptr);
+  const WindowHandle setup_window = TopLevel("Vaultrix Options");
+  auto* seconds = ControlWidget<QLineEdit>(setup_window, kSetupClearSeconds);
+  ASSERT_NE(seconds, nullptr);
+  EXPECT_EQ(seconds->text().trimmed(), QStringLiteral("0"));
+  QTest::mouseClick(seconds, Qt::LeftButton);
+  seconds->selectAll();
+  QTest::keyClicks(seconds, QStringLiteral("45"));
+  auto* cancel = ControlWidget<QPushButton>(setup_window, kSetupCancel);
+  ASSERT_NE(cancel, nullptr);
+  QTest::mouseClick(cancel, Qt::LeftButton);
+  Settle([&] { return TopLevel("Vaultrix Options") == platform::kNoWindow; });
+  EXPECT_EQ(Stored(kClipboardClearKey), "(missing)") << "Cancel stores nothing";
+
+  // Again, and Enter presses the default button (Ok).
+  ChooseFromMenu(main, QStringLiteral("&Edit"), QStringLiteral("O&ptions"));
+  setup = AwaitWindow("Vaultrix Options");
+  ASSERT_NE(setup, nullptr);
+  seconds = ControlWidget<QLineEdit>(TopLevel("Vaultrix Options"), kSetupClearSeconds);
+  ASSERT_NE(seconds, nullptr);
+  QTest::mouseClick(seconds, Qt::LeftButton);
+  seconds->selectAll();
+  QTest::keyClicks(seconds, QStringLiteral("45"));
+  QTest::keyClick(seconds, Qt::Key_Return);
+  Settle([&] { return TopLevel("Vaultrix Options") == platform::kNoWindow; });
+  EXPECT_EQ(Stored(kClipboardClearKey), "45");
+}
+
+TEST_F(DesktopProgram, ExitFromTheFileMenuEndsTheProgramAndTakesEveryWidget) {
+  Watchdog watchdog("exit");
+  QMainWindow* main = StartAndShowFrame();
+  ASSERT_NE(main, nullptr);
+  QPointer<QMainWindow> watched(main);
+  ChooseFromMenu(main, QStringLiteral("&File"), QStringLiteral("E&xit"));
+  Settle([&] {
+    driver_->Drain();
+    return run_->Finished();
+  });
+  Settle([&] {
+    driver_->Drain();
+    return watched.isNull() || !watched->isVisible();
+  });
+  EXPECT_TRUE(system_.TopLevelWindows().empty());
+}
+
+}  // namespace
+}  // namespace vaultrix::app
