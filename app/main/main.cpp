@@ -15,6 +15,7 @@
 #include "app/program_runner.h"
 #include "app/headless_run.h"
 #include "app/runtime_startup.h"
+#include "app/startup_probe.h"
 #include "platform/window_system.h"
 #include "runtime/files/hvn_driver.h"
 #include "vaultrix_version.h"
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   UseDataDriver(&vaultrix::files::HalverinDriver());
+  InstallStartupProbe();
   if (line.headless) {
     // The script's session owns the window system; the program runs on it as
     // it would on a display.
