@@ -390,12 +390,17 @@ int PageFile::End() {
   int code = 0;
   const bool changed = header_ != committed_header_ || dirty_count_ > 0;
   if (changed) code = read_only_ ? support::kAccessDenied : Commit();
+  // The space behind the committed data holds only spans already copied
+  // home: cutting it off (or failing to) loses nothing.
+  if (code == 0 && cut_after_commit_) (void)file_->Truncate(committed_header_.committed_end);
+  cut_after_commit_ = false;
   if (code != 0) Invalidate();
   UnlockOperation();
   return code;
 }
 
 void PageFile::Abort() {
+  cut_after_commit_ = false;
   if (in_transaction_) {
     RestoreSnapshot();
     return;
