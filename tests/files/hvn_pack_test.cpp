@@ -17,6 +17,7 @@
 #include "runtime/files/hvn_cipher_file.h"
 #include "runtime/files/hvn_file.h"
 #include "runtime/support/error_codes.h"
+#include "tests/files/hvn_crash_points.h"
 #include "tests/files/hvn_keyed_table.h"
 
 namespace vaultrix::files::hvn {
@@ -145,7 +146,11 @@ class HvnPackTest : public ::testing::Test {
   vaultrix::testing::ScratchDir& dir_ = FastScratchDir();
 };
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kAdded = 3000;
+#else
 constexpr int kAdded = 10000;
+#endif
 
 bool EveryTenth(int i) {
   return i % 10 == 3;
@@ -424,25 +429,8 @@ TEST_F(HvnPackCrashTest, CrashAtAnyWriteOrFlushLeavesTheOldOrThePackedFile) {
     saw_old += end == old_end;
     saw_packed += end == packed_end;
   };
-  for (int n = 1; n <= writes; ++n) {
-    FaultEnv env;
-    env.StopAtWrite(n);
-    PackUnder(env);
-    ASSERT_NO_FATAL_FAILURE(verify("stop at write " + std::to_string(n)));
-  }
-  for (int n = 1; n <= flushes; ++n) {
-    for (int seed = 0; seed <= 3; ++seed) {
-      FaultEnv env;
-      if (seed > 0) {
-        env.EnablePowerLoss();
-        env.SetCrashSubset(FaultEnv::KeepRandom(static_cast<std::uint32_t>(seed * 131 + n)));
-      }
-      env.StopAtFlush(n);
-      PackUnder(env);
-      ASSERT_NO_FATAL_FAILURE(verify("flush " + std::to_string(n) + " seed " +
-                                     std::to_string(seed)));
-    }
-  }
+  AtEveryCrashPoint(writes, flushes, 131, [&](FaultEnv& env) { PackUnder(env); }, verify);
+  ASSERT_FALSE(HasFatalFailure());
   EXPECT_GT(saw_old, 0);
   EXPECT_GT(saw_packed, 0);
 }
