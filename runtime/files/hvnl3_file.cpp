@@ -379,6 +379,9 @@ int PageFile::Recover() {
   if (int error = file_->Flush(true); error != 0) return IoError(error);
   committed_header_ = header_;
   checked_ = false;
+  // The span is home now: what lies behind the data is of no use (after an
+  // interrupted PACK, most of the file).
+  (void)file_->Truncate(header_.committed_end);
   return 0;
 }
 

@@ -420,7 +420,7 @@ TEST_F(HvnPackCrashTest, CrashAtAnyWriteOrFlushLeavesTheOldOrThePackedFile) {
   dir_.Put("crash.HVN", base_);
   const std::uint32_t old_end = DataEnd();
   ASSERT_LT(packed_end, old_end);
-  int saw_old = 0, saw_packed = 0;
+  int saw_old = 0, saw_packed = 0, saw_cut = 0;
   auto verify = [&](const std::string& what) {
     ASSERT_EQ(CheckHvnFile(dir_.Path("crash.HVN"), kOwner), "") << what;
     ASSERT_EQ(State(), before_) << what;
@@ -428,11 +428,14 @@ TEST_F(HvnPackCrashTest, CrashAtAnyWriteOrFlushLeavesTheOldOrThePackedFile) {
     ASSERT_TRUE(end == old_end || end == packed_end) << what << ": " << end;
     saw_old += end == old_end;
     saw_packed += end == packed_end;
+    // A commit completed by the next opener is cut to its data as well.
+    saw_cut += end == packed_end && SizeOf(dir_.Path("crash.HVN")) == packed_end;
   };
   AtEveryCrashPoint(writes, flushes, 131, [&](FaultEnv& env) { PackUnder(env); }, verify);
   ASSERT_FALSE(HasFatalFailure());
   EXPECT_GT(saw_old, 0);
   EXPECT_GT(saw_packed, 0);
+  EXPECT_GT(saw_cut, 0);
 }
 
 #if defined(__SANITIZE_ADDRESS__)
