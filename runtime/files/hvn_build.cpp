@@ -34,9 +34,19 @@ int CountEntries(Tree& tree, std::uint32_t table_id, std::uint8_t kind, std::uin
   }
 }
 
+// The keys that BUILD of the file and PACK rebuild: all but the run-time
+// indexes that are not maintained.
+std::vector<std::size_t> MaintainedKeys(const KeySet& keys) {
+  std::vector<std::size_t> out;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (keys.Maintained(i)) out.push_back(i);
+  }
+  return out;
+}
+
 }  // namespace
 
-int HvnFile::Rebuild(const std::vector<std::size_t>& keys, bool full) {
+int HvnFile::Rebuild(const std::vector<std::size_t>& keys, bool full, bool compact) {
   full_build_ = false;
   const bool opened_here = !open_;
   if (opened_here) {
@@ -44,9 +54,14 @@ int HvnFile::Rebuild(const std::vector<std::size_t>& keys, bool full) {
   }
   std::size_t collisions = 0;
   int code = file_.read_only() ? codes::kAccessDenied : 0;
+  // Pages that a transaction may still roll back are not laid out anew.
+  if (code == 0 && compact && file_.in_transaction()) code = codes::kLogoutAlreadyActive;
   if (code == 0) {
     code = Run([&](Table& table) {
       collisions = 0;
+      // Checked under the operation's lock: no other open reads or writes
+      // while the whole file is rewritten.
+      if (compact && file_.OpenElsewhere()) return codes::kExclusiveAccessRequired;
       std::vector<Counter> counters(keys.size());
       std::uint32_t first = 0xFFFFFFFF;
       for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -99,7 +114,7 @@ int HvnFile::Rebuild(const std::vector<std::size_t>& keys, bool full) {
           return write;
         }
       }
-      return 0;
+      return compact ? file_.Compact() : 0;
     });
   }
   if (opened_here) {
@@ -112,11 +127,7 @@ int HvnFile::Rebuild(const std::vector<std::size_t>& keys, bool full) {
 
 int HvnFile::BuildFile() {
   if (int code = EnsureKeys(); code != 0) return code;
-  std::vector<std::size_t> keys;
-  for (std::size_t i = 0; i < keys_.size(); ++i) {
-    if (keys_.Maintained(i)) keys.push_back(i);
-  }
-  return Rebuild(keys, full_build_);
+  return Rebuild(MaintainedKeys(keys_), full_build_);
 }
 
 int HvnFile::BuildKey(const KeyBlock* key) {
@@ -144,8 +155,8 @@ int HvnFile::BuildIndex(const KeyBlock* key, const std::string* components) {
 }
 
 int HvnFile::Pack() {
-  full_build_ = true;
-  return BuildFile();
+  if (int code = EnsureKeys(); code != 0) return code;
+  return Rebuild(MaintainedKeys(keys_), true, true);
 }
 
 }  // namespace vaultrix::files::hvn

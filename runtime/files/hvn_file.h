@@ -150,7 +150,8 @@ class HvnFile final : public DriverState {
                     std::optional<std::uint32_t> number);
   int EnsureKeys();
   int RemoveKeyEntries(Table& table, std::uint32_t number);
-  int Rebuild(const std::vector<std::size_t>& keys, bool full);
+  // `compact`: PACK, which then lays the file's pages out afresh.
+  int Rebuild(const std::vector<std::size_t>& keys, bool full, bool compact = false);
 
   FileState& state_;
   PageFile file_;

@@ -379,6 +379,9 @@ int PageFile::Recover() {
   if (int error = file_->Flush(true); error != 0) return IoError(error);
   committed_header_ = header_;
   checked_ = false;
+  // The span is home now: what lies behind the data is of no use (after an
+  // interrupted PACK, most of the file).
+  (void)file_->Truncate(header_.committed_end);
   return 0;
 }
 
@@ -390,12 +393,17 @@ int PageFile::End() {
   int code = 0;
   const bool changed = header_ != committed_header_ || dirty_count_ > 0;
   if (changed) code = read_only_ ? support::kAccessDenied : Commit();
+  // The space behind the committed data holds only spans already copied
+  // home: cutting it off (or failing to) loses nothing.
+  if (code == 0 && cut_after_commit_) (void)file_->Truncate(committed_header_.committed_end);
+  cut_after_commit_ = false;
   if (code != 0) Invalidate();
   UnlockOperation();
   return code;
 }
 
 void PageFile::Abort() {
+  cut_after_commit_ = false;
   if (in_transaction_) {
     RestoreSnapshot();
     return;

@@ -162,6 +162,16 @@ class PageFile {
   [[nodiscard]] int IssueNumber(std::uint32_t* number);
   void RaiseLastNumber(std::uint32_t at_least);
 
+  // Lays the whole tree out afresh within the running operation
+  // (hvnl3_compact.cpp): leaves filled up to the split rule in key order,
+  // index pages above them, every page in the lowest slots of its region
+  // with no gap between the regions. End then commits it like any change
+  // and afterwards cuts off the file behind the data.
+  [[nodiscard]] int Compact();
+  // True when another open of the file, in this process or another, holds
+  // it open.
+  [[nodiscard]] bool OpenElsewhere();
+
   [[nodiscard]] const FileHeader& header() const { return header_; }
   [[nodiscard]] int fault_line() const { return fault_line_; }
   // Reports damage found by a caller at `line`.
@@ -301,6 +311,7 @@ class PageFile {
   std::uint64_t quiet_at_ = 0;
   bool quiet_known_ = false;
   unsigned share_held_ = 0;  // the share-mode bytes this open holds, bit k for kShareBase + k
+  bool cut_after_commit_ = false;  // set by Compact for the running operation
   bool placing_ = false;
   std::vector<Page*>* place_queue_ = nullptr;
   int fault_line_ = 0;

@@ -11,6 +11,7 @@
 #include "runtime/files/hvn_check.h"
 #include "runtime/files/hvn_file.h"
 #include "runtime/support/error_codes.h"
+#include "tests/files/hvn_crash_points.h"
 #include "tests/files/hvn_keyed_table.h"
 
 namespace vaultrix::files::hvn {
@@ -94,25 +95,8 @@ TEST_F(HvnKeysCrashTest, CrashAnywhereInAKeyedPutLeavesBeforeOrAfter) {
     saw_before += state == before;
     saw_after += state == after;
   };
-  for (int n = 1; n <= writes; ++n) {
-    FaultEnv env;
-    env.StopAtWrite(n);
-    Run(env);
-    ASSERT_NO_FATAL_FAILURE(verify("stop at write " + std::to_string(n)));
-  }
-  for (int n = 1; n <= flushes; ++n) {
-    for (int seed = 0; seed <= 3; ++seed) {
-      FaultEnv env;
-      if (seed > 0) {
-        env.EnablePowerLoss();
-        env.SetCrashSubset(FaultEnv::KeepRandom(static_cast<std::uint32_t>(seed * 977 + n)));
-      }
-      env.StopAtFlush(n);
-      Run(env);
-      ASSERT_NO_FATAL_FAILURE(verify("flush " + std::to_string(n) + " seed " +
-                                     std::to_string(seed)));
-    }
-  }
+  AtEveryCrashPoint(writes, flushes, 977, [&](FaultEnv& env) { Run(env); }, verify);
+  ASSERT_FALSE(HasFatalFailure());
   EXPECT_GT(saw_before, 0);
   EXPECT_GT(saw_after, 0);
 }

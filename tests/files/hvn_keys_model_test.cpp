@@ -2,7 +2,8 @@
 // key order with NEXT and PREVIOUS, DUPLICATE and RECORDS of a key over the
 // keyed table (a unique NOCASE OPT text key, a DUP number key, a descending
 // DUP real key and a unique OPT decimal key), checked against a model after
-// every step, with and without an owner password, across reopen and BUILD.
+// every step, with and without an owner password, across reopen, BUILD and
+// PACK.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -288,11 +289,18 @@ class HvnKeysModelTest : public ::testing::TestWithParam<std::string> {
     } else if (choice < 99) {
       Reopen();
       ASSERT_EQ(CheckHvnFile(path_ + ".HVN", GetParam()), "");
-    } else {
+    } else if (random_() % 3 != 0) {
       if (random_() % 2 == 0) (void)Send(file_->Block(), "FULLBUILD=ON");
       Build(file_->Block());
       ASSERT_EQ(ErrorCode(), 0);
       ASSERT_NO_FATAL_FAILURE(Counts());
+    } else {
+      // Pages move, records and reading positions stay.
+      Pack(file_->Block());
+      ASSERT_EQ(ErrorCode(), 0);
+      ++packs_;
+      ASSERT_NO_FATAL_FAILURE(Counts());
+      ASSERT_EQ(CheckHvnFile(path_ + ".HVN", GetParam()), "");
     }
   }
 
@@ -303,6 +311,7 @@ class HvnKeysModelTest : public ::testing::TestWithParam<std::string> {
   std::uint32_t current_ = 0;
   std::optional<KeyCursor> cursor_;
   bool dup_completion_ = false;
+  int packs_ = 0;
   std::mt19937 random_{20261208};
 };
 
@@ -311,6 +320,7 @@ TEST_P(HvnKeysModelTest, RandomOperationsAgreeWithTheModel) {
     ASSERT_NO_FATAL_FAILURE(Step()) << "operation " << i;
   }
   EXPECT_GT(model_.records.size(), 50u);
+  EXPECT_GT(packs_, 0);
   Reopen();
   ASSERT_NO_FATAL_FAILURE(Counts());
   Close(file_->Block());

@@ -25,5 +25,6 @@ int InfoCommand(const ToolOptions& options, std::ostream& out, std::ostream& err
 int DumpCommand(const ToolOptions& options, std::ostream& out, std::ostream& err);
 int CheckCommand(const ToolOptions& options, std::ostream& out, std::ostream& err);
 int RebuildCommand(const ToolOptions& options, std::ostream& out, std::ostream& err);
+int PackCommand(const ToolOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace vaultrix::tools

@@ -53,9 +53,10 @@ int HvnReader::Begin() {
   return 0;
 }
 
-int HvnReader::Commit() {
+int HvnReader::Commit(std::uint64_t* size_after) {
   begun_ = false;
   if (int code = file_.End(); code != 0) return code;
+  if (size_after != nullptr && file_.file()->Size(size_after) != 0) *size_after = 0;
   return file_.Close();
 }
 

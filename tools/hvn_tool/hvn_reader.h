@@ -43,8 +43,9 @@ class HvnReader {
   [[nodiscard]] int Begin();
   // Ends it, dropping any change.
   void Abort();
-  // Commits what the operation changed and closes the file.
-  [[nodiscard]] int Commit();
+  // Commits what the operation changed and closes the file; `size_after`,
+  // when given, receives the file's size then.
+  [[nodiscard]] int Commit(std::uint64_t* size_after = nullptr);
 
   [[nodiscard]] files::hvn::PageFile& file() { return file_; }
   [[nodiscard]] const files::hvn::FileHeader& header() const { return file_.header(); }

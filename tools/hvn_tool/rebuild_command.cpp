@@ -1,8 +1,10 @@
-// vaultrix-hvn rebuild: the entries of every maintained key of every table
+// vaultrix-hvn rebuild and pack. rebuild: the entries of every maintained key of every table
 // are removed and made again from the data records, and each key's counter
 // set to what it holds. A unique key keeps the first record (by record
 // number) of values that several records hold; the others are listed and
-// the command answers kExitProblems, as BUILD answers 40.
+// the command answers kExitProblems, as BUILD answers 40. pack: the same,
+// then every page laid out afresh and the file cut to its data, as PACK
+// does; refused while another program holds the file open.
 #include "runtime/files/hvnl3_records.h"
 #include "tools/hvn_tool/commands.h"
 #include "tools/hvn_tool/hvn_reader.h"
@@ -70,24 +72,43 @@ int RebuildTable(HvnReader& reader, const TableInfo& table, std::ostream& out, b
   return 0;
 }
 
-}  // namespace
-
-int RebuildCommand(const ToolOptions& options, std::ostream& out, std::ostream& err) {
+// Rebuilds every table's keys and, for `pack`, lays the file out afresh.
+int RebuildFile(const ToolOptions& options, bool pack, std::ostream& out, std::ostream& err) {
   HvnReader reader;
   std::vector<TableInfo> tables;
   int code = reader.Open(options.file, options.owner, true);
   if (code == 0) code = reader.Begin();
+  if (code == 0 && pack && reader.file().OpenElsewhere()) {
+    reader.Abort();
+    err << "vaultrix-hvn: " << options.file
+        << ": the file is open in another program; close it there first\n";
+    return kExitUnreadable;
+  }
+  const std::uint64_t size_before = reader.file_size();
   if (code == 0) code = reader.ListTables(&tables);
   bool problems = false;
   for (const TableInfo& table : tables) {
     if (code == 0) code = RebuildTable(reader, table, out, &problems);
   }
-  if (code == 0) code = reader.Commit();
+  if (code == 0 && pack) code = reader.file().Compact();
+  std::uint64_t size_after = 0;
+  if (code == 0) code = reader.Commit(&size_after);
   if (code != 0) {
     err << "vaultrix-hvn: " << options.file << ": " << reader.Explain(code) << "\n";
     return kExitUnreadable;
   }
+  if (pack) out << "packed: " << size_before << " bytes before, " << size_after << " after\n";
   return problems ? kExitProblems : kExitOk;
+}
+
+}  // namespace
+
+int RebuildCommand(const ToolOptions& options, std::ostream& out, std::ostream& err) {
+  return RebuildFile(options, false, out, err);
+}
+
+int PackCommand(const ToolOptions& options, std::ostream& out, std::ostream& err) {
+  return RebuildFile(options, true, out, err);
 }
 
 }  // namespace vaultrix::tools

@@ -36,6 +36,7 @@ Command CommandNamed(const std::string& name, bool* takes_dump_options) {
   if (name == "dump") return DumpCommand;
   if (name == "check") return CheckCommand;
   if (name == "rebuild") return RebuildCommand;
+  if (name == "pack") return PackCommand;
   return nullptr;
 }
 
@@ -73,6 +74,9 @@ const char* HvnToolUsage() {
          "                              the counters; lists each problem found\n"
          "  rebuild FILE [--owner PW]   makes the entries of every key of every table\n"
          "                              again from the data records\n"
+         "  pack FILE [--owner PW]      as rebuild, then lays out every page afresh\n"
+         "                              and cuts the file to its data (not while\n"
+         "                              another program has the file open)\n"
          "\n"
          "Options:\n"
          "  --owner PW     the file's owner password (files stored enciphered);\n"
@@ -82,7 +86,7 @@ const char* HvnToolUsage() {
          "  -h, --help     this text\n"
          "\n"
          "Exit codes: 0 done (check: no problems), 1 check found problems or rebuild\n"
-         "left records out of a unique key, 2 bad arguments or no such table,\n"
+         "or pack left records out of a unique key, 2 bad arguments or no such table,\n"
          "3 the file cannot be read (missing, not an HVN file, wrong or missing\n"
          "owner password, damaged).\n";
 }
