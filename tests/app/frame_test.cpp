@@ -5,7 +5,9 @@
 // frame's placement.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <initializer_list>
 
 #include "app/countdown.h"
 #include "app/frame.h"
@@ -13,6 +15,7 @@
 #include "app/options.h"
 #include "app/program_run.h"
 #include "app/standard_warnings.h"
+#include "runtime/support/error_codes.h"
 #include "runtime/support/profile.h"
 #include "runtime/support/runtime_error.h"
 #include "tests/app/frame_test_support.h"
@@ -241,6 +244,38 @@ TEST_F(FrameEndToEnd, OtherWindowsRunWhileTheHaltBoxIsOpen) {
   EXPECT_EQ(box.message_box.caption, "Vaultrix");
   EXPECT_EQ(box.message_box.text, "Disk Error");
   UnderLock([&] { EXPECT_EQ(exit_code, kHaltExitCode); });
+}
+
+// The start's fourth open is the frame's own open of the passwords file (after
+// the main program's open test and the vault check).
+constexpr std::initializer_list<std::int32_t> kFramesOpenFindsADamagedKey = {
+    testing::kPass, testing::kPass, testing::kPass, support::kKeyFileMustBeRebuilt};
+
+TEST_F(FrameEndToEnd, ADamagedKeyAtTheStartIsRebuiltWhenTheUserAgrees) {
+  WriteVault({"Ann"}, 1);
+  TestDisk::Get().Script(files::Operation::kOpen, kFramesOpenFindsADamagedKey);
+  StartProgram();
+  ASSERT_NE(Frame(), platform::kNoWindow);
+  const auto dialogs = driver_.DialogHistory();
+  ASSERT_EQ(dialogs.size(), 1u);
+  EXPECT_EQ(dialogs[0].message_box.caption, "Invalid Key");
+  EXPECT_EQ(dialogs[0].message_box.text,
+            "Passwords key file is invalid.  Do you want to rebuild the key?");
+  EXPECT_EQ(TestDisk::Get().CallCount(files::Operation::kBuildFile), 1);
+}
+
+TEST_F(FrameEndToEnd, ADamagedKeyAnsweredNoEndsTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  WriteVault({"Ann"}, 1);
+  EXPECT_EXIT(
+      {
+        SetHaltHandler(nullptr);
+        TestDisk::Get().Script(files::Operation::kOpen, kFramesOpenFindsADamagedKey);
+        driver_.QueueMessageBoxAnswer(platform::MessageBoxAnswer::kNo);
+        StartProgram();
+        std::_Exit(0);  // the program went on
+      },
+      ::testing::ExitedWithCode(kHaltExitCode), "");
 }
 
 TEST_F(FrameEndToEnd, AMinuteWithoutActivityOpensTheCountdownWhichClosesTheProgram) {
