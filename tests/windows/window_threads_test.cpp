@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,7 +20,29 @@ namespace {
 
 using vaultrix::testing::Watchdog;
 
-class WindowThreadsTest : public ThreadedEngineFixture {};
+class WindowThreadsTest : public ThreadedEngineFixture {
+ protected:
+  // Runs the frame's loop: `procedure` starts on thread 2 at the frame's
+  // "EVENT:OpenWindow"; every later event goes to `on_event`. When the loop
+  // has ended, `after_loop` runs, the frame closes and thread 2 is joined.
+  void RunFrame(WindowResource& frame, std::function<void()> procedure,
+                const std::function<void(int)>& on_event, const std::function<void()>& after_loop) {
+    WindowOpen(engine_, frame);
+    WindowObject& frame_window = frame.object();
+    Accept(engine_, [&] {
+      const int event = frame_window.current_event->Event();
+      if (event == kEventOpenWindow) {
+        EXPECT_EQ(StartThread(engine_, slots_, procedure, 0), 2);
+      } else {
+        on_event(event);
+      }
+      return kBodyDefault;
+    });
+    after_loop();
+    WindowClose(engine_, frame_window);
+    JoinStartedThreads();
+  }
+};
 
 TEST_F(WindowThreadsTest, FrameClosesItsChildrenDownOneAtATimeAndAChildCanRefuse) {
   Watchdog watchdog("frame close-down over two MDI children");
@@ -113,26 +136,22 @@ TEST_F(WindowThreadsTest, AFramesCloseWaitsForAnOwnedWindowThatIsClosingAlready)
     });
   };
 
-  WindowOpen(engine_, frame);
-  WindowObject& frame_window = frame.object();
-  Accept(engine_, [&] {
-    const int event = frame_window.current_event->Event();
-    if (event == kEventOpenWindow) {
-      EXPECT_EQ(StartThread(engine_, slots_, procedure, 0), 2);
-    } else if (event == kEventCloseWindow) {
-      EXPECT_EQ(frame_window.owned.size(), 1u);
-      EXPECT_TRUE(owned.object().close_mark) << "the owned window is busy closing";
-      log.push_back("frame CloseWindow");
-      frame_asked.store(true);
-    } else if (event == kEventCloseDown) {
-      log.push_back("unexpected CloseDown");
-    }
-    return kBodyDefault;
-  });
-  log.push_back("frame ended");
-  EXPECT_EQ(owned.object().handle, platform::kNoWindow);
-  WindowClose(engine_, frame_window);
-  JoinStartedThreads();
+  RunFrame(
+      frame, procedure,
+      [&](int event) {
+        if (event == kEventCloseWindow) {
+          EXPECT_EQ(frame.object().owned.size(), 1u);
+          EXPECT_TRUE(owned.object().close_mark) << "the owned window is busy closing";
+          log.push_back("frame CloseWindow");
+          frame_asked.store(true);
+        } else if (event == kEventCloseDown) {
+          log.push_back("unexpected CloseDown");
+        }
+      },
+      [&] {
+        log.push_back("frame ended");
+        EXPECT_EQ(owned.object().handle, platform::kNoWindow);
+      });
   EXPECT_EQ(log, (std::vector<std::string>{"frame CloseWindow", "owned ended", "frame ended"}));
 }
 
@@ -156,25 +175,20 @@ TEST_F(WindowThreadsTest, AFramesCloseGoesOnWhenTheWindowAskedToCloseDownGoesUna
     WindowClose(engine_, owned.object());
   };
 
-  WindowOpen(engine_, frame);
-  WindowObject& frame_window = frame.object();
-  Accept(engine_, [&] {
-    const int event = frame_window.current_event->Event();
-    if (event == kEventOpenWindow) {
-      EXPECT_EQ(StartThread(engine_, slots_, procedure, 0), 2);
-    } else if (event == kEventNotify) {
-      // As a menu choice closes the splash and then the frame: the owned
-      // window's own close is queued before the frame's close-down reaches it.
-      PostEvent(engine_, kEventCloseWindow, 0, 2);
-      PostEvent(engine_, kEventCloseWindow, 0, 1);
-    } else if (event == kEventCloseWindow) {
-      log.push_back("frame CloseWindow");
-    }
-    return kBodyDefault;
-  });
-  log.push_back("frame ended");
-  WindowClose(engine_, frame_window);
-  JoinStartedThreads();
+  RunFrame(
+      frame, procedure,
+      [&](int event) {
+        if (event == kEventNotify) {
+          // As a menu choice closes the splash and then the frame: the owned
+          // window's own close is queued before the frame's close-down
+          // reaches it.
+          PostEvent(engine_, kEventCloseWindow, 0, 2);
+          PostEvent(engine_, kEventCloseWindow, 0, 1);
+        } else if (event == kEventCloseWindow) {
+          log.push_back("frame CloseWindow");
+        }
+      },
+      [&] { log.push_back("frame ended"); });
   EXPECT_EQ(log, (std::vector<std::string>{"frame CloseWindow", "owned CloseWindow",
                                            "frame ended"}));
 }
