@@ -6,6 +6,7 @@
 #include "app/frame_procedure.h"
 #include "app/frame_timers.h"
 #include "app/global_codes.h"
+#include "app/message.h"
 #include "app/options.h"
 #include "app/program_run.h"
 #include "app/program_runner.h"
@@ -72,7 +73,7 @@ void FrameProcedure::Run() {
     platform::MessageBoxRequest request;
     request.caption = std::string(kCannotProceedCaption);
     request.text = std::string(kCannotProceedText);
-    (void)AppEngine().System().MessageBox(platform::kNoWindow, request);
+    (void)Message(request);
     return;
   }
   LoadOptions();

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/message_box.h"
+#include "app/message.h"
 #include "runtime/support/runtime_error.h"
 
 namespace vaultrix::app {
@@ -17,15 +17,13 @@ HaltHandler& InstalledHandler() {
   return handler;
 }
 
-// FIXME: through the window engine's MESSAGE once it exists, like the
-// standard warnings.
 void ShowHaltBox(const std::string& text) {
   platform::MessageBoxRequest request;
   request.caption = std::string(kHaltCaption);
   request.text = text;
   request.buttons = platform::MessageBoxButtons::kOk;
   request.icon = platform::MessageBoxIcon::kStop;
-  (void)platform::ShowMessageBox(request);
+  (void)Message(request);
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ void ProgramRun::Start(std::function<void()> program) {
   thread_one_ = std::thread([this, &ready, program = std::move(program)] {
     slots_ = std::make_unique<platform::ThreadSlots>();
     lock_ = std::make_unique<platform::RuntimeLock>(system_);
+    made_lock_.store(lock_.get());
     (void)system_.CurrentThreadId();  // busy for the window system from now on
     ready.set_value();
     RunThreadOne(program);
@@ -84,6 +85,13 @@ void ProgramRun::CloseStartedThreads() {
 
 ProgramRun& CurrentRun() {
   return *current_run.load();
+}
+
+bool OnRuntimeThread() {
+  ProgramRun* run = current_run.load();
+  if (run == nullptr) return false;
+  const platform::RuntimeLock* lock = run->made_lock_.load();
+  return lock != nullptr && lock->HeldByCurrentThread();
 }
 
 windows::EventEngine& AppEngine() {

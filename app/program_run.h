@@ -64,16 +64,21 @@ class ProgramRun {
   platform::WindowSystem& system_;
   windows::EventEngine engine_;
   std::unique_ptr<platform::RuntimeLock> lock_;
+  std::atomic<platform::RuntimeLock*> made_lock_{nullptr};  // lock_ once it exists
   std::unique_ptr<platform::ThreadSlots> slots_;
   std::thread thread_one_;
   std::atomic<bool> finished_{false};
   std::atomic<int> pending_starts_{0};
 
   friend int Start(std::function<void()> procedure, std::size_t stack_bytes);
+  friend bool OnRuntimeThread();
 };
 
 // The run the procedures belong to. REQUIRES: a run has started.
 [[nodiscard]] ProgramRun& CurrentRun();
+// Whether the calling thread runs procedures of a run: a run has started and
+// the thread holds its runtime lock.
+[[nodiscard]] bool OnRuntimeThread();
 [[nodiscard]] windows::EventEngine& AppEngine();
 [[nodiscard]] platform::ThreadSlots& AppSlots();
 

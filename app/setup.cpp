@@ -1,6 +1,7 @@
 // The options window.
 #include "app/setup.h"
 
+#include "app/message.h"
 #include "app/options.h"
 #include "app/procedure_window.h"
 #include "app/program_run.h"
@@ -67,7 +68,7 @@ class SetupWindow {
       request.caption = std::string(kCaption);
       request.text = std::string(kNegativeMinutesText);
       request.icon = platform::MessageBoxIcon::kExclamation;
-      (void)AppEngine().System().MessageBox(window_.Object().handle, request);
+      (void)Message(request);
       windows::SelectControl(AppEngine(), kSetupInactivityMinutes);
       return;
     }

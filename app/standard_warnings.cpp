@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/halt.h"
+#include "app/message.h"
 #include "app/transaction.h"
-#include "platform/message_box.h"
 #include "runtime/support/error_state.h"
 #include "runtime/support/fixed_string.h"
 
@@ -200,9 +200,7 @@ std::int32_t ShowWarning(std::int32_t code, std::string_view text1, std::string_
   request.buttons = warning.buttons;
   request.default_button = warning.default_button;
   request.icon = warning.icon;
-  // FIXME: through the window engine's MESSAGE once it exists, so that the
-  // runtime lock is given up while the box waits.
-  const std::int32_t button = ButtonOf(platform::ShowMessageBox(request));
+  const std::int32_t button = ButtonOf(Message(request));
   saved_error = SavedFileError{};
   const bool halts = !warning.halt.empty() && (code != 2 || button == kButtonNo);
   if (halts) Halt(warning.halt);

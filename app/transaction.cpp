@@ -23,7 +23,7 @@ bool Logout(std::initializer_list<DataFile*> files) {
   active = true;
   enlisted.clear();
   for (DataFile* file : files) {
-    files::Logout(file->Block());
+    files::Logout(file->Block(), kLogoutSeconds);
     if (support::ErrorCode() != support::kNoError) return false;
     enlisted.push_back(&file->Block());
   }

@@ -15,12 +15,10 @@
 
 namespace vaultrix::app {
 
-// How long LOGOUT may wait for files held by another station's transaction.
-// FIXME: the file interface's LOGOUT takes no time limit yet; the wait is the
-// driver's until it does.
+// How long LOGOUT waits for each file held by another station's transaction.
 inline constexpr std::int32_t kLogoutSeconds = 2;
 
-// Enlists `files` in a new transaction. On failure the error of the failing
+// Enlists `files` in a new transaction, waiting kLogoutSeconds for each. On failure the error of the failing
 // LOGOUT is posted and the files enlisted before it stay in the transaction,
 // for RememberFileError or Rollback to undo. False also when a transaction is
 // already active (56, "LOGOUT Already Active").

@@ -245,6 +245,9 @@ void Flush(FileBlock& file) {
 void Logout(FileBlock& file) {
   Run(Operation::kLogout, file);
 }
+void Logout(FileBlock& file, std::int32_t seconds) {
+  Run(Operation::kLogout, file, {.number = seconds});
+}
 void Commit(FileBlock& file) {
   Run(Operation::kCommit, file);
 }

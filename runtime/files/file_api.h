@@ -83,8 +83,11 @@ void BuildIndex(KeyBlock& index, std::string_view components);
 void Pack(FileBlock& file);
 void Flush(FileBlock& file);
 
-// Transaction steps.
+// Transaction steps. LOGOUT waits at most `seconds` for another station's
+// transaction on the file (32 when it does not end in time); without a time
+// limit it does not wait.
 void Logout(FileBlock& file);
+void Logout(FileBlock& file, std::int32_t seconds);
 void Commit(FileBlock& file);
 void Rollback(FileBlock& file);
 

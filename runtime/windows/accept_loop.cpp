@@ -45,8 +45,10 @@ Served AfterBody(EventEngine& engine, WindowObject& window, int event, ControlOb
   switch (event) {
     case kEventCloseDown: {
       WindowObject* owner = window.owner;
-      if (owner != nullptr && owner->close_state == CloseState::kWaitingForOwned) {
+      if (owner != nullptr && owner->close_state == CloseState::kWaitingForOwned &&
+          owner->closing_down == &window) {
         owner->close_state = skip ? CloseState::kNone : CloseState::kRequested;
+        owner->closing_down = nullptr;
         if (owner->thread != window.thread) {
           (void)engine.System().PostMessage(owner->handle, kQueryContinueThread);
         }
@@ -73,17 +75,23 @@ Served AfterBody(EventEngine& engine, WindowObject& window, int event, ControlOb
 }
 
 // Step 4: a requested close closes the owned windows down one at a time.
+// A close request is never dropped: while the owned windows are busy closing
+// on their own, or the one asked to close down goes without answering, the
+// request waits; every owned window that goes wakes its owner
+// (DestroyWindowObject), which then looks again.
 Served ServeCloseRequest(EventEngine& engine, WindowObject& window) {
+  if (window.close_state == CloseState::kWaitingForOwned && window.closing_down == nullptr) {
+    window.close_state = CloseState::kRequested;
+  }
   if (window.close_state != CloseState::kRequested) return Served::kGoOn;
   if (window.owned.empty()) return Served::kLoopEnded;
   for (WindowObject* owned : window.owned) {
     if (owned->close_state != CloseState::kNone || owned->close_mark) continue;
     window.close_state = CloseState::kWaitingForOwned;
+    window.closing_down = owned;
     PostEventToWindow(engine, *owned, kEventCloseDown, nullptr);
     return Served::kGoOn;
   }
-  // Every owned window is busy closing already.
-  window.close_state = CloseState::kNone;
   return Served::kGoOn;
 }
 

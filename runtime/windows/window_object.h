@@ -111,6 +111,9 @@ struct WindowObject {
   // picture reads); empty: every control can.
   std::function<bool(ControlObject&)> can_accept;
   CloseState close_state = CloseState::kNone;
+  // While kWaitingForOwned: the owned window asked to close down; null once
+  // it has gone without answering.
+  WindowObject* closing_down = nullptr;
   std::int32_t timer_period = 0;  // hundredths of a second
   bool timer_pending = false;
   ControlObject* focus_control = nullptr;

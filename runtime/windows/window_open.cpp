@@ -33,6 +33,7 @@ void ResetForOpening(WindowObject& object, int thread) {
   object.focus_control = nullptr;
   object.selected_control = 0;
   object.close_state = CloseState::kNone;
+  object.closing_down = nullptr;
   object.close_mark = false;
   object.accept_all = false;
   object.events.Clear();
@@ -200,6 +201,7 @@ void DestroyWindowObject(EventEngine& engine, WindowObject& object) {
   object.handle = kNoWindow;
   WindowObject* owner = object.owner;
   RemoveFromOwner(object);
+  if (owner != nullptr && owner->closing_down == &object) owner->closing_down = nullptr;
   for (WindowObject* owned : object.owned) owned->owner = nullptr;
   object.owned.clear();
   if (RuntimeThread* thread = engine.Thread(object.thread); thread != nullptr) {

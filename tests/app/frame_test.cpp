@@ -5,10 +5,19 @@
 // frame's placement.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
+#include <initializer_list>
+
 #include "app/countdown.h"
 #include "app/frame.h"
+#include "app/halt.h"
 #include "app/options.h"
+#include "app/program_run.h"
+#include "app/standard_warnings.h"
+#include "runtime/support/error_codes.h"
 #include "runtime/support/profile.h"
+#include "runtime/support/runtime_error.h"
 #include "tests/app/frame_test_support.h"
 #include "tests/app/test_data_driver.h"
 
@@ -28,6 +37,7 @@ class FrameEndToEnd : public testing::FrameTest {
     const auto info = Control(Frame(), control);
     return info ? info->text : "(none)";
   }
+  platform::DialogRequest WhileABoxIsOpen(std::function<void()> procedure);
   platform::WindowHandle Splash() {
     for (platform::WindowHandle window : system_.TopLevelWindows()) {
       const auto info = system_.GetWindowInfo(window);
@@ -100,7 +110,9 @@ TEST_F(FrameEndToEnd, ACopyJustBeforeMidnightIsClearedThirtySecondsLater) {
   Advance(29500ms);  // 00:00:19.5
   EXPECT_EQ(Clipboard(), "hunter2") << "the clock wrapped, the deadline did not pass";
   EXPECT_EQ(Zone(kZoneCountdown), "0.5 seconds to clipboard clear");
-  Advance(1500ms);  // 00:00:21
+  Advance(500ms);  // 00:00:20: the deadline itself, which must be passed
+  EXPECT_EQ(Zone(kZoneCountdown), "0 seconds to clipboard clear");
+  Advance(1s);  // the first tick past it
   EXPECT_EQ(Clipboard(), "");
   EXPECT_EQ(Zone(kZoneCountdown), "");
 }
@@ -151,6 +163,119 @@ TEST_F(FrameEndToEnd, AMenuChoiceClosesTheSplash) {
   ASSERT_NE(Splash(), platform::kNoWindow);
   Choose(kMenuFilterClipboard);
   EXPECT_EQ(Splash(), platform::kNoWindow);
+}
+
+TEST_F(FrameEndToEnd, ExitChosenWhileTheSplashIsOpenClosesTheProgram) {
+  StartProgram();
+  ASSERT_NE(Splash(), platform::kNoWindow);
+  Choose(kMenuExit);
+  for (int i = 0; i < 20 && !run_.Finished(); ++i) Advance(100ms, 100ms);
+  EXPECT_TRUE(run_.Finished()) << "well before the splash's own three seconds";
+  run_.Wait();
+  EXPECT_EQ(Splash(), platform::kNoWindow);
+}
+
+// Runs `procedure` on a thread of its own, whose message box stays open
+// while the clock moves on five seconds: the frame's timer and the splash's
+// go on meanwhile. Answers the box with OK and returns what it asked.
+platform::DialogRequest FrameEndToEnd::WhileABoxIsOpen(std::function<void()> procedure) {
+  driver_.SetUnansweredPolicy(platform::headless::UnansweredPolicy::kWait);
+  system_.SetClipboardText("hunter2");
+  Advance(1s);
+  UnderLock([&] { EXPECT_NE(Start(std::move(procedure)), 0); });
+  Settle();
+  const std::vector<platform::DialogRequest> open = system_.OpenDialogs();
+  if (open.size() != 1u) {
+    ADD_FAILURE() << open.size() << " boxes open";
+    return {};
+  }
+  const std::string before = Zone(kZoneCountdown);
+  EXPECT_TRUE(before.ends_with(" seconds to clipboard clear")) << before;
+  Advance(5s);
+  EXPECT_NE(Zone(kZoneCountdown), before) << "the frame's timer went on";
+  EXPECT_EQ(Splash(), platform::kNoWindow) << "the splash's timer went on";
+  EXPECT_EQ(system_.OpenDialogs().size(), 1u) << "the box is still open";
+  std::string error;
+  EXPECT_TRUE(driver_.AnswerMessageBox("OK", &error)) << error;
+  Settle();
+  return open[0];
+}
+
+// A standard warning waits for its answer without holding the other windows
+// up, and its procedure goes on in its own context afterwards.
+TEST_F(FrameEndToEnd, OtherWindowsRunWhileAWarningIsOpen) {
+  SetOption(kClipboardClearKey, "30");
+  StartProgram();
+  int warned_on = 0;
+  int context_after = 0;
+  std::int32_t button = 0;
+  const platform::DialogRequest box = WhileABoxIsOpen([&] {
+    warned_on = AppEngine().CurrentThread();
+    button = ShowWarning(34, "Update", "Passwords");
+    context_after = AppEngine().CurrentThread();
+  });
+  EXPECT_EQ(box.message_box.caption, "Transaction Framing Error");
+  EXPECT_EQ(box.owner, Frame()) << "a thread without a window of its own";
+  UnderLock([&] {
+    EXPECT_EQ(button, kButtonOk);
+    EXPECT_GT(warned_on, 1);
+    EXPECT_EQ(context_after, warned_on) << "the procedure's own context after the box";
+  });
+}
+
+struct ProcessEnded {};
+
+TEST_F(FrameEndToEnd, OtherWindowsRunWhileTheHaltBoxIsOpen) {
+  SetOption(kClipboardClearKey, "30");
+  StartProgram();
+  SetHaltHandler(nullptr);  // the real box
+  int exit_code = 0;
+  auto previous = support::SetProcessExitHandler([&](int code) {
+    exit_code = code;
+    throw ProcessEnded{};  // ends the halting procedure only
+  });
+  const platform::DialogRequest box = WhileABoxIsOpen([] {
+    try {
+      Halt("Disk Error");
+    } catch (const ProcessEnded&) {
+    }
+  });
+  support::SetProcessExitHandler(previous);
+  EXPECT_EQ(box.message_box.caption, "Vaultrix");
+  EXPECT_EQ(box.message_box.text, "Disk Error");
+  UnderLock([&] { EXPECT_EQ(exit_code, kHaltExitCode); });
+}
+
+// The start's fourth open is the frame's own open of the passwords file (after
+// the main program's open test and the vault check).
+constexpr std::initializer_list<std::int32_t> kFramesOpenFindsADamagedKey = {
+    testing::kPass, testing::kPass, testing::kPass, support::kKeyFileMustBeRebuilt};
+
+TEST_F(FrameEndToEnd, ADamagedKeyAtTheStartIsRebuiltWhenTheUserAgrees) {
+  WriteVault({"Ann"}, 1);
+  TestDisk::Get().Script(files::Operation::kOpen, kFramesOpenFindsADamagedKey);
+  StartProgram();
+  ASSERT_NE(Frame(), platform::kNoWindow);
+  const auto dialogs = driver_.DialogHistory();
+  ASSERT_EQ(dialogs.size(), 1u);
+  EXPECT_EQ(dialogs[0].message_box.caption, "Invalid Key");
+  EXPECT_EQ(dialogs[0].message_box.text,
+            "Passwords key file is invalid.  Do you want to rebuild the key?");
+  EXPECT_EQ(TestDisk::Get().CallCount(files::Operation::kBuildFile), 1);
+}
+
+TEST_F(FrameEndToEnd, ADamagedKeyAnsweredNoEndsTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  WriteVault({"Ann"}, 1);
+  EXPECT_EXIT(
+      {
+        SetHaltHandler(nullptr);
+        TestDisk::Get().Script(files::Operation::kOpen, kFramesOpenFindsADamagedKey);
+        driver_.QueueMessageBoxAnswer(platform::MessageBoxAnswer::kNo);
+        StartProgram();
+        std::_Exit(0);  // the program went on
+      },
+      ::testing::ExitedWithCode(kHaltExitCode), "");
 }
 
 TEST_F(FrameEndToEnd, AMinuteWithoutActivityOpensTheCountdownWhichClosesTheProgram) {

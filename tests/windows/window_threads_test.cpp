@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,7 +20,29 @@ namespace {
 
 using vaultrix::testing::Watchdog;
 
-class WindowThreadsTest : public ThreadedEngineFixture {};
+class WindowThreadsTest : public ThreadedEngineFixture {
+ protected:
+  // Runs the frame's loop: `procedure` starts on thread 2 at the frame's
+  // "EVENT:OpenWindow"; every later event goes to `on_event`. When the loop
+  // has ended, `after_loop` runs, the frame closes and thread 2 is joined.
+  void RunFrame(WindowResource& frame, std::function<void()> procedure,
+                const std::function<void(int)>& on_event, const std::function<void()>& after_loop) {
+    WindowOpen(engine_, frame);
+    WindowObject& frame_window = frame.object();
+    Accept(engine_, [&] {
+      const int event = frame_window.current_event->Event();
+      if (event == kEventOpenWindow) {
+        EXPECT_EQ(StartThread(engine_, slots_, procedure, 0), 2);
+      } else {
+        on_event(event);
+      }
+      return kBodyDefault;
+    });
+    after_loop();
+    WindowClose(engine_, frame_window);
+    JoinStartedThreads();
+  }
+};
 
 TEST_F(WindowThreadsTest, FrameClosesItsChildrenDownOneAtATimeAndAChildCanRefuse) {
   Watchdog watchdog("frame close-down over two MDI children");
@@ -83,6 +107,90 @@ TEST_F(WindowThreadsTest, FrameClosesItsChildrenDownOneAtATimeAndAChildCanRefuse
   EXPECT_EQ(log, expected);
   EXPECT_EQ(engine_.Frame(), nullptr);
   EXPECT_EQ(slots_.InUseCount(), 1);
+}
+
+// A close request that arrives while every owned window is closing already
+// waits for them instead of being dropped.
+TEST_F(WindowThreadsTest, AFramesCloseWaitsForAnOwnedWindowThatIsClosingAlready) {
+  Watchdog watchdog("frame closing while its owned window closes");
+  WindowResource& frame = Make(WindowKind::kApplication, "MAIN$APPFRAME");
+  WindowResource& owned = Make(WindowKind::kPlainWindow, "LIST$WINDOW");
+  std::atomic<bool> frame_asked{false};
+  std::vector<std::string> log;  // written under the runtime lock only
+
+  auto procedure = [&] {
+    WindowOpen(engine_, owned);
+    Accept(engine_, [&] {
+      if (owned.object().current_event->Event() != kEventOpenWindow) return kBodyDefault;
+      // Closing on its own; while it has not gone yet the frame is asked to
+      // close (the lock is given up so that the frame serves the request).
+      WindowClose(engine_, owned.object());
+      PostEvent(engine_, kEventCloseWindow, 0, 1);
+      const int self = engine_.CurrentThread();
+      lock_.Release();
+      while (!frame_asked.load()) std::this_thread::yield();
+      lock_.Acquire();
+      engine_.SwitchContext(self);
+      log.push_back("owned ended");
+      return kBodyDefault;
+    });
+  };
+
+  RunFrame(
+      frame, procedure,
+      [&](int event) {
+        if (event == kEventCloseWindow) {
+          EXPECT_EQ(frame.object().owned.size(), 1u);
+          EXPECT_TRUE(owned.object().close_mark) << "the owned window is busy closing";
+          log.push_back("frame CloseWindow");
+          frame_asked.store(true);
+        } else if (event == kEventCloseDown) {
+          log.push_back("unexpected CloseDown");
+        }
+      },
+      [&] {
+        log.push_back("frame ended");
+        EXPECT_EQ(owned.object().handle, platform::kNoWindow);
+      });
+  EXPECT_EQ(log, (std::vector<std::string>{"frame CloseWindow", "owned ended", "frame ended"}));
+}
+
+// The owned window asked to close down goes without answering (its own
+// close came first): the frame goes on closing.
+TEST_F(WindowThreadsTest, AFramesCloseGoesOnWhenTheWindowAskedToCloseDownGoesUnasked) {
+  Watchdog watchdog("frame closing past an owned window that closed by itself");
+  WindowResource& frame = Make(WindowKind::kApplication, "MAIN$APPFRAME");
+  WindowResource& owned = Make(WindowKind::kPlainWindow, "LIST$WINDOW");
+  std::vector<std::string> log;  // written under the runtime lock only
+
+  auto procedure = [&] {
+    WindowOpen(engine_, owned);
+    Accept(engine_, [&] {
+      const int event = owned.object().current_event->Event();
+      if (event == kEventOpenWindow) PostEvent(engine_, kEventNotify, 0, 1);
+      if (event == kEventCloseWindow) log.push_back("owned CloseWindow");
+      if (event == kEventCloseDown) log.push_back("owned CloseDown");
+      return kBodyDefault;
+    });
+    WindowClose(engine_, owned.object());
+  };
+
+  RunFrame(
+      frame, procedure,
+      [&](int event) {
+        if (event == kEventNotify) {
+          // As a menu choice closes the splash and then the frame: the owned
+          // window's own close is queued before the frame's close-down
+          // reaches it.
+          PostEvent(engine_, kEventCloseWindow, 0, 2);
+          PostEvent(engine_, kEventCloseWindow, 0, 1);
+        } else if (event == kEventCloseWindow) {
+          log.push_back("frame CloseWindow");
+        }
+      },
+      [&] { log.push_back("frame ended"); });
+  EXPECT_EQ(log, (std::vector<std::string>{"frame CloseWindow", "owned CloseWindow",
+                                           "frame ended"}));
 }
 
 TEST_F(WindowThreadsTest, StartThreadAnswersZeroWhenModalOrFull) {
