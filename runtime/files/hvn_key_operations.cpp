@@ -63,6 +63,7 @@ int HvnFile::LocateInKey(Table& table, bool forward, std::uint32_t* number, bool
   const auto key = static_cast<std::size_t>(order_key_);
   const KeyValueEncoder& encoder = keys_.Encoder(key);
   std::string search;
+  const std::string* from = &search;
   Seek seek;
   switch (cursor_) {
     case Cursor::kEnds:
@@ -79,23 +80,26 @@ int HvnFile::LocateInKey(Table& table, bool forward, std::uint32_t* number, bool
       break;
     case Cursor::kAfterRead:
     default:
-      search = key_anchor_;
+      // A search from the entry read: the leaf that held it answers without
+      // a descent while the cache has not changed (Tree::Locate); an entry
+      // since deleted or moved by anyone is not found again, its neighbour is.
+      from = &key_anchor_;
       seek = forward ? Seek::kAfter : Seek::kBefore;
       break;
   }
-  Record record;
-  if (int code = table.tree().Search(search, seek, &record, found); code != 0) return code;
-  if (*found) *found = encoder.Owns(table_id_, BytesOf(record.key), record.key.size());
+  const Record* record = nullptr;
+  if (int code = table.tree().Locate(*from, seek, &record); code != 0) return code;
+  *found = record != nullptr && encoder.Owns(table_id_, BytesOf(record->key), record->key.size());
   if (!*found) {
     // Past either end: NEXT and PREVIOUS go on from the end reached.
     located_entry_ = KeyPrefix(table_id_, forward ? key + 1 : key);
     return 0;
   }
-  const auto entry_number = EntryRecordNumber(BytesOf(record.key), record.key.size(),
-                                              BytesOf(record.data), record.data.size());
+  const auto entry_number = EntryRecordNumber(BytesOf(record->key), record->key.size(),
+                                              BytesOf(record->data), record->data.size());
   if (!entry_number) return file_.Damage(__LINE__);
   *number = *entry_number;
-  located_entry_ = std::move(record.key);
+  located_entry_.assign(record->key);
   return 0;
 }
 
