@@ -127,12 +127,20 @@ int Table::Read(std::uint32_t number, std::string* image, bool* found) {
   const std::string key = DataKey(id_, number);
   const Record* record = nullptr;
   RecordLeaves& leaves = file_.record_leaves();
-  if (Page* leaf = leaves.Find(id_, number, file_.generation()); leaf != nullptr) {
-    // The leaf spans the number: the record is in it or nowhere.
+  std::uint32_t first = 0;
+  if (Page* leaf = leaves.Find(id_, number, file_.generation(), &first); leaf != nullptr) {
+    // The leaf spans the number: the record is in it or nowhere; where no
+    // number before it is missing, at its offset from the first.
     const std::vector<Record>& records = leaf->content.records;
-    const auto it = std::lower_bound(records.begin(), records.end(), key,
-                                     [](const Record& r, const std::string& k) { return r.key < k; });
-    if (it != records.end()) record = &*it;
+    const std::size_t guess = number - first;
+    if (guess < records.size() && records[guess].key == key) {
+      record = &records[guess];
+    } else {
+      const auto it =
+          std::lower_bound(records.begin(), records.end(), key,
+                           [](const Record& r, const std::string& k) { return r.key < k; });
+      if (it != records.end()) record = &*it;
+    }
   } else {
     Page* leaf_found = nullptr;
     if (int code = tree_.Locate(key, Seek::kAtOrBefore, &record, &leaf_found); code != 0) {
