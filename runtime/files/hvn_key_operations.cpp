@@ -10,6 +10,8 @@
 // RESET(key) complete it with the record number given. After a read, NEXT
 // and PREVIOUS step from the entry read. An entry of another key or table
 // ends the sequence with 33.
+#include <string.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -32,6 +34,12 @@ std::string KeyPrefix(std::uint32_t table_id, std::size_t key) {
 }
 
 }  // namespace
+
+HvnFile::~HvnFile() {
+  Wipe(key_anchor_);
+  Wipe(located_entry_);
+  if (!start_value_.empty()) ::explicit_bzero(start_value_.data(), start_value_.size());
+}
 
 int HvnFile::EnsureKeys() {
   if (keys_ready_) return 0;
