@@ -5,18 +5,17 @@
 // 100,000 records against a full table scan; and the file size of those
 // 100,000 records (the "file_bytes" counter).
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "bench/bench_dir.h"
+#include "bench/hvn_load.h"
 #include "runtime/files/file_api.h"
 #include "runtime/files/file_declaration.h"
 #include "runtime/files/hvn_driver.h"
-#include "runtime/files/hvn_table.h"
 #include "runtime/support/error_state.h"
 
 #if defined(VAULTRIX_HAVE_SQLITE)
@@ -30,21 +29,7 @@ using namespace vaultrix::files;
 constexpr int kScanRecords = 100000;
 constexpr std::uint32_t kTextSize = 236;  // with a LONG: 240 bytes
 
-class BenchDir {
- public:
-  BenchDir() {
-    std::string pattern = (std::filesystem::current_path() / "vaultrix-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~BenchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string Path(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using vaultrix::bench::BenchDir;
 
 std::unique_ptr<DeclaredFile> Declare(const std::string& name) {
   return FileDeclaration(name)
@@ -92,23 +77,11 @@ BENCHMARK(BM_HvnDurableAdd)->Unit(benchmark::kMicrosecond)->Iterations(300);
 void LoadHvn(const std::string& name) {
   auto file = Declare(name);
   Create(file->Block());
-  hvn::PageFile pages;
-  if (pages.Open(name + ".HVN", false, false) != 0 || pages.Begin() != 0) return;
-  std::uint32_t id = 0;
-  if (hvn::Table::FindId(pages, "UNNAMED", &id) != 0) return;
-  hvn::Table table(pages, id);
-  for (int i = 1; i <= kScanRecords; ++i) {
-    Fill(*file, i);
-    std::uint32_t number = 0;
-    if (pages.IssueNumber(&number) != 0) return;
-    if (table.Write(number, std::string(reinterpret_cast<char*>(file->Record()), kTextSize + 4)) !=
-        0) {
-      return;
-    }
-  }
-  if (table.AddToCounter(hvn::kKindData, kScanRecords) != 0) return;
-  (void)pages.End();
-  (void)pages.Close();
+  (void)vaultrix::bench::LoadHvnRecords(name + ".HVN", "", kScanRecords, kTextSize + 4,
+                                        [&](int i, std::uint8_t* record) {
+                                          Fill(*file, i);
+                                          std::memcpy(record, file->Record(), kTextSize + 4);
+                                        });
 }
 
 void BM_HvnScan(benchmark::State& state) {

@@ -70,6 +70,14 @@ class CipherFile final : public platform::File {
                bool* held_elsewhere) override {
     return base_->TestLock(start, length, kind, held_elsewhere);
   }
+  // The view shows the header as stored, enciphered: the page file compares
+  // it with the stored bytes it checked last and deciphers only a changed one.
+  int MapHead(std::size_t size, const std::uint8_t** view) override {
+    return base_->MapHead(size, view);
+  }
+  int Identity(std::uint64_t* device, std::uint64_t* inode) override {
+    return base_->Identity(device, inode);
+  }
   int Close() override { return base_->Close(); }
 
  private:

@@ -7,7 +7,8 @@
 // blocks, a page 4 per unit). A read that is not is widened to the blocks
 // around it; a write that is not is refused with EINVAL, which the page file
 // reports as an I/O error (nothing of it writes so). A short read deciphers
-// only the whole blocks that arrived.
+// only the whole blocks that arrived. MapHead gives the header's bytes as
+// stored, enciphered, unlike every read.
 #pragma once
 
 #include <memory>

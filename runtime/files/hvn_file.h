@@ -40,6 +40,8 @@ LockWaitHook SetLockWaitHook(LockWaitHook hook);
 class HvnFile final : public DriverState {
  public:
   explicit HvnFile(FileState& state) : state_(state) {}
+  // Wipes the key values it kept for the key order (hvn_key_operations.cpp).
+  ~HvnFile() override;
 
   int Create();
   int Open(std::int32_t access_mode);

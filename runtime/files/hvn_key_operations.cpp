@@ -10,6 +10,8 @@
 // RESET(key) complete it with the record number given. After a read, NEXT
 // and PREVIOUS step from the entry read. An entry of another key or table
 // ends the sequence with 33.
+#include <string.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -32,6 +34,12 @@ std::string KeyPrefix(std::uint32_t table_id, std::size_t key) {
 }
 
 }  // namespace
+
+HvnFile::~HvnFile() {
+  Wipe(key_anchor_);
+  Wipe(located_entry_);
+  if (!start_value_.empty()) ::explicit_bzero(start_value_.data(), start_value_.size());
+}
 
 int HvnFile::EnsureKeys() {
   if (keys_ready_) return 0;
@@ -63,6 +71,7 @@ int HvnFile::LocateInKey(Table& table, bool forward, std::uint32_t* number, bool
   const auto key = static_cast<std::size_t>(order_key_);
   const KeyValueEncoder& encoder = keys_.Encoder(key);
   std::string search;
+  const std::string* from = &search;
   Seek seek;
   switch (cursor_) {
     case Cursor::kEnds:
@@ -79,23 +88,26 @@ int HvnFile::LocateInKey(Table& table, bool forward, std::uint32_t* number, bool
       break;
     case Cursor::kAfterRead:
     default:
-      search = key_anchor_;
+      // A search from the entry read: the leaf that held it answers without
+      // a descent while the cache has not changed (Tree::Locate); an entry
+      // since deleted or moved by anyone is not found again, its neighbour is.
+      from = &key_anchor_;
       seek = forward ? Seek::kAfter : Seek::kBefore;
       break;
   }
-  Record record;
-  if (int code = table.tree().Search(search, seek, &record, found); code != 0) return code;
-  if (*found) *found = encoder.Owns(table_id_, BytesOf(record.key), record.key.size());
+  const Record* record = nullptr;
+  if (int code = table.tree().Locate(*from, seek, &record); code != 0) return code;
+  *found = record != nullptr && encoder.Owns(table_id_, BytesOf(record->key), record->key.size());
   if (!*found) {
     // Past either end: NEXT and PREVIOUS go on from the end reached.
     located_entry_ = KeyPrefix(table_id_, forward ? key + 1 : key);
     return 0;
   }
-  const auto entry_number = EntryRecordNumber(BytesOf(record.key), record.key.size(),
-                                              BytesOf(record.data), record.data.size());
+  const auto entry_number = EntryRecordNumber(BytesOf(record->key), record->key.size(),
+                                              BytesOf(record->data), record->data.size());
   if (!entry_number) return file_.Damage(__LINE__);
   *number = *entry_number;
-  located_entry_ = std::move(record.key);
+  located_entry_.assign(record->key);
   return 0;
 }
 

@@ -1,6 +1,8 @@
 // Table-level records: names, definitions, counters, data and memos.
 #include "runtime/files/hvn_table.h"
 
+#include <algorithm>
+
 #include "runtime/support/error_codes.h"
 
 namespace vaultrix::files::hvn {
@@ -124,7 +126,28 @@ int Table::AddToCounter(std::uint8_t kind, std::int32_t delta) {
 int Table::Read(std::uint32_t number, std::string* image, bool* found) {
   const std::string key = DataKey(id_, number);
   const Record* record = nullptr;
-  if (int code = tree_.Locate(key, Seek::kAtOrBefore, &record); code != 0) return code;
+  RecordLeaves& leaves = file_.record_leaves();
+  std::uint32_t first = 0;
+  if (Page* leaf = leaves.Find(id_, number, file_.generation(), &first); leaf != nullptr) {
+    // The leaf spans the number: the record is in it or nowhere; where no
+    // number before it is missing, at its offset from the first.
+    const std::vector<Record>& records = leaf->content.records;
+    const std::size_t guess = number - first;
+    if (guess < records.size() && records[guess].key == key) {
+      record = &records[guess];
+    } else {
+      const auto it =
+          std::lower_bound(records.begin(), records.end(), key,
+                           [](const Record& r, const std::string& k) { return r.key < k; });
+      if (it != records.end()) record = &*it;
+    }
+  } else {
+    Page* leaf_found = nullptr;
+    if (int code = tree_.Locate(key, Seek::kAtOrBefore, &record, &leaf_found); code != 0) {
+      return code;
+    }
+    if (leaf_found != nullptr) leaves.Note(leaf_found, id_, file_.generation());
+  }
   *found = record != nullptr && record->key == key;
   if (*found) image->assign(record->data);
   return 0;

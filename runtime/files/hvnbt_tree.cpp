@@ -84,8 +84,11 @@ int Tree::Search(const std::string& key, Seek seek, Record* record, bool* found)
   return 0;
 }
 
-int Tree::Locate(const std::string& key, Seek seek, const Record** record) {
-  if (int code = LocateIn(key, seek, record); code != 0 || *record == nullptr) return code;
+int Tree::Locate(const std::string& key, Seek seek, const Record** record, Page** leaf) {
+  Page* holder = nullptr;
+  if (leaf == nullptr) leaf = &holder;
+  *leaf = nullptr;
+  if (int code = LocateIn(key, seek, record, leaf); code != 0 || *record == nullptr) return code;
   // A damaged file may hold keys out of order; every caller that walks the
   // tree relies on each answer lying beyond the key it asked from.
   const std::string& at = (*record)->key;
@@ -95,6 +98,7 @@ int Tree::Locate(const std::string& key, Seek seek, const Record** record) {
                                                   : at < key;
   if (beyond) return 0;
   *record = nullptr;
+  *leaf = nullptr;
   return file_.Damage(__LINE__);
 }
 
@@ -124,7 +128,7 @@ std::size_t InLeaf(Records& records, const std::string& key, Seek seek, std::siz
 
 }  // namespace
 
-int Tree::LocateIn(const std::string& key, Seek seek, const Record** record) {
+int Tree::LocateIn(const std::string& key, Seek seek, const Record** record, Page** found) {
   *record = nullptr;
   if (file_.root() == kNoPage) return 0;
   std::size_t known = std::string::npos;
@@ -133,6 +137,7 @@ int Tree::LocateIn(const std::string& key, Seek seek, const Record** record) {
     const std::size_t at = InLeaf(hinted->content.records, key, seek, known);
     if (at != std::string::npos) {
       *record = &hinted->content.records[at];
+      *found = hinted;
       file_.NoteLeaf(hinted, at);
       return 0;
     }
@@ -149,6 +154,7 @@ int Tree::LocateIn(const std::string& key, Seek seek, const Record** record) {
     const std::size_t at = InLeaf(leaf->content.records, key, seek, std::string::npos);
     if (at != std::string::npos) {
       *record = &leaf->content.records[at];
+      *found = leaf;
       file_.NoteLeaf(leaf, at);
       NotePath(leaf, path);
       return 0;
@@ -167,6 +173,7 @@ int Tree::LocateIn(const std::string& key, Seek seek, const Record** record) {
     if (!leaf->content.records.empty()) {
       const std::size_t edge = forward ? 0 : leaf->content.records.size() - 1;
       *record = &leaf->content.records[edge];
+      *found = leaf;
       file_.NoteLeaf(leaf, edge);
       NotePath(leaf, path);
       return 0;

@@ -54,7 +54,9 @@ class Tree {
   // As Search, without a copy: `*record` points into the page cache (nullptr
   // when nothing was found) and stays valid until the tree or the cache
   // changes. A search that falls inside a leaf met lately needs no descent.
-  [[nodiscard]] int Locate(const std::string& key, Seek seek, const Record** record);
+  // With `leaf`, the leaf holding the answer.
+  [[nodiscard]] int Locate(const std::string& key, Seek seek, const Record** record,
+                           Page** leaf = nullptr);
   // Inserts the record, or replaces the data of the record with its key.
   [[nodiscard]] int Insert(const Record& record);
   [[nodiscard]] int Erase(const std::string& key, bool* erased);
@@ -66,7 +68,7 @@ class Tree {
     Page* page;
     std::size_t slot;
   };
-  int LocateIn(const std::string& key, Seek seek, const Record** record);
+  int LocateIn(const std::string& key, Seek seek, const Record** record, Page** leaf);
   int Descend(const std::string& key, std::vector<Step>* path, Page** leaf);
   int Edge(bool first, std::vector<Step>* path, Page** leaf);
   void NotePath(const Page* leaf, const std::vector<Step>& path);

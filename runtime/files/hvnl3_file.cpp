@@ -230,16 +230,23 @@ bool PageFile::PeekHeader(std::uint8_t* bytes) {
     // the copy instead of ending the process; the locked path then reports
     // it. Pages are read with system calls, which order themselves after
     // this copy.
+    peeked_enciphered_ = cipher_ != nullptr;
     return platform::GuardedCopy(bytes, head_view_, kHeaderSize);
   }
+  peeked_enciphered_ = false;
   std::size_t done = 0;
   return file_->Read(0, bytes, kHeaderSize, &done) == 0 && done == kHeaderSize;
 }
 
 bool PageFile::HeaderIsCommitted(const std::uint8_t* bytes) {
   if (checked_ && std::memcmp(bytes, checked_bytes_.data(), kHeaderSize) == 0) return true;
+  // The same cipher at the same offset makes equal stored bytes of equal
+  // headers, so only a header that changed is deciphered.
+  std::uint8_t plain[kHeaderSize];
+  std::memcpy(plain, bytes, kHeaderSize);
+  if (peeked_enciphered_ && !cipher_->Decipher(0, plain, kHeaderSize)) return false;
   FileHeader fresh;
-  if (!DecodeHeader(bytes, bytes + kHeaderSize, &fresh) || fresh != committed_header_ ||
+  if (!DecodeHeader(plain, plain + kHeaderSize, &fresh) || fresh != committed_header_ ||
       fresh.committed_end != fresh.written_end) {
     return false;
   }

@@ -66,6 +66,7 @@
 
 #include "platform/file.h"
 #include "runtime/files/hvn_cipher.h"
+#include "runtime/files/hvnbt_leaves.h"
 #include "runtime/files/hvnl3_header.h"
 #include "runtime/files/hvnl3_page.h"
 
@@ -220,6 +221,12 @@ class PageFile {
   [[nodiscard]] const TreePath* PathTo(const Page* leaf) const;
   void NotePath(const Page* leaf, TreePath path);
 
+  // Moves whenever a cached page may go or change: what points into the
+  // cache is good only in the generation it was taken in.
+  [[nodiscard]] std::uint64_t generation() const { return generation_; }
+  // Data leaves met lately (hvnbt_leaves.h).
+  [[nodiscard]] RecordLeaves& record_leaves() { return record_leaves_; }
+
   // The index of the child of an index page whose subtree holds `key`.
   [[nodiscard]] static std::size_t ChildSlot(const PageContent& index, const std::string& key);
 
@@ -233,10 +240,11 @@ class PageFile {
   void UnlockOperation();
   int ReadHeader();
   // Reads the header bytes as they are now: from the shared view when the
-  // file gives one, else with a read. False when they cannot be had.
+  // file gives one (as stored: enciphered in an owner's file), else with a
+  // read (plain). False when they cannot be had.
   bool PeekHeader(std::uint8_t* bytes);
-  // True when the header bytes are those of committed_header_ with no
-  // pending span.
+  // True when the header bytes of the last PeekHeader are those of
+  // committed_header_ with no pending span.
   bool HeaderIsCommitted(const std::uint8_t* bytes);
   // True when the header is still the one HeaderIsCommitted last accepted.
   bool HeaderStillChecked();
@@ -290,7 +298,9 @@ class PageFile {
   std::size_t disk_reads_ = 0;  // pages read from the disk by the running read
   const std::uint8_t* head_view_ = nullptr;  // the file's shared view of its header
   bool view_refused_ = false;
-  // The last header bytes found to match committed_header_; checked_ falls
+  bool peeked_enciphered_ = false;  // the last PeekHeader gave stored, enciphered bytes
+  // The last header bytes found to match committed_header_, as PeekHeader
+  // gave them; checked_ falls
   // whenever committed_header_ changes.
   std::array<std::uint8_t, kHeaderSize> checked_bytes_{};
   bool checked_ = false;
@@ -301,6 +311,7 @@ class PageFile {
     std::size_t slot = 0;  // the record last answered from it
   };
   std::array<LeafHint, 4> hints_{};
+  RecordLeaves record_leaves_;
   TreePath hint_path_;
   const Page* hint_path_leaf_ = nullptr;
   std::uint64_t hint_path_generation_ = 0;
