@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <map>
 #include <random>
 
@@ -158,6 +159,30 @@ TEST_F(HvnTransactionSizeTest, CommittedLargeTransactionReadsBackExactly) {
   EXPECT_EQ(CheckHvnFile(dir_.Path("big.HVN")), "");
   Open(file_->Block(), 0x42);
   EXPECT_EQ(Stored(), Expected(model_));
+}
+
+TEST_F(HvnTransactionSizeTest, EveryAddFollowedByARefusedOneFromAnEmptyFile) {
+  // From one page to a tree of several levels inside the transaction: the
+  // refused ADDs meet the splits of pages (the root too) changed before.
+  Close(file_->Block());
+  std::remove(dir_.Path("big.HVN").c_str());
+  Create(file_->Block());
+  Open(file_->Block(), 0x42);
+  model_.clear();
+  Logout(file_->Block());
+  ASSERT_EQ(ErrorCode(), 0);
+  for (int i = 0; i < kOperations; ++i) {
+    ASSERT_EQ(Add(Record("r" + std::to_string(i * 7919 % 100003), i)), 0) << i;
+    KeyedRecord refused = Record("s" + std::to_string(i), -i);
+    refused.code = model_.begin()->second.code;
+    ASSERT_EQ(Add(refused), codes::kCreatesDuplicateKey) << i;
+  }
+  Commit(file_->Block());
+  ASSERT_EQ(ErrorCode(), 0);
+  EXPECT_EQ(Stored(), Expected(model_));
+  Close(file_->Block());
+  EXPECT_EQ(CheckHvnFile(dir_.Path("big.HVN")), "");
+  Open(file_->Block(), 0x42);
 }
 
 TEST_F(HvnTransactionSizeTest, RolledBackLargeTransactionLeavesTheFileAsItWas) {
