@@ -900,6 +900,8 @@ void PageFile::EndUndo() {
 }
 
 void PageFile::RestoreUndo() {
+  // Outside an operation there is nothing of its own to drop.
+  if (!undo_active_) return;
   const bool changed = !undo_.empty() || next_new_ != undo_first_new_;
   if (changed) {
     Forget();
