@@ -246,8 +246,8 @@ int Tree::SplitRoot() {
   if (int code = file_.Fetch(file_.root(), &root); code != 0) return code;
   if (!NeedsSplit(root->content) || root->content.records.size() < 2) return 0;
   Page* child = file_.Create(root->content.level);
-  child->content = std::move(root->content);
   file_.MarkDirty(root);
+  child->content = std::move(root->content);
   root->content = PageContent();
   root->content.level = static_cast<std::uint8_t>(child->content.level + 1);
   root->content.records.push_back({child->content.records.front().key, {}});
@@ -314,6 +314,7 @@ int Tree::MergeSmall(std::vector<Step>& path, Page* page) {
   if (bound > kSplitBoundMany) return 0;
   file_.MarkDirty(page);
   file_.MarkDirty(step.page);
+  file_.MarkDirty(right);  // emptied here, before it leaves the tree
   for (Record& record : right->content.records) page->content.records.push_back(std::move(record));
   right->content.records.clear();
   page->content.children.insert(page->content.children.end(), right->content.children.begin(),
@@ -332,6 +333,7 @@ int Tree::CollapseRoot() {
     Page* child = nullptr;
     if (int code = file_.Fetch(root->content.children.front(), &child); code != 0) return code;
     file_.MarkDirty(root);
+    file_.MarkDirty(child);  // emptied here, before it leaves the tree
     Wipe(root->content.records);
     root->content = std::move(child->content);
     child->content = PageContent();

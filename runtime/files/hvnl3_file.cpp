@@ -44,7 +44,15 @@ int PageFile::IoError(int error) {
 
 void PageFile::Invalidate() {
   Forget();
-  cache_.clear();
+  if (undo_active_) {
+    // An operation of a transaction failed: the changes of the operations
+    // before it live only in the dirty pages, which RestoreUndo keeps.
+    for (auto it = cache_.begin(); it != cache_.end();) {
+      it = it->second->dirty ? std::next(it) : cache_.erase(it);
+    }
+  } else {
+    cache_.clear();
+  }
   dirty_count_ = 0;
   overlay_.clear();
   have_header_ = false;
@@ -192,7 +200,7 @@ int PageFile::Begin() {
   fault_line_ = 0;
   if (in_transaction_) {
     // The lock is held since BeginTransaction: nobody else changed the file.
-    TakeSnapshot();
+    StartUndo();
     return 0;
   }
   if (int code = LockOperation(); code != 0) return code;
@@ -394,7 +402,7 @@ int PageFile::Recover() {
 
 int PageFile::End() {
   if (in_transaction_) {
-    snapshot_.clear();
+    EndUndo();
     return 0;
   }
   int code = 0;
@@ -412,7 +420,7 @@ int PageFile::End() {
 void PageFile::Abort() {
   cut_after_commit_ = false;
   if (in_transaction_) {
-    RestoreSnapshot();
+    RestoreUndo();
     return;
   }
   if (dirty_count_ > 0 || header_ != committed_header_) {
@@ -480,6 +488,7 @@ Page* PageFile::Create(std::uint8_t level) {
 
 void PageFile::MarkDirty(Page* page) {
   Forget();
+  if (undo_active_) SaveForUndo(page);
   if (page->dirty) return;
   page->dirty = true;
   ++dirty_count_;
@@ -487,6 +496,7 @@ void PageFile::MarkDirty(Page* page) {
 }
 
 void PageFile::Discard(Page* page) {
+  if (undo_active_) SaveForUndo(page);
   if (page->ref < kFirstNewReference && page->units > 0 && free_known_) {
     free_[page->units].insert(page->ref);
   }
@@ -877,32 +887,62 @@ int PageFile::DiscardPending(bool* discarded) {
   return 0;
 }
 
-void PageFile::TakeSnapshot() {
-  snapshot_.clear();
-  for (auto& [ref, page] : cache_) {
-    if (page->dirty) snapshot_[ref] = SavedPage{page->units, page->content};
-  }
-  snapshot_header_ = header_;
+void PageFile::StartUndo() {
+  EndUndo();
+  undo_active_ = true;
+  undo_first_new_ = next_new_;
+  undo_dirty_count_ = dirty_count_;
+  undo_header_ = header_;
 }
 
-void PageFile::RestoreSnapshot() {
-  Forget();
-  for (auto it = cache_.begin(); it != cache_.end();) {
-    it = it->second->dirty || it->first >= kFirstNewReference ? cache_.erase(it) : std::next(it);
+void PageFile::SaveForUndo(Page* page) {
+  // Pages the operation created have nothing to save; a page is saved once,
+  // before its first change.
+  if (page->ref >= undo_first_new_) return;
+  auto [it, fresh] = undo_.try_emplace(page->ref);
+  if (!fresh) return;
+  SavedPage& saved = it->second;
+  saved.was_dirty = page->dirty;
+  if (page->dirty) {
+    saved.units = page->units;
+    saved.content = page->content;
   }
-  for (auto& [ref, saved] : snapshot_) {
-    auto page = std::make_unique<Page>();
-    page->ref = ref;
-    page->units = saved.units;
-    page->dirty = true;
-    page->content = std::move(saved.content);
-    cache_[ref] = std::move(page);
+}
+
+void PageFile::EndUndo() {
+  undo_active_ = false;
+  undo_.clear();
+}
+
+void PageFile::RestoreUndo() {
+  // Outside an operation there is nothing of its own to drop.
+  if (!undo_active_) return;
+  const bool changed = !undo_.empty() || next_new_ != undo_first_new_;
+  if (changed) {
+    Forget();
+    for (std::int32_t ref = undo_first_new_; ref < next_new_; ++ref) cache_.erase(ref);
+    next_new_ = undo_first_new_;
+    for (auto& [ref, saved] : undo_) {
+      if (!saved.was_dirty) {
+        cache_.erase(ref);  // read again from the disk when needed
+        continue;
+      }
+      std::unique_ptr<Page>& page = cache_[ref];
+      if (page == nullptr) page = std::make_unique<Page>();
+      Wipe(page->content.records);
+      page->ref = ref;
+      page->units = saved.units;
+      page->dirty = true;
+      page->content = std::move(saved.content);
+    }
+    // Pages that left the tree gave their slots to the free map: the next
+    // placement builds it afresh.
+    free_known_ = false;
+    for (auto& set : free_) set.clear();
   }
-  dirty_count_ = snapshot_.size();
-  snapshot_.clear();
-  header_ = snapshot_header_;
-  free_known_ = false;
-  for (auto& set : free_) set.clear();
+  EndUndo();
+  dirty_count_ = undo_dirty_count_;
+  header_ = undo_header_;
 }
 
 int PageFile::BeginTransaction(std::int64_t timeout_hundredths) {
@@ -926,7 +966,7 @@ int PageFile::BeginTransaction(std::int64_t timeout_hundredths) {
     return code;
   }
   in_transaction_ = true;
-  snapshot_.clear();
+  EndUndo();
   return 0;
 }
 
@@ -953,7 +993,7 @@ int PageFile::FinishTransaction() {
 void PageFile::RollbackTransaction() {
   if (!in_transaction_) return;
   in_transaction_ = false;
-  snapshot_.clear();
+  EndUndo();
   Invalidate();
   UnlockOperation();
 }

@@ -152,6 +152,8 @@ class PageFile {
 
   [[nodiscard]] int Fetch(std::int32_t ref, Page** page);
   [[nodiscard]] Page* Create(std::uint8_t level);
+  // Called before a page is changed (inside a transaction the page is saved
+  // then, so that a failed operation can drop its own changes).
   void MarkDirty(Page* page);
   // The page has left the tree: its slot is free and it leaves the cache.
   void Discard(Page* page);
@@ -182,7 +184,9 @@ class PageFile {
 
   // Transactions. From BeginTransaction to FinishTransaction or
   // RollbackTransaction the file's exclusive lock stays held and operations
-  // keep their changes in memory (a failed operation drops only its own).
+  // keep their changes in memory (a failed operation drops only its own:
+  // each saves a page the first time it marks it, so its cost follows the
+  // pages it changes, not the size of the transaction).
   // PrepareTransaction writes the pending span and its header (steps 0-3)
   // after the caller has recorded the transaction as live in the control
   // file; FinishTransaction copies the pages home (steps 4-5) once the
@@ -265,8 +269,10 @@ class PageFile {
   int WriteAll(std::uint64_t offset, const std::string& bytes);
   int WriteHeader();
 
-  void TakeSnapshot();
-  void RestoreSnapshot();
+  void StartUndo();
+  void SaveForUndo(Page* page);
+  void EndUndo();
+  void RestoreUndo();
   int DiscardPending(bool* discarded);
 
   std::unique_ptr<platform::File> file_;
@@ -274,12 +280,22 @@ class PageFile {
   std::string path_;
   bool read_only_ = false;
   bool in_transaction_ = false;
+  // The running operation of a transaction: the pages it marked, as they
+  // were before it, and what else it may have moved.
   struct SavedPage {
-    int units;
+    SavedPage() = default;
+    SavedPage(const SavedPage&) = delete;
+    SavedPage& operator=(const SavedPage&) = delete;
+    ~SavedPage() { Wipe(content.records); }
+    bool was_dirty = false;  // a clean page is read again from the disk
+    int units = 0;
     PageContent content;
   };
-  std::map<std::int32_t, SavedPage> snapshot_;  // dirty pages when the operation began
-  FileHeader snapshot_header_;
+  bool undo_active_ = false;
+  std::unordered_map<std::int32_t, SavedPage> undo_;
+  std::int32_t undo_first_new_ = kFirstNewReference;  // pages it created are at or past it
+  std::size_t undo_dirty_count_ = 0;
+  FileHeader undo_header_;
   bool locked_ = false;
   std::uint64_t slot_ = 0;  // the shared slot a read-only opener holds
   bool have_header_ = false;
