@@ -80,13 +80,20 @@ TEST(QtList, FourColumnsScrolledWithKeysAndTheScrollBarInImmediateMode) {
   QWidget* top = driver.WidgetOf(window);
   top->activateWindow();
   Settle([&] { return QApplication::activeWindow() == top; });
-  // A click picks a row: the selection is written back and reported.
+  // A click on a row goes to the engine as the press itself, naming the row
+  // of the page; the selection is the engine's to move.
   QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualItemRect(table.item(2, 0)).center());
-  SettleFor(thread, [&](const Message& m) {
-    return m.window == window && m.message == kWmCommand && m.wparam == ((kLbnSelChange << 16) | 1);
+  const Message pressed = SettleFor(thread, [&](const Message& m) {
+    return m.window == list && m.message == kWmLButtonDown;
   });
-  EXPECT_EQ(system.GetWindowInfo(list)->value, 2);
+  EXPECT_EQ(ListRowOfParam(pressed.wparam), 2);
+  EXPECT_NE(pressed.wparam & kMkLButton, 0u);
+  EXPECT_FALSE(Has(thread, [](const Message& m) { return m.message == kWmCommand; }));
+  EXPECT_EQ(system.GetWindowInfo(list)->value, 0);
+  EXPECT_TRUE(table.item(0, 0)->isSelected()) << "the table does not select by itself";
   Settle([&] { return system.GetFocus() == list; });
+  thread.Run([&] { (void)system.SetValue(list, 2); });
+  Settle([&] { driver.Drain(); return table.item(2, 0)->isSelected(); });
 
   // Keys go to the engine; the table itself neither moves nor scrolls.
   QTest::keyClick(&table, Qt::Key_Down);
