@@ -79,8 +79,9 @@
 //   list's scroll bar is no click on the list (the bar reports its actions);
 // - a column divider dragged: kListColumnWidth to the list, wparam = the
 //   column (from 0), lparam = its new width in dialog units of the list's
-//   font. The engine takes it for resizable columns only and publishes the
-//   columns again either way, so a driver shows what the engine kept.
+//   font. The engine takes it for resizable ("M") columns only and then
+//   publishes the new list_columns; a driver lets the user drag no other
+//   column.
 #pragma once
 
 #include <cstdint>

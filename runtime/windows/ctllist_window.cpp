@@ -150,8 +150,7 @@ ListResponse Dispatch(EventEngine& engine, ControlObject& control, ListControl& 
     case platform::kWmRButtonDblClk:
       return list.Click(PageRowOf(list, m), InputKeyCode(engine, *control.window));
     case platform::kListColumnWidth: {
-      // Taken or not, the columns are published again (the driver shows
-      // what the table holds), and nothing is raised.
+      // A width taken is published with the list; no event is raised.
       (void)list.ResizeColumn(static_cast<int>(m.wparam),
                               static_cast<std::int32_t>(std::clamp<std::intptr_t>(
                                   m.lparam, 0, kMaxFormatNumber)));
