@@ -186,12 +186,13 @@ void WindowSystem::InjectKey(int virtual_key, bool down, char character) {
   }
 }
 
-void WindowSystem::InjectMouse(WindowHandle window, std::uint32_t message, int x, int y) {
+void WindowSystem::InjectMouse(WindowHandle window, std::uint32_t message, int x, int y,
+                               std::uintptr_t extra) {
   Lock lock(mutex_);
   WindowRecord* record = Find(window);
   if (record == nullptr) return;
   // wparam: the keys and buttons held, as kMk* bits.
-  std::uintptr_t held = 0;
+  std::uintptr_t held = extra;
   const auto down = [&](int vk) {
     auto it = keys_down_.find(vk);
     return it != keys_down_.end() && it->second;

@@ -39,6 +39,8 @@
 // |              |                             | when text is empty); value = selected row among the |
 // |              |                             | rows (0-based, -1 none); vertical_scroll = thumb in |
 // |              |                             | vertical_low..vertical_high, no bar when high <= low|
+// |              |                             | list_columns: width (dialog units) and resizable    |
+// |              |                             | flag of each cell's column                          |
 //
 // Menu bars, toolbars and status bars are shown with their window whatever
 // their own visible flag says.
@@ -61,7 +63,25 @@
 //   SetFocus; a key whose code (masked with 0x7FF) is in the window's
 //   claimed_keys never reaches the widget, only the window system;
 // - list scroll-bar actions: kWmVScroll to the list, wparam =
-//   MakeScrollParam(kSb* action, thumb position) (window_messages.h).
+//   MakeScrollParam(kSb* action, thumb position) (window_messages.h);
+// - mouse presses on a list (its rows, below them, its header) as the mouse
+//   messages themselves, through InjectMouse, so that the engine's keyboard
+//   translation gives them their key code (1, 2, 5, 6 with Shift and Ctrl)
+//   and the window's alert keys can claim them. A driver that lays the rows
+//   out itself adds ListRowParam(page row) to wparam: the engine then takes
+//   that row of the page it published (kListNoRow: below the last row or on
+//   the header) exactly as its own click on it: the selection moves and the
+//   list's events follow (NewSelection; Accepted on a left double click; a
+//   right click always tells; the list's alert keys). Without it the engine
+//   finds the row from the pixel y in its own geometry (rows one character
+//   height below the header lines), as the headless driver and scripts use
+//   it. The driver leaves its table's own selection alone; a press on the
+//   list's scroll bar is no click on the list (the bar reports its actions);
+// - a column divider dragged: kListColumnWidth to the list, wparam = the
+//   column (from 0), lparam = its new width in dialog units of the list's
+//   font. The engine takes it for resizable ("M") columns only and then
+//   publishes the new list_columns; a driver lets the user drag no other
+//   column.
 #pragma once
 
 #include <cstdint>
@@ -112,6 +132,25 @@ inline constexpr std::uint32_t kLbnDblClk = 0x0002;
 
 // The thumb's range of a list's vertical scroll bar.
 inline constexpr int kListScrollRange = 100;
+
+// A list's mouse press with the page row the driver saw under the pointer:
+// bits 16 to 31 of wparam hold the row + 2, or 1 for no row (below the last
+// row, or the header); 0 leaves the row to the pixel position.
+inline constexpr int kListNoRow = -1;
+[[nodiscard]] constexpr std::uintptr_t ListRowParam(int page_row) {
+  const int tag = page_row < 0 ? 1 : (page_row > 0xFFFD ? 0xFFFF : page_row + 2);
+  return static_cast<std::uintptr_t>(tag) << 16;
+}
+// The row a mouse message's wparam names: kListNoRow, a page row, or -2 when
+// the message names none.
+inline constexpr int kListRowNotGiven = -2;
+[[nodiscard]] constexpr int ListRowOfParam(std::uintptr_t wparam) {
+  const auto tag = static_cast<int>((wparam >> 16) & 0xFFFF);
+  return tag == 0 ? kListRowNotGiven : tag - 2;
+}
+
+// A list column's width as the user dragged it (see above).
+inline constexpr std::uint32_t kListColumnWidth = kWmUser + 0x0E01;
 
 // A status zone's width that takes what the other zones leave.
 inline constexpr int kStretchZone = -1;

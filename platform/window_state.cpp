@@ -74,6 +74,14 @@ bool WindowSystem::SetScrollRange(WindowHandle window, int low, int high) {
   });
 }
 
+bool WindowSystem::SetListColumns(WindowHandle window, std::vector<ListColumnShape> columns) {
+  return ChangeWindow(window, NotificationKind::kRows, [&](WindowRecord& r) {
+    if (r.list_columns == columns) return false;
+    r.list_columns = std::move(columns);
+    return true;
+  });
+}
+
 bool WindowSystem::EnableWindow(WindowHandle window, bool enabled) {
   return ChangeWindow(window, NotificationKind::kEnabled, [&](WindowRecord& r) {
     if (r.enabled == enabled) return false;

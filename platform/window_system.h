@@ -92,6 +92,15 @@ struct WindowCreateParams {
 
 enum class ShowState : int { kNormal, kMinimized, kMaximized };
 
+// A list's column as a driver lays it out: its width in dialog units of the
+// list's font (0 or less: not shown) and whether the user may drag it wider
+// or narrower.
+struct ListColumnShape {
+  int width = 0;
+  bool resizable = false;
+  friend bool operator==(const ListColumnShape&, const ListColumnShape&) = default;
+};
+
 // What a window or control shows beyond its state, published by the engine
 // from the window's description when it opens (window_classes.h says which
 // class reads which field). Drivers only read it.
@@ -141,6 +150,7 @@ struct WindowInfo {
   bool visible = false;
   ShowState show_state = ShowState::kNormal;
   DisplayAttributes display;
+  std::vector<ListColumnShape> list_columns;  // lists only
 };
 
 using SemaphoreHandle = std::uint32_t;
@@ -203,6 +213,8 @@ class WindowSystem {
   bool SetScroll(WindowHandle window, int vertical, int horizontal);
   // The vertical scroll bar's range; high <= low hides the bar.
   bool SetScrollRange(WindowHandle window, int low, int high);
+  // A list's columns, one per column of its rows' cells.
+  bool SetListColumns(WindowHandle window, std::vector<ListColumnShape> columns);
   bool EnableWindow(WindowHandle window, bool enabled);
   [[nodiscard]] bool IsWindowEnabled(WindowHandle window) const;
   // kSw* commands: hides, shows, minimizes, maximizes or restores. A change of
@@ -290,7 +302,10 @@ class WindowSystem {
   // key-down as kWmChar.
   void InjectKey(int virtual_key, bool down, char character = 0);
   // A mouse message (kWmLButtonDown ...) at client pixels of a window.
-  void InjectMouse(WindowHandle window, std::uint32_t message, int x, int y);
+  // `extra` is added to wparam above the kMk* bits (a list's row, see
+  // window_classes.h).
+  void InjectMouse(WindowHandle window, std::uint32_t message, int x, int y,
+                   std::uintptr_t extra = 0);
   // Any other input message, posted to the window's thread as input.
   bool InjectInput(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
                    std::intptr_t lparam);

@@ -75,6 +75,7 @@ struct WindowSystem::WindowRecord {
   bool enabled = true;
   bool visible = false;
   ShowState show_state = ShowState::kNormal;
+  std::vector<ListColumnShape> list_columns;
   std::vector<WindowHandle> children;  // creation order; an MDI client's: topmost first
   std::vector<WindowHandle> owned;
   WindowHandle mdi_active = kNoWindow;  // an MDI client's active child

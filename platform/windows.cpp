@@ -184,6 +184,7 @@ std::optional<WindowInfo> WindowSystem::GetWindowInfo(WindowHandle window) const
   info.visible = r->visible;
   info.show_state = r->show_state;
   info.display = r->display;
+  info.list_columns = r->list_columns;
   return info;
 }
 

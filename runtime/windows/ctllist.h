@@ -215,9 +215,15 @@ class ListControl {
   [[nodiscard]] ListResponse KeyDown(std::int32_t key_code);
   [[nodiscard]] ListResponse TypeCharacter(char character);
   [[nodiscard]] ListResponse Scroll(ListScrollAction action, int thumb_position = 0);
-  // A mouse click on a row of the page (from 0); key_code 1, 2, 5 or 6 with
-  // the modifier bits.
+  // A mouse click on a row of the page (from 0; negative or past the last
+  // record: on no row); key_code 1, 2, 5 or 6 with the modifier bits.
   [[nodiscard]] ListResponse Click(int page_row, std::int32_t key_code);
+  // The page row under a pixel row of the list's client area in the list's
+  // own geometry; -1 on the header lines.
+  [[nodiscard]] int PageRowAtPixel(int y) const;
+  // The user dragged a column's divider: a resizable ("M") column takes the
+  // new width (dialog units, at least 1); false leaves the table as it was.
+  [[nodiscard]] bool ResizeColumn(int column, std::int32_t width);
 
  private:
   void Relayout();

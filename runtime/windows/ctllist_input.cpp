@@ -224,4 +224,21 @@ ListResponse ListControl::Click(int page_row, std::int32_t key_code) {
   return out;
 }
 
+int ListControl::PageRowAtPixel(int y) const {
+  if (y < header_pixels_) return -1;
+  return (y - header_pixels_) / std::max(1, RowHeightPixels());
+}
+
+bool ListControl::ResizeColumn(int column, std::int32_t width) {
+  if (column < 0 || static_cast<std::size_t>(column) >= format_.columns.size()) return false;
+  ListColumn& shown = format_.columns[static_cast<std::size_t>(column)];
+  if (!shown.Has(kColumnResizable)) return false;
+  // Dragged to nothing, a column would vanish for good: it keeps a unit.
+  width = std::clamp<std::int32_t>(width, 1, kMaxFormatNumber);
+  if (shown.width == width) return false;
+  shown.width = width;
+  Relayout();
+  return true;
+}
+
 }  // namespace vaultrix::windows

@@ -2,11 +2,13 @@
 // state it publishes.
 #include "runtime/windows/ctllist_window.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <memory>
 #include <span>
 
+#include "platform/window_classes.h"
 #include "runtime/support/fixed_string.h"
 #include "runtime/windows/resource_format.h"
 
@@ -123,10 +125,12 @@ void Raise(EventEngine& engine, ControlObject& control, const ListResponse& resp
   }
 }
 
-// The page row under a client pixel row; -1 on the headers.
-int PageRowAt(const ListControl& list, int y) {
-  if (y < list.HeaderHeightPixels()) return -1;
-  return (y - list.HeaderHeightPixels()) / std::max(1, list.RowHeightPixels());
+// The page row a mouse press is on: the one the driver saw when it says,
+// else the one under the pixel row in the list's own geometry.
+int PageRowOf(const ListControl& list, const platform::Message& m) {
+  const int given = platform::ListRowOfParam(m.wparam);
+  if (given != platform::kListRowNotGiven) return given;
+  return list.PageRowAtPixel(platform::PointY(m.lparam));
 }
 
 ListResponse Dispatch(EventEngine& engine, ControlObject& control, ListControl& list,
@@ -144,8 +148,16 @@ ListResponse Dispatch(EventEngine& engine, ControlObject& control, ListControl& 
     case platform::kWmRButtonDown:
     case platform::kWmLButtonDblClk:
     case platform::kWmRButtonDblClk:
-      return list.Click(PageRowAt(list, platform::PointY(m.lparam)),
-                        InputKeyCode(engine, *control.window));
+      return list.Click(PageRowOf(list, m), InputKeyCode(engine, *control.window));
+    case platform::kListColumnWidth: {
+      // A width taken is published with the list; no event is raised.
+      (void)list.ResizeColumn(static_cast<int>(m.wparam),
+                              static_cast<std::int32_t>(std::clamp<std::intptr_t>(
+                                  m.lparam, 0, kMaxFormatNumber)));
+      ListResponse out;
+      out.handled = true;
+      return out;
+    }
     default:
       return {};
   }
@@ -208,6 +220,12 @@ void PublishList(platform::WindowSystem& system, ControlObject& control) {
   int columns = 0;
   if (offset) (void)std::from_chars(offset->data(), offset->data() + offset->size(), columns);
   (void)system.SetScroll(control.handle, list.ScrollPosition(), columns);
+  std::vector<platform::ListColumnShape> shapes;
+  shapes.reserve(list.format().columns.size());
+  for (const ListColumn& column : list.format().columns) {
+    shapes.push_back({column.width, column.Has(kColumnResizable)});
+  }
+  (void)system.SetListColumns(control.handle, std::move(shapes));
 }
 
 bool ListMessage(EventEngine& engine, ControlObject& control, const platform::Message& message) {

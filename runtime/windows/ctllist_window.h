@@ -13,9 +13,10 @@
 // - vertical scroll position and range (high <= low: no scroll bar);
 // - horizontal scroll: characters the scrolling columns are scrolled by.
 // Input arrives as the platform's messages: key-down and character messages
-// while the list has the focus, kWmVScroll with the scroll-bar action, and
+// while the list has the focus, kWmVScroll with the scroll-bar action,
 // mouse presses at client pixels (rows are one character height, below the
-// header lines).
+// header lines) or naming the page row the driver saw, and the widths of
+// columns the user dragged (kListColumnWidth); see window_classes.h.
 //
 // Locks: REQUIRES the runtime lock, except where said.
 #pragma once

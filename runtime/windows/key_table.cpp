@@ -1,6 +1,7 @@
 // The key table of a window: its menu items' accelerators and its alert
-// keys, matched against each key-down before it is dispatched. A match sends
-// the command to the window and the key goes no further: command 0 raises
+// keys, matched against each key-down and mouse press before it is
+// dispatched. A match sends the command to the window and the key goes no
+// further: command 0 raises
 // "EVENT:AlertKey", any other command is 0x4000 + a control number and acts
 // as if that control had been chosen. Alt with a letter chooses the control
 // whose text marks that letter with "&".
@@ -17,8 +18,21 @@ constexpr std::int32_t kKeyMask = 0x7FF;
 constexpr std::int32_t kAltBit = 0x400;
 constexpr std::int32_t kCtrlBit = 0x200;
 
+// Key-downs, and mouse presses, whose codes 1 to 7 a window may alert.
 bool IsKeyDown(const platform::Message& message) {
-  return message.message == platform::kWmKeyDown || message.message == platform::kWmSysKeyDown;
+  switch (message.message) {
+    case platform::kWmKeyDown:
+    case platform::kWmSysKeyDown:
+    case platform::kWmLButtonDown:
+    case platform::kWmRButtonDown:
+    case platform::kWmMButtonDown:
+    case platform::kWmLButtonDblClk:
+    case platform::kWmRButtonDblClk:
+    case platform::kWmMButtonDblClk:
+      return true;
+    default:
+      return false;
+  }
 }
 
 // The letter that "&" marks in a control's text, 0 for none.

@@ -95,13 +95,6 @@ window "FORM$WINDOW"
 class QtEngineTest : public ::testing::Test {
  protected:
   QtEngineTest() {
-    rescomp::CompiledModule module;
-    rescomp::SourceError error;
-    EXPECT_TRUE(rescomp::CompileSource(kDescriptions, &module, &error))
-        << "line " << error.line << ": " << error.message;
-    auto resources = std::make_shared<ResourceModule>("vaultrix");
-    resources->Add("DABDUMP", "VLTRX001_RSC", module.bytes);
-    SetProgramResources(resources);
     QtDriverOptions options;
     options.sync_clipboard = false;
     driver_ = std::make_unique<QtDriver>(system_, options);
@@ -115,7 +108,6 @@ class QtEngineTest : public ::testing::Test {
     }
     thread_.reset();
     driver_.reset();
-    for (const auto& module : LoadedResourceModules()) RemoveResourceModule(module.get());
   }
 
   windows::WindowResource& Open(windows::WindowKind kind, const std::string& structure,
@@ -151,6 +143,7 @@ class QtEngineTest : public ::testing::Test {
     Settle([&] { return QApplication::activeWindow() == top; });
   }
 
+  ProgramDescriptions descriptions_{kDescriptions};
   WindowSystem system_;
   windows::EventEngine engine_{system_};
   std::unique_ptr<QtDriver> driver_;

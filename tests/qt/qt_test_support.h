@@ -7,14 +7,19 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEventLoop>
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/drivers/qt/qt_driver.h"
+#include "platform/resources.h"
 #include "tests/platform/watchdog.h"
 #include "tests/platform/window_thread.h"
+#include "tools/rescomp/compiler.h"
 
 namespace vaultrix::platform::qt::testing {
 
@@ -61,6 +66,26 @@ T* OpenDialogOf(const WindowSystem& system, QtDriver& driver) {
   });
   return found;
 }
+
+// Compiles window description sources into the program's resources, as the
+// program's own module; the destructor takes every loaded module away.
+class ProgramDescriptions {
+ public:
+  explicit ProgramDescriptions(const char* source) {
+    rescomp::CompiledModule module;
+    rescomp::SourceError error;
+    EXPECT_TRUE(rescomp::CompileSource(source, &module, &error))
+        << "line " << error.line << ": " << error.message;
+    auto resources = std::make_shared<ResourceModule>("vaultrix");
+    resources->Add("DABDUMP", "VLTRX001_RSC", module.bytes);
+    SetProgramResources(resources);
+  }
+  ~ProgramDescriptions() {
+    for (const auto& module : LoadedResourceModules()) RemoveResourceModule(module.get());
+  }
+  ProgramDescriptions(const ProgramDescriptions&) = delete;
+  ProgramDescriptions& operator=(const ProgramDescriptions&) = delete;
+};
 
 inline bool Has(WindowThread& thread, const std::function<bool(const Message&)>& match) {
   for (const Message& m : thread.Taken()) {

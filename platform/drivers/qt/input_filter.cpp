@@ -11,7 +11,9 @@
 #include <QtWidgets/QWidget>
 
 #include "platform/drivers/qt/key_translation.h"
+#include "platform/drivers/qt/list_view.h"
 #include "platform/drivers/qt/window_mirror.h"
+#include "platform/window_classes.h"
 
 namespace vaultrix::platform::qt {
 namespace {
@@ -135,13 +137,23 @@ void InputFilter::Mouse(QWidget* receiver, QMouseEvent& event) {
                                     : ButtonDownMessage(event.button(),
                                                         event.type() == QEvent::MouseButtonDblClick);
   if (message == 0) return;
+  // A list names the row under the pointer; its scroll bar's presses are
+  // the bar's own actions.
+  std::uintptr_t row = 0;
+  if (const ListView* list = ListView::Around(receiver)) {
+    if (!list->isEnabled()) return;  // a disabled list takes no clicks
+    const std::optional<int> pressed =
+        list->PressedRow(receiver, event.globalPosition().toPoint());
+    if (!pressed) return;
+    row = ListRowParam(*pressed);
+  }
   // Client pixels of the window the widget belongs to.
   QWidget* client = mirror_.Client(window);
   if (client == nullptr) client = receiver;
   const QPoint at = client->mapFromGlobal(event.globalPosition().toPoint());
   KeepModifier(kVkShift, event.modifiers().testFlag(Qt::ShiftModifier));
   KeepModifier(kVkControl, event.modifiers().testFlag(Qt::ControlModifier));
-  system_.InjectMouse(window, message, at.x(), at.y());
+  system_.InjectMouse(window, message, at.x(), at.y(), row);
 }
 
 void InputFilter::FocusIn(QWidget* receiver) {

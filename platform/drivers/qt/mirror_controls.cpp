@@ -138,9 +138,9 @@ QWidget* WindowMirror::CreateControlWidget(Entry& entry, const WindowInfo& info,
                                     MakeScrollParam(static_cast<int>(action), position),
                                     static_cast<std::intptr_t>(handle));
         },
-        [this, handle](int row, bool twice) {
-          (void)system_.SetValue(handle, row);
-          Report(handle, twice ? kLbnDblClk : kLbnSelChange);
+        [this, handle](int column, int width) {
+          (void)system_.InjectInput(handle, kListColumnWidth, static_cast<std::uintptr_t>(column),
+                                    width);
         });
   }
   if (kind == kBoxClass) {
@@ -214,7 +214,7 @@ void WindowMirror::ShowControlWidget(Entry& entry, QWidget* widget, const Window
   const DisplayAttributes& display = info.display;
   widget->setToolTip(Text(display.tooltip));
   if (auto* list = dynamic_cast<ListView*>(widget)) {
-    list->Show(info);
+    list->Show(info, UnitsOf(entry.handle));
   } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
     button->setText(text);
     button->setDefault(display.default_button);
