@@ -151,12 +151,21 @@ class QtEngineTest : public ::testing::Test {
     top->activateWindow();
     Settle([&] { return QApplication::activeWindow() == top; });
   }
+  // FORM$WINDOW, active, with the focus in its entry (control 2).
+  windows::WindowResource& OpenFormForTyping() {
+    std::memset(name_, ' ', sizeof name_);
+    windows::WindowResource& form = Open(windows::WindowKind::kPlainWindow, "FORM$WINDOW", {name_});
+    Activate(Widget<QWidget>(form.object().handle));
+    Widget<QLineEdit>(Control(form, 2))->setFocus();
+    return form;
+  }
 
   WindowSystem system_;
   windows::EventEngine engine_{system_};
   std::unique_ptr<QtDriver> driver_;
   std::unique_ptr<WindowThread> thread_;
   std::vector<std::unique_ptr<windows::WindowResource>> windows_;
+  char name_[20] = {};
 };
 
 TEST_F(QtEngineTest, FormWidgetsShowTheEngineStateInDialogUnitsOfTheFontUsed) {
@@ -313,9 +322,7 @@ TEST_F(QtEngineTest, AKeyTheWindowClaimsReachesTheEngineButNotTheWidget) {
 
 TEST_F(QtEngineTest, AlertKeysChangedWhileTheWindowIsOpenAreClaimedAndReleased) {
   Watchdog watchdog("alert keys at run time");
-  char name[20];
-  std::memset(name, ' ', sizeof name);
-  windows::WindowResource& form = Open(windows::WindowKind::kPlainWindow, "FORM$WINDOW", {name});
+  windows::WindowResource& form = OpenFormForTyping();
   auto alert = [&](int index, int key_code) {
     thread_->Run([&] {
       windows::SetProperty(engine_, &form.object(), 0, windows::kPropAlertKey, index,
@@ -323,8 +330,6 @@ TEST_F(QtEngineTest, AlertKeysChangedWhileTheWindowIsOpenAreClaimedAndReleased) 
     });
   };
   auto* entry = Widget<QLineEdit>(Control(form, 2));
-  Activate(Widget<QWidget>(form.object().handle));
-  entry->setFocus();
   entry->clear();
   QTest::keyClicks(entry, QStringLiteral("Q"));
   EXPECT_EQ(entry->text(), QStringLiteral("Q")) << "not yet an alert key";
@@ -343,12 +348,8 @@ TEST_F(QtEngineTest, AlertKeysChangedWhileTheWindowIsOpenAreClaimedAndReleased) 
 
 TEST_F(QtEngineTest, FastKeysReachTheEngineWithTheModifiersOfTheirPress) {
   Watchdog watchdog("fast keys");
-  char name[20];
-  std::memset(name, ' ', sizeof name);
-  windows::WindowResource& form = Open(windows::WindowKind::kPlainWindow, "FORM$WINDOW", {name});
+  windows::WindowResource& form = OpenFormForTyping();
   auto* entry = Widget<QLineEdit>(Control(form, 2));
-  Activate(Widget<QWidget>(form.object().handle));
-  entry->setFocus();
   QTest::keyClick(entry, Qt::Key_A, Qt::ShiftModifier);
   QTest::keyClick(entry, Qt::Key_B, Qt::ControlModifier);
   QTest::keyClick(entry, Qt::Key_C);
