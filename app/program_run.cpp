@@ -5,6 +5,8 @@
 #include <future>
 #include <set>
 
+#include "app/main_program.h"
+#include "app/standard_actions.h"
 #include "runtime/windows/event_codes.h"
 #include "runtime/windows/start_thread.h"
 #include "runtime/windows/window_open.h"
@@ -18,7 +20,9 @@ constexpr std::chrono::milliseconds kCloseDownRound{2};
 
 }  // namespace
 
-ProgramRun::ProgramRun(platform::WindowSystem& system) : system_(system), engine_(system) {}
+ProgramRun::ProgramRun(platform::WindowSystem& system) : system_(system), engine_(system) {
+  InstallStandardActions(engine_, [] { return HelpFileName(); });
+}
 
 ProgramRun::~ProgramRun() {
   Wait();

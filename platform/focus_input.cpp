@@ -3,6 +3,7 @@
 // activation messages are posted, never sent: a focus change, whoever makes
 // it, never waits on another thread.
 #include <algorithm>
+#include <map>
 
 #include "platform/window_system.h"
 #include "platform/window_system_records.h"
@@ -23,6 +24,23 @@ bool IsLockKey(int vk) {
 bool IsExtendedKey(int vk) {
   return (vk >= kVkPrior && vk <= kVkDown) || vk == kVkInsert || vk == kVkDelete ||
          vk == kVkDivide || vk == kVkNumLock;
+}
+
+bool IsSet(const std::map<int, bool>& keys, int vk) {
+  auto it = keys.find(vk);
+  return it != keys.end() && it->second;
+}
+
+// The keyboard as input queued now carries it (Message::key_state).
+std::uint16_t KeyStateOf(const std::map<int, bool>& down, const std::map<int, bool>& toggled) {
+  std::uint16_t state = kKeyStateKnown;
+  if (IsSet(down, kVkShift)) state |= kKeyStateShift;
+  if (IsSet(down, kVkControl)) state |= kKeyStateCtrl;
+  if (IsSet(down, kVkMenu)) state |= kKeyStateAlt;
+  if (IsSet(toggled, kVkCapital)) state |= kKeyStateCapsLock;
+  if (IsSet(toggled, kVkNumLock)) state |= kKeyStateNumLock;
+  if (IsSet(toggled, kVkScroll)) state |= kKeyStateScrollLock;
+  return state;
 }
 
 }  // namespace
@@ -147,10 +165,8 @@ WindowHandle WindowSystem::MdiGetActive(WindowHandle client) const {
 std::uint16_t WindowSystem::GetKeyState(int virtual_key) const {
   Lock lock(mutex_);
   std::uint16_t state = 0;
-  auto down = keys_down_.find(virtual_key);
-  if (down != keys_down_.end() && down->second) state |= 0x8000;
-  auto toggled = keys_toggled_.find(virtual_key);
-  if (toggled != keys_toggled_.end() && toggled->second) state |= 0x0001;
+  if (IsSet(keys_down_, virtual_key)) state |= 0x8000;
+  if (IsSet(keys_toggled_, virtual_key)) state |= 0x0001;
   return state;
 }
 
@@ -176,13 +192,14 @@ void WindowSystem::InjectKey(int virtual_key, bool down, char character) {
   if (!down) lparam |= kTransitionBit | kPreviousDownBit;
   const std::uint32_t message = down ? (system ? kWmSysKeyDown : kWmKeyDown)
                                      : (system ? kWmSysKeyUp : kWmKeyUp);
+  const std::uint16_t state = KeyStateOf(keys_down_, keys_toggled_);
   PostLocked(*target->thread, Message{target->handle, message,
-                                      static_cast<std::uintptr_t>(virtual_key), lparam, 0});
+                                      static_cast<std::uintptr_t>(virtual_key), lparam, 0, state});
   if (down && character != 0) {
     PostLocked(*target->thread,
                Message{target->handle, system ? kWmSysChar : kWmChar,
                        static_cast<std::uintptr_t>(static_cast<unsigned char>(character)), lparam,
-                       0});
+                       0, state});
   }
 }
 
@@ -193,16 +210,13 @@ void WindowSystem::InjectMouse(WindowHandle window, std::uint32_t message, int x
   if (record == nullptr) return;
   // wparam: the keys and buttons held, as kMk* bits.
   std::uintptr_t held = extra;
-  const auto down = [&](int vk) {
-    auto it = keys_down_.find(vk);
-    return it != keys_down_.end() && it->second;
-  };
-  if (down(kVkShift)) held |= kMkShift;
-  if (down(kVkControl)) held |= kMkControl;
+  if (IsSet(keys_down_, kVkShift)) held |= kMkShift;
+  if (IsSet(keys_down_, kVkControl)) held |= kMkControl;
   if (message == kWmLButtonDown || message == kWmLButtonDblClk) held |= kMkLButton;
   if (message == kWmRButtonDown || message == kWmRButtonDblClk) held |= kMkRButton;
   if (message == kWmMButtonDown || message == kWmMButtonDblClk) held |= kMkMButton;
-  PostLocked(*record->thread, Message{window, message, held, MakePointParam(x, y), 0});
+  PostLocked(*record->thread, Message{window, message, held, MakePointParam(x, y), 0,
+                                      KeyStateOf(keys_down_, keys_toggled_)});
 }
 
 bool WindowSystem::InjectInput(WindowHandle window, std::uint32_t message, std::uintptr_t wparam,
@@ -210,7 +224,8 @@ bool WindowSystem::InjectInput(WindowHandle window, std::uint32_t message, std::
   Lock lock(mutex_);
   WindowRecord* record = Find(window);
   if (record == nullptr) return false;
-  PostLocked(*record->thread, Message{window, message, wparam, lparam, 0});
+  PostLocked(*record->thread, Message{window, message, wparam, lparam, 0,
+                                      KeyStateOf(keys_down_, keys_toggled_)});
   return true;
 }
 

@@ -29,7 +29,22 @@ struct Message {
   std::uintptr_t wparam = 0;
   std::intptr_t lparam = 0;
   std::int64_t time = 0;  // platform steady clock, milliseconds, when queued
+  // Keyboard and mouse input: the modifier and lock keys as they stood when
+  // the input was queued (kKeyState* bits), so that a reader sees the state
+  // of the press, not the state when it gets round to the message.
+  std::uint16_t key_state = 0;
 };
+
+// Message::key_state. Shift, Ctrl and Alt held and the lock keys on, in the
+// bits where key codes carry them; kKeyStateKnown marks a message that
+// carries a state at all (a message posted as a number does not).
+inline constexpr std::uint16_t kKeyStateShift = 0x0100;
+inline constexpr std::uint16_t kKeyStateCtrl = 0x0200;
+inline constexpr std::uint16_t kKeyStateAlt = 0x0400;
+inline constexpr std::uint16_t kKeyStateCapsLock = 0x1000;
+inline constexpr std::uint16_t kKeyStateNumLock = 0x2000;
+inline constexpr std::uint16_t kKeyStateScrollLock = 0x4000;
+inline constexpr std::uint16_t kKeyStateKnown = 0x8000;
 
 // A window procedure. A hook installed over another (subclassing) receives
 // the procedure it replaced and chains to it by calling it.

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "platform/window_classes.h"
+#include "runtime/windows/key_table.h"
 #include "runtime/windows/resource_format.h"
 
 namespace vaultrix::windows {
@@ -92,11 +93,7 @@ void PublishDisplayAttributes(EventEngine& engine, WindowResource& window) {
   // As the opening counts it: modal by its attribute or because the system is.
   display.modal = !object.is_frame &&
                   ((view.attributes & kAttrModal) != 0 || engine.ModalCount() > 0);
-  // Menu accelerators: the window's key table takes them.
-  for (const ControlView& item : view.menu) {
-    if (item.key != 0) display.claimed_keys.push_back(item.key);
-  }
-  for (std::int32_t key : object.alert_keys) display.claimed_keys.push_back(key);
+  display.claimed_keys = ClaimedKeys(object);
   const bool mdi_child = info->kind == platform::WindowKind::kMdiChild;
   const std::uint32_t style =
       StyleOfAttributes(view.attributes, !view.title.empty(), !view.icon.empty(), mdi_child,

@@ -83,6 +83,22 @@ void BuildKeyTable(WindowObject& window) {
   }
 }
 
+std::vector<std::int32_t> ClaimedKeys(const WindowObject& window) {
+  std::vector<std::int32_t> keys;
+  for (const auto& control : window.controls) {
+    if (control->type == rsc::kItem && control->key != 0) keys.push_back(control->key);
+  }
+  for (const std::int32_t alert : window.alert_keys) {
+    if (alert != 0) keys.push_back(alert);
+  }
+  return keys;
+}
+
+void PublishClaimedKeys(EventEngine& engine, const WindowObject& window) {
+  if (window.handle == platform::kNoWindow) return;
+  (void)engine.System().SetClaimedKeys(window.handle, ClaimedKeys(window));
+}
+
 void RunKeyCommand(EventEngine& engine, WindowObject& window, std::int32_t command) {
   if (command == 0) {
     window.events.Append(

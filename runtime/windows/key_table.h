@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/window_messages.h"
 #include "runtime/windows/event_engine.h"
@@ -14,6 +15,15 @@ namespace vaultrix::windows {
 
 // Fills the window's key table from its menu items' accelerators.
 void BuildKeyTable(WindowObject& window);
+
+// The keys the window takes before its controls: its menu items'
+// accelerators and its alert keys, as key codes.
+[[nodiscard]] std::vector<std::int32_t> ClaimedKeys(const WindowObject& window);
+
+// Hands ClaimedKeys to the window system, where a display driver reads them
+// at every key press to keep those keys from its widgets. Called whenever
+// the alert keys change while the window is open.
+void PublishClaimedKeys(EventEngine& engine, const WindowObject& window);
 
 // Runs a key table command on the window: 0 raises "EVENT:AlertKey" (naming
 // the focus control), 0x4000 + n chooses control n.

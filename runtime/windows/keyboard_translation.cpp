@@ -1,5 +1,6 @@
 // Keyboard translation: the key code of each input message, recorded for the
-// thread before the message is dispatched.
+// thread before the message is dispatched. Input is served some time after
+// it was queued, so the modifiers come with the message where it has them.
 #include "runtime/windows/window_open.h"
 
 namespace vaultrix::windows {
@@ -7,13 +8,14 @@ namespace {
 
 using platform::WindowSystem;
 
-constexpr std::int32_t kShiftBit = 0x100;
-constexpr std::int32_t kCtrlBit = 0x200;
-constexpr std::int32_t kAltBit = 0x400;
+// Key-code bits; the modifiers and lock keys sit where messages carry them.
+constexpr std::int32_t kShiftBit = platform::kKeyStateShift;
+constexpr std::int32_t kCtrlBit = platform::kKeyStateCtrl;
+constexpr std::int32_t kAltBit = platform::kKeyStateAlt;
 constexpr std::int32_t kExtendedBit = 0x800;
-constexpr std::int32_t kCapsBit = 0x1000;
-constexpr std::int32_t kNumBit = 0x2000;
-constexpr std::int32_t kScrollBit = 0x4000;
+constexpr std::int32_t kCapsBit = platform::kKeyStateCapsLock;
+constexpr std::int32_t kNumBit = platform::kKeyStateNumLock;
+constexpr std::int32_t kScrollBit = platform::kKeyStateScrollLock;
 constexpr std::intptr_t kExtendedKeyFlag = 1 << 24;  // lparam of key messages
 
 int MouseCode(std::uint32_t message) {
@@ -28,7 +30,12 @@ int MouseCode(std::uint32_t message) {
   }
 }
 
-std::int32_t StateBits(const WindowSystem& system) {
+// The modifier and lock bits: those the message carries from when it was
+// queued (the keyboard may have moved on since), else the keyboard's now.
+std::int32_t StateBits(const WindowSystem& system, const platform::Message& message) {
+  if ((message.key_state & platform::kKeyStateKnown) != 0) {
+    return message.key_state & (kShiftBit | kCtrlBit | kAltBit | kCapsBit | kNumBit | kScrollBit);
+  }
   auto down = [&](int vk) { return (system.GetKeyState(vk) & 0x8000) != 0; };
   auto on = [&](int vk) { return (system.GetKeyState(vk) & 1) != 0; };
   std::int32_t bits = 0;
@@ -58,7 +65,7 @@ void TranslateKeyboard(EventEngine& engine, int number, const platform::Message&
     code = MouseCode(message.message);
   }
   if (code == 0) return;
-  thread->last_key_code = code | StateBits(engine.System());
+  thread->last_key_code = code | StateBits(engine.System(), message);
 }
 
 }  // namespace vaultrix::windows

@@ -73,7 +73,8 @@ void StartAcceptAll(WindowObject& window);
 
 // Keyboard translation of one message before it is dispatched: a typed
 // character becomes the thread's last key character; a key-down or a mouse
-// press its last key code, with the modifier and lock bits of the moment.
+// press its last key code, with the modifier and lock bits of the moment it
+// was queued (the keyboard's present state for a message that carries none).
 void TranslateKeyboard(EventEngine& engine, int thread, const platform::Message& message);
 
 // The window procedure the engine gives every window it opens: it turns the

@@ -7,6 +7,7 @@
 #include "runtime/support/runtime_error.h"
 #include "runtime/windows/controls.h"
 #include "runtime/windows/ctllist_window.h"
+#include "runtime/windows/key_table.h"
 #include "runtime/windows/resource_format.h"
 #include "runtime/windows/window_open.h"
 
@@ -187,6 +188,7 @@ void SetWindowProperty(EventEngine& engine, WindowObject& window, std::int32_t n
     case kPropDropId: SetByIndex(window.drop_ids, index, std::string(value)); return;
     case kPropAlertKey:
       SetByIndex(window.alert_keys, index, static_cast<std::int32_t>(ToNumber(value)));
+      PublishClaimedKeys(engine, window);
       return;
     default: return;
   }

@@ -152,6 +152,45 @@ TEST(Keyboard, LockKeysToggleOnKeyDownAndKeysGoToTheFocus) {
   EXPECT_EQ(PointY(got.back().lparam), -2);
 }
 
+TEST(Keyboard, InputCarriesTheModifiersAndLocksOfItsMoment) {
+  WindowSystem system;
+  const WindowHandle top = system.CreateWindow(Params(WindowKind::kPlain));
+  system.SetFocus(top);
+  system.SetLockKey(kVkNumLock, true);
+  Drain(system);
+
+  // A burst queued before anything is read: each message keeps the keyboard
+  // as it was when it was queued, whatever came after it.
+  system.InjectKey(kVkShift, true);
+  system.InjectKey(kVkA, true, 'A');
+  system.InjectKey(kVkShift, false);
+  system.InjectKey(kVkControl, true);
+  system.InjectKey(kVkMenu, true);
+  system.InjectKey(kVkA + 1, true);
+  system.InjectKey(kVkMenu, false);
+  system.InjectKey(kVkControl, false);
+  system.InjectKey(kVkCapital, true);
+  system.InjectMouse(top, kWmRButtonDown, 1, 1);
+  (void)system.InjectInput(top, kWmCommand, 7, 0);
+  (void)system.PostMessage(top, kWmKeyDown, kVkA + 2, 0);
+  const std::vector<Message> got = Drain(system);
+  ASSERT_EQ(got.size(), 13u);
+  constexpr std::uint16_t kBase = kKeyStateKnown | kKeyStateNumLock;
+  EXPECT_EQ(got[0].key_state, kBase | kKeyStateShift) << "Shift's own key-down";
+  EXPECT_EQ(got[1].key_state, kBase | kKeyStateShift);
+  EXPECT_EQ(got[2].message, kWmChar);
+  EXPECT_EQ(got[2].key_state, kBase | kKeyStateShift) << "the character with its key";
+  EXPECT_EQ(got[3].key_state, kBase) << "Shift released";
+  EXPECT_EQ(got[6].message, kWmSysKeyDown);
+  EXPECT_EQ(got[6].key_state, kBase | kKeyStateCtrl | kKeyStateAlt);
+  EXPECT_EQ(got[8].key_state, kBase);
+  EXPECT_EQ(got[9].key_state, kBase | kKeyStateCapsLock) << "Caps Lock toggled by its press";
+  EXPECT_EQ(got[10].message, kWmRButtonDown);
+  EXPECT_EQ(got[10].key_state, kBase | kKeyStateCapsLock);
+  EXPECT_EQ(got[11].key_state, kBase | kKeyStateCapsLock);
+  EXPECT_EQ(got[12].key_state, 0) << "a message posted as a number carries no keyboard";
+}
+
 TEST(Clipboard, EveryChangeMovesTheCounter) {
   WindowSystem system;
   const std::uint32_t start = system.ClipboardSequenceNumber();

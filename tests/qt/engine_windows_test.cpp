@@ -26,6 +26,7 @@
 #include "platform/window_classes.h"
 #include "runtime/windows/display_attributes.h"
 #include "runtime/windows/window_open.h"
+#include "runtime/windows/window_properties.h"
 #include "tests/qt/qt_test_support.h"
 #include "tools/rescomp/compiler.h"
 
@@ -142,6 +143,14 @@ class QtEngineTest : public ::testing::Test {
     top->activateWindow();
     Settle([&] { return QApplication::activeWindow() == top; });
   }
+  // FORM$WINDOW, active, with the focus in its entry (control 2).
+  windows::WindowResource& OpenFormForTyping() {
+    std::memset(name_, ' ', sizeof name_);
+    windows::WindowResource& form = Open(windows::WindowKind::kPlainWindow, "FORM$WINDOW", {name_});
+    Activate(Widget<QWidget>(form.object().handle));
+    Widget<QLineEdit>(Control(form, 2))->setFocus();
+    return form;
+  }
 
   ProgramDescriptions descriptions_{kDescriptions};
   WindowSystem system_;
@@ -149,6 +158,7 @@ class QtEngineTest : public ::testing::Test {
   std::unique_ptr<QtDriver> driver_;
   std::unique_ptr<WindowThread> thread_;
   std::vector<std::unique_ptr<windows::WindowResource>> windows_;
+  char name_[20] = {};
 };
 
 TEST_F(QtEngineTest, FormWidgetsShowTheEngineStateInDialogUnitsOfTheFontUsed) {
@@ -301,6 +311,59 @@ TEST_F(QtEngineTest, AKeyTheWindowClaimsReachesTheEngineButNotTheWidget) {
   // With a modifier the code differs: Shift+Q is not claimed.
   QTest::keyClick(entry, 'Q', Qt::ShiftModifier);
   EXPECT_EQ(entry->text(), QStringLiteral("abQ"));
+}
+
+TEST_F(QtEngineTest, AlertKeysChangedWhileTheWindowIsOpenAreClaimedAndReleased) {
+  Watchdog watchdog("alert keys at run time");
+  windows::WindowResource& form = OpenFormForTyping();
+  auto alert = [&](int index, int key_code) {
+    thread_->Run([&] {
+      windows::SetProperty(engine_, &form.object(), 0, windows::kPropAlertKey, index,
+                           std::to_string(key_code));
+    });
+  };
+  auto* entry = Widget<QLineEdit>(Control(form, 2));
+  entry->clear();
+  QTest::keyClicks(entry, QStringLiteral("Q"));
+  EXPECT_EQ(entry->text(), QStringLiteral("Q")) << "not yet an alert key";
+
+  alert(2, 'Q');  // the procedure alerts Q
+  QTest::keyClicks(entry, QStringLiteral("aQb"));
+  EXPECT_EQ(entry->text(), QStringLiteral("Qab"));
+  SettleFor(*thread_, [](const Message& m) {
+    return m.message == kWmKeyDown && m.wparam == static_cast<std::uintptr_t>('Q');
+  });
+
+  alert(2, 0);  // and clears it again
+  QTest::keyClicks(entry, QStringLiteral("Q"));
+  EXPECT_EQ(entry->text(), QStringLiteral("QabQ"));
+}
+
+TEST_F(QtEngineTest, FastKeysReachTheEngineWithTheModifiersOfTheirPress) {
+  Watchdog watchdog("fast keys");
+  windows::WindowResource& form = OpenFormForTyping();
+  auto* entry = Widget<QLineEdit>(Control(form, 2));
+  QTest::keyClick(entry, Qt::Key_A, Qt::ShiftModifier);
+  QTest::keyClick(entry, Qt::Key_B, Qt::ControlModifier);
+  QTest::keyClick(entry, Qt::Key_C);
+  QTest::keyClick(entry, Qt::Key_D, Qt::AltModifier);
+  QTest::keyClick(entry, Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+  SettleFor(*thread_, [](const Message& m) {
+    return m.message == kWmKeyDown && m.wparam == static_cast<std::uintptr_t>('E');
+  });
+  // Every modifier is up again by the time the engine reads the keys.
+  EXPECT_EQ(system_.GetKeyState(kVkShift) & 0x8000, 0);
+  EXPECT_EQ(system_.GetKeyState(kVkControl) & 0x8000, 0);
+  std::vector<std::int32_t> codes;
+  for (const Message& m : thread_->Taken()) {
+    const bool key_down = m.message == kWmKeyDown || m.message == kWmSysKeyDown;
+    if (!key_down || m.wparam < 'A' || m.wparam > 'E') continue;
+    windows::TranslateKeyboard(engine_, 1, m);
+    codes.push_back(engine_.Thread(1)->last_key_code & kKeyCodeMask);
+  }
+  const std::vector<std::int32_t> expected = {kKeyShift | 'A', kKeyCtrl | 'B', 'C',
+                                              kKeyAlt | 'D', kKeyCtrl | kKeyShift | 'E'};
+  EXPECT_EQ(codes, expected);
 }
 
 TEST_F(QtEngineTest, FrameMenusToolbarAndStatusBarComeFromTheDescription) {

@@ -1,12 +1,14 @@
 // The Qt driver on the offscreen platform: windows made through the window
 // system by a runtime thread appear as widgets that match the window
-// system's state, and real Qt input comes back as messages in that
-// thread's queue.
+// system's state (captions too wide for their place shown smaller), and
+// real Qt input comes back as messages in that thread's queue.
 #include <QtCore/QDir>
 #include <QtGui/QAction>
+#include <QtGui/QFontMetrics>
 #include <QtGui/QImage>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QTableWidget>
@@ -16,6 +18,7 @@
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QRadioButton>
 #include <QtWidgets/QStatusBar>
 #include <QtWidgets/QToolBar>
 
@@ -23,6 +26,7 @@
 
 #include <memory>
 
+#include "platform/drivers/qt/caption_fit.h"
 #include "platform/drivers/qt/list_view.h"
 #include "platform/window_classes.h"
 #include "tests/qt/qt_test_support.h"
@@ -163,6 +167,100 @@ TEST_F(QtDriverTest, TestWindowWidgetsMatchTheWindowSystemAndFollowItsChanges) {
   thread_->Run([&] { (void)system_.DestroyWindow(window); });
   Settle([&] { driver_->Drain(); return watched.isNull(); });
   EXPECT_EQ(driver_->Mirror().Count(), 0u);
+}
+
+// True when the widget's caption, as it shows, fits the room its style
+// leaves for it.
+bool WholeCaptionShows(const QWidget& widget, const QString& caption) {
+  return QFontMetrics(widget.font()).horizontalAdvance(ShownCaption(caption)) <=
+         CaptionRoom(widget);
+}
+
+TEST_F(QtDriverTest, CaptionsTooWideForTheirControlsShowWholeInASmallerSize) {
+  Watchdog watchdog("captions fitted");
+  const WindowHandle window =
+      Make(Window(WindowKind::kPlain, "WINDOW", "Passwords", {10, 10, 200, 100}, kDialogStyle));
+  // As the passwords form places them: 44 by 12 dialog units.
+  const WindowHandle paste =
+      MakeControl(Control("BUTTON", "Paste Password", {100, 4, 44, 12}, window, 1));
+  const WindowHandle ok = MakeControl(Control("BUTTON", "&OK", {150, 4, 40, 12}, window, 2));
+  const WindowHandle check = MakeControl(
+      Control("CHECK", "Skip Copy/Paste Buttons when tabbing", {4, 20, 130, 10}, window, 3));
+  const WindowHandle radio =
+      MakeControl(Control("RADIO", "All Characters and Digits", {4, 34, 90, 10}, window, 4));
+  const WindowHandle prompt =
+      MakeControl(Control("PROMPT", "Confirm Password:", {4, 48, 55, 10}, window, 5));
+  const WindowHandle data =
+      MakeControl(Control("STRING", "A long value shown as it is", {4, 62, 40, 10}, window, 6));
+
+  auto* paste_button = Shown<QPushButton>(paste);
+  auto* ok_button = Shown<QPushButton>(ok);
+  auto* check_box = Shown<QCheckBox>(check);
+  auto* radio_button = Shown<QRadioButton>(radio);
+  auto* prompt_label = Shown<QLabel>(prompt);
+  auto* data_label = Shown<QLabel>(data);
+  ASSERT_TRUE(paste_button && ok_button && check_box && radio_button && prompt_label &&
+              data_label);
+  const QWidget* top = driver_->WidgetOf(window);
+  const QFont window_font = top->font();
+  const DialogUnits& units = Units(window);
+
+  // The stand-in face would cut these off at the window's size.
+  EXPECT_GT(QFontMetrics(window_font).horizontalAdvance(QStringLiteral("Paste Password")),
+            CaptionRoom(*paste_button));
+  EXPECT_TRUE(WholeCaptionShows(*paste_button, QStringLiteral("Paste Password")));
+  EXPECT_TRUE(WholeCaptionShows(*check_box, check_box->text()));
+  EXPECT_TRUE(WholeCaptionShows(*radio_button, radio_button->text()));
+  EXPECT_TRUE(WholeCaptionShows(*prompt_label, prompt_label->text()));
+  EXPECT_LT(paste_button->font().pointSizeF(), window_font.pointSizeF());
+  EXPECT_EQ(paste_button->geometry(), units.ToPixels({100, 4, 44, 12}))
+      << "the place stays the engine's";
+  EXPECT_EQ(check_box->geometry(), units.ToPixels({4, 20, 130, 10}));
+
+  // A caption that fits, and a string's data, keep the window's font.
+  EXPECT_EQ(ok_button->font(), window_font);
+  EXPECT_FALSE(ok_button->testAttribute(Qt::WA_SetFont));
+  EXPECT_EQ(data_label->font(), window_font);
+
+  // A shorter caption, or a wider place, gives the window's font back.
+  thread_->Run([&] { (void)system_.SetText(paste, "Paste"); });
+  Settle([&] { driver_->Drain(); return paste_button->text() == QStringLiteral("Paste"); });
+  EXPECT_EQ(paste_button->font(), window_font);
+  thread_->Run([&] { (void)system_.SetText(ok, "Generate a New Password Now"); });
+  Settle([&] { driver_->Drain(); return ok_button->font() != window_font; });
+  thread_->Run([&] { (void)system_.MoveWindow(ok, {4, 76, 190, 12}); });
+  Settle([&] { driver_->Drain(); return ok_button->font() == window_font; });
+  EXPECT_TRUE(WholeCaptionShows(*ok_button, ok_button->text()));
+}
+
+TEST_F(QtDriverTest, TheFramesKeysAreClaimedInMdiChildrenThatShowItsMenuOnly) {
+  Watchdog watchdog("frame keys in MDI children");
+  const WindowHandle frame =
+      Make(Window(WindowKind::kFrame, "FRAME", "Vaultrix", {0, 0, 480, 320}, kFrameStyle));
+  const WindowHandle client = MakeControl(Window(WindowKind::kMdiClient, "MDICLIENT", "", {},
+                                                 kWsChild | kWsVisible, frame));
+  thread_->Run([&] { (void)system_.SetClaimedKeys(frame, {'Q'}); });
+  const WindowHandle plain = Make(Window(WindowKind::kMdiChild, "WINDOW", "Without a menu",
+                                         {10, 10, 200, 60}, kFrameStyle, client));
+  const WindowHandle plain_entry = MakeControl(Control("ENTRY", "", {4, 4, 100, 12}, plain, 1));
+  const WindowHandle own = Make(Window(WindowKind::kMdiChild, "WINDOW", "With its own menu",
+                                       {30, 80, 200, 60}, kFrameStyle, client));
+  const WindowHandle own_bar = MakeControl(Control("MENUBAR", "", {}, own));
+  MakeControl(Control("MENU", "&Tools", {}, own_bar));
+  const WindowHandle own_entry = MakeControl(Control("ENTRY", "", {4, 4, 100, 12}, own, 1));
+
+  auto* main = Shown<QMainWindow>(frame);
+  auto* plain_edit = Shown<QLineEdit>(plain_entry);
+  auto* own_edit = Shown<QLineEdit>(own_entry);
+  main->activateWindow();
+  Settle([&] { return QApplication::activeWindow() == main; });
+  for (QLineEdit* edit : {plain_edit, own_edit}) {
+    edit->setFocus();
+    Settle([&] { return QApplication::focusWidget() == edit; });
+    QTest::keyClicks(edit, QStringLiteral("aQ"));
+  }
+  EXPECT_EQ(plain_edit->text(), QStringLiteral("a")) << "the frame's key, kept from the widget";
+  EXPECT_EQ(own_edit->text(), QStringLiteral("aQ")) << "a child with its own menu types it";
 }
 
 TEST_F(QtDriverTest, FrameHasMenusToolbarStatusZonesAndMdiChildren) {

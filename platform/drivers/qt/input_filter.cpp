@@ -34,6 +34,14 @@ char CharacterOf(const QKeyEvent& event) {
 
 }  // namespace
 
+bool InputFilter::HasMenuBar(WindowHandle window) const {
+  for (WindowHandle child : system_.Children(window)) {
+    std::optional<WindowInfo> info = system_.GetWindowInfo(child);
+    if (info && info->class_name == kMenuBarClass) return true;
+  }
+  return false;
+}
+
 InputFilter::InputFilter(WindowSystem& system, WindowMirror& mirror)
     : system_(system), mirror_(mirror) {}
 
@@ -78,11 +86,12 @@ bool InputFilter::Claimed(QWidget* receiver, const QKeyEvent& event) const {
   const int vk = VirtualKeyOf(event.key(), event.modifiers().testFlag(Qt::KeypadModifier));
   if (vk == 0 || IsModifierKey(vk)) return false;
   const std::int32_t code = vk | ModifierBits(event.modifiers());
-  // The window's own key table, then the frame's for an MDI child's keys.
+  // The window's own key table, then the frame's for an MDI child that
+  // shows the frame's menu (one with a menu of its own has its own keys).
   for (WindowHandle host = mirror_.HostOf(window); host != kNoWindow;) {
     if (system_.ClaimsKey(host, code)) return true;
     std::optional<WindowInfo> info = system_.GetWindowInfo(host);
-    if (!info || info->kind != WindowKind::kMdiChild) break;
+    if (!info || info->kind != WindowKind::kMdiChild || HasMenuBar(host)) break;
     std::optional<WindowInfo> client = system_.GetWindowInfo(info->parent);
     host = client ? client->parent : kNoWindow;
   }

@@ -29,6 +29,7 @@ class InputFilter final : public QObject {
   // does not get it.
   bool Key(QWidget* receiver, QKeyEvent& event);
   [[nodiscard]] bool Claimed(QWidget* receiver, const QKeyEvent& event) const;
+  [[nodiscard]] bool HasMenuBar(WindowHandle window) const;
   void Mouse(QWidget* receiver, QMouseEvent& event);
   void KeepModifier(int virtual_key, bool held);
   void FocusIn(QWidget* receiver);

@@ -19,6 +19,7 @@
 
 #include <cmath>
 
+#include "platform/drivers/qt/caption_fit.h"
 #include "platform/drivers/qt/list_view.h"
 #include "platform/drivers/qt/mirror_entry.h"
 #include "platform/drivers/qt/resource_pixmap.h"
@@ -30,6 +31,14 @@ namespace {
 
 QString Text(const std::string& text) {
   return QString::fromStdString(text);
+}
+
+// Controls whose caption is fitted to them (caption_fit.h); a string's text
+// is data and keeps its window's font.
+void FitCaptionOf(const std::string& kind, QWidget& widget) {
+  if (kind == kButtonClass || kind == kCheckClass || kind == kRadioClass || kind == kPromptClass) {
+    FitCaption(widget);
+  }
 }
 
 }  // namespace
@@ -255,6 +264,7 @@ void WindowMirror::ShowControlWidget(Entry& entry, QWidget* widget, const Window
       label->setText(text);
     }
   }
+  FitCaptionOf(entry.class_name, *widget);
 }
 
 void WindowMirror::PlaceControl(Entry& entry, QWidget* widget, const Rect& rect) {
@@ -269,6 +279,7 @@ void WindowMirror::PlaceControl(Entry& entry, QWidget* widget, const Rect& rect)
     return;
   }
   widget->setGeometry(at);
+  FitCaptionOf(entry.class_name, *widget);
 }
 
 }  // namespace vaultrix::platform::qt
