@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "runtime/files/hvn_cipher.h"
+#include "runtime/files/hvn/cipher.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "bench/hvn_load.h"
 #include "runtime/files/file_api.h"
 #include "runtime/files/file_declaration.h"
-#include "runtime/files/hvn_driver.h"
+#include "runtime/files/hvn/driver.h"
 #include "runtime/support/error_state.h"
 
 #if defined(VAULTRIX_HAVE_SQLITE)

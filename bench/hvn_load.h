@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "runtime/files/hvn_cipher_file.h"
-#include "runtime/files/hvn_table.h"
+#include "runtime/files/hvn/cipher_file.h"
+#include "runtime/files/hvn/table.h"
 
 namespace vaultrix::bench {
 

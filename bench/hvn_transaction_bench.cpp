@@ -10,7 +10,7 @@
 #include "bench/bench_dir.h"
 #include "runtime/files/file_api.h"
 #include "runtime/files/file_declaration.h"
-#include "runtime/files/hvn_driver.h"
+#include "runtime/files/hvn/driver.h"
 #include "runtime/support/error_state.h"
 
 namespace {

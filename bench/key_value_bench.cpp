@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "runtime/files/file_declaration.h"
-#include "runtime/files/hvn_key_value.h"
+#include "runtime/files/hvn/key_value.h"
 
 namespace {
 

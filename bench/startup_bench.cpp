@@ -10,13 +10,13 @@
 #include <filesystem>
 #include <string>
 
-#include "app/data_dictionary.h"
-#include "app/program_run.h"
-#include "app/program_runner.h"
-#include "app/runtime_startup.h"
+#include "app/dictionary/data_dictionary.h"
+#include "app/program/run.h"
+#include "app/program/runner.h"
+#include "app/program/runtime_startup.h"
 #include "platform/locations.h"
 #include "platform/window_system.h"
-#include "runtime/files/hvn_driver.h"
+#include "runtime/files/hvn/driver.h"
 #include "runtime/windows/event_codes.h"
 #include "runtime/windows/event_engine.h"
 

@@ -2,7 +2,7 @@
 // started to its frame's "EVENT:OpenWindow", with the data files present,
 // once without a display and once on the desktop driver (Qt's offscreen
 // platform). The program measures the end itself (VAULTRIX_STARTUP_PROBE,
-// app/startup_probe.h), reports it on standard error and closes down; the
+// app/program/startup_probe.h), reports it on standard error and closes down; the
 // close is not timed. The goal is under 150 ms.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/startup_probe.h"
+#include "app/program/startup_probe.h"
 
 extern char** environ;
 

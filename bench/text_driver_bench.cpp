@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "platform/file_names.h"
-#include "runtime/files/ascii_driver.h"
+#include "runtime/files/text/driver.h"
 #include "runtime/files/file_api.h"
 #include "runtime/files/file_declaration.h"
-#include "runtime/files/text_file.h"
+#include "runtime/files/text/text_file.h"
 #include "runtime/support/error_state.h"
 
 namespace vaultrix::files {

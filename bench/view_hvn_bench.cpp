@@ -15,7 +15,7 @@
 #include "runtime/eval/symbol_table.h"
 #include "runtime/files/file_api.h"
 #include "runtime/files/file_declaration.h"
-#include "runtime/files/hvn_driver.h"
+#include "runtime/files/hvn/driver.h"
 #include "runtime/support/error_state.h"
 
 namespace {

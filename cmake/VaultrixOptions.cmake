@@ -33,17 +33,27 @@ if(VAULTRIX_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
-# vaultrix_module(NAME DIR [DEPS ...]): a static library made of every .cpp in
-# DIR (not recursive), with the project root as include root.
+# vaultrix_module(NAME DIR [DEPS ...] [RECURSE] [EXCLUDE FILE ...]): a static
+# library made of every .cpp in DIR (with RECURSE, in its subfolders too, for
+# a layer whose parts have folders of their own), less the EXCLUDE files, with
+# the project root as include root.
 function(vaultrix_module name dir)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  cmake_parse_arguments(PARSE_ARGV 2 module "RECURSE" "" "EXCLUDE")
+  if(module_RECURSE)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  else()
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  endif()
+  foreach(excluded IN LISTS module_EXCLUDE)
+    list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${excluded})
+  endforeach()
   if(NOT sources)
     set(sources ${CMAKE_SOURCE_DIR}/cmake/empty_module.cpp)
   endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${VAULTRIX_WARNINGS})
-  target_link_libraries(${name} PUBLIC ${ARGN})
+  target_link_libraries(${name} PUBLIC ${module_UNPARSED_ARGUMENTS})
 endfunction()
 
 # vaultrix_options(TARGET): our warnings on a target made elsewhere.

@@ -19,9 +19,9 @@
 #include "platform/file_names.h"
 #include "runtime/files/file_api.h"
 #include "runtime/files/file_declaration.h"
-#include "runtime/files/hvn_check.h"
-#include "runtime/files/hvn_driver.h"
-#include "runtime/files/hvn_file.h"
+#include "runtime/files/hvn/check.h"
+#include "runtime/files/hvn/driver.h"
+#include "runtime/files/hvn/open_file.h"
 #include "runtime/support/error_state.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "platform/file_names.h"
-#include "runtime/files/ascii_driver.h"
+#include "runtime/files/text/driver.h"
 #include "runtime/files/file_api.h"
 #include "runtime/files/file_declaration.h"
 #include "runtime/support/error_state.h"

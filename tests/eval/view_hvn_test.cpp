@@ -6,10 +6,10 @@
 #include <map>
 #include <random>
 
-#include "runtime/files/hvn_driver.h"
+#include "runtime/files/hvn/driver.h"
 #include "runtime/support/locale.h"
 #include "tests/eval/view_test_support.h"
-#include "tests/files/hvn_test_support.h"
+#include "tests/files/hvn/test_support.h"
 
 namespace vaultrix::eval {
 namespace {

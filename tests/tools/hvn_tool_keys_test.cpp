@@ -3,8 +3,8 @@
 // index, with and without an owner password; a key entry removed is named.
 #include <gtest/gtest.h>
 
-#include "runtime/files/hvn_table.h"
-#include "tests/files/hvn_keyed_table.h"
+#include "runtime/files/hvn/table.h"
+#include "tests/files/hvn/keyed_table.h"
 #include "tests/tools/hvn_tool_test_support.h"
 
 namespace vaultrix::tools {

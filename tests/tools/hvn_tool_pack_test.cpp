@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "tests/files/hvn_keyed_table.h"
+#include "tests/files/hvn/keyed_table.h"
 #include "tests/tools/hvn_tool_test_support.h"
 #include "tools/hvn_tool/commands.h"
 

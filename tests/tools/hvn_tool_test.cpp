@@ -7,8 +7,8 @@
 #include <random>
 
 #include "platform/env.h"
-#include "runtime/files/hvn_check.h"
-#include "runtime/files/hvn_table.h"
+#include "runtime/files/hvn/check.h"
+#include "runtime/files/hvn/table.h"
 #include "tests/tools/hvn_tool_test_support.h"
 #include "tools/hvn_tool/cipher_env.h"
 

@@ -9,11 +9,11 @@
 
 #include "runtime/files/file_api.h"
 #include "runtime/files/file_declaration.h"
-#include "runtime/files/hvn_driver.h"
-#include "runtime/files/hvnbt_tree.h"
-#include "runtime/files/hvnl3_records.h"
+#include "runtime/files/hvn/driver.h"
+#include "runtime/files/hvn/tree/btree.h"
+#include "runtime/files/hvn/pages/record_kinds.h"
 #include "runtime/support/error_state.h"
-#include "tests/files/hvn_test_support.h"
+#include "tests/files/hvn/test_support.h"
 #include "tools/hvn_tool/tool.h"
 
 namespace vaultrix::tools::testing {
@@ -33,7 +33,7 @@ inline ToolRun RunTool(std::vector<std::string> arguments) {
   return run;
 }
 
-// The table of hvn_test_support.h with two keys: T:BYNAME (unique, NOCASE,
+// The table of hvn/test_support.h with two keys: T:BYNAME (unique, NOCASE,
 // on T:NAME) and T:BYNUMBER (DUP, descending T:NUMBER).
 inline std::unique_ptr<files::DeclaredFile> DeclareKeyedTable(const std::string& name) {
   using namespace files;

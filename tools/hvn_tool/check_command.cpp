@@ -4,8 +4,8 @@
 #include <set>
 #include <sstream>
 
-#include "runtime/files/hvn_check.h"
-#include "runtime/files/hvnl3_records.h"
+#include "runtime/files/hvn/check.h"
+#include "runtime/files/hvn/pages/record_kinds.h"
 #include "tools/hvn_tool/commands.h"
 #include "tools/hvn_tool/hvn_reader.h"
 #include "tools/hvn_tool/output_text.h"

@@ -1,7 +1,7 @@
 // Files opened through the Env seen through the owner password's cipher.
 #include "tools/hvn_tool/cipher_env.h"
 
-#include "runtime/files/hvn_cipher_file.h"
+#include "runtime/files/hvn/cipher_file.h"
 
 namespace vaultrix::tools {
 

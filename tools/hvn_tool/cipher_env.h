@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/env.h"
-#include "runtime/files/hvn_cipher.h"
+#include "runtime/files/hvn/cipher.h"
 
 namespace vaultrix::tools {
 

@@ -2,7 +2,7 @@
 // the table's stored definition, memos included, as text, JSON or CSV.
 #include <cstring>
 
-#include "runtime/files/hvnl3_records.h"
+#include "runtime/files/hvn/pages/record_kinds.h"
 #include "tools/hvn_tool/commands.h"
 #include "tools/hvn_tool/hvn_reader.h"
 #include "tools/hvn_tool/output_text.h"

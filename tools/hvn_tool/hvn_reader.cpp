@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "runtime/files/hvnl3_records.h"
+#include "runtime/files/hvn/pages/record_kinds.h"
 #include "runtime/support/error_codes.h"
 #include "runtime/support/system_error_map.h"
 #include "tools/hvn_tool/cipher_env.h"

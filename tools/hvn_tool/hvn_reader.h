@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "platform/env.h"
-#include "runtime/files/hvn_table.h"
-#include "runtime/files/hvnl3_file.h"
+#include "runtime/files/hvn/table.h"
+#include "runtime/files/hvn/pages/page_file.h"
 
 namespace vaultrix::tools {
 

@@ -3,7 +3,7 @@
 #include <iomanip>
 #include <sstream>
 
-#include "runtime/files/hvnl3_records.h"
+#include "runtime/files/hvn/pages/record_kinds.h"
 #include "tools/hvn_tool/commands.h"
 #include "tools/hvn_tool/hvn_reader.h"
 #include "tools/hvn_tool/output_text.h"

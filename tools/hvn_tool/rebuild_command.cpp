@@ -5,7 +5,7 @@
 // the command answers kExitProblems, as BUILD answers 40. pack: the same,
 // then every page laid out afresh and the file cut to its data, as PACK
 // does; refused while another program holds the file open.
-#include "runtime/files/hvnl3_records.h"
+#include "runtime/files/hvn/pages/record_kinds.h"
 #include "tools/hvn_tool/commands.h"
 #include "tools/hvn_tool/hvn_reader.h"
 #include "tools/hvn_tool/output_text.h"

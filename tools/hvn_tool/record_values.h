@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/files/hvnl3_definition.h"
+#include "runtime/files/hvn/pages/table_definition.h"
 
 namespace vaultrix::tools {
 

@@ -2,7 +2,7 @@
 #include "tools/hvn_tool/table_keys.h"
 
 #include "runtime/files/file_state.h"
-#include "runtime/files/hvnl3_records.h"
+#include "runtime/files/hvn/pages/record_kinds.h"
 
 namespace vaultrix::tools {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/files/hvn_key_value.h"
+#include "runtime/files/hvn/key_value.h"
 #include "tools/hvn_tool/hvn_reader.h"
 
 namespace vaultrix::tools {

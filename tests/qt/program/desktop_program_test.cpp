@@ -21,15 +21,15 @@
 #include <string>
 #include <vector>
 
-#include "app/data_dictionary.h"
-#include "app/options.h"
-#include "app/program_run.h"
-#include "app/program_runner.h"
-#include "app/runtime_startup.h"
-#include "app/setup.h"
+#include "app/dictionary/data_dictionary.h"
+#include "app/options/options.h"
+#include "app/program/run.h"
+#include "app/program/runner.h"
+#include "app/program/runtime_startup.h"
+#include "app/options/setup.h"
 #include "platform/clock.h"
 #include "platform/locations.h"
-#include "runtime/files/hvn_driver.h"
+#include "runtime/files/hvn/driver.h"
 #include "runtime/support/profile.h"
 #include "runtime/windows/event_codes.h"
 #include "runtime/windows/window_build.h"

@@ -1,0 +1,78 @@
+// Run-length packing and variable-length numbers.
+#include "runtime/files/hvn/pages/packing.h"
+
+namespace vaultrix::files::hvn {
+
+void AppendVarNumber(std::string& out, std::uint32_t value) {
+  while (value >= 0x80) {
+    out.push_back(static_cast<char>((value & 0x7F) | 0x80));
+    value >>= 7;
+  }
+  out.push_back(static_cast<char>(value));
+}
+
+bool ReadVarNumber(const std::uint8_t*& ptr, const std::uint8_t* limit, std::uint32_t* value) {
+  std::uint64_t result = 0;
+  for (int shift = 0; shift < 35; shift += 7) {
+    if (ptr >= limit) return false;
+    const std::uint8_t byte = *ptr++;
+    result |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
+    if ((byte & 0x80) == 0) {
+      if (result > 0xFFFFFFFFu) return false;
+      *value = static_cast<std::uint32_t>(result);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string PackBytes(const std::uint8_t* data, std::size_t size) {
+  std::string out;
+  std::size_t literal_start = 0;
+  bool any_run = false;
+  std::size_t i = 0;
+  while (i < size) {
+    std::size_t run = 1;
+    while (i + run < size && data[i + run] == data[i]) ++run;
+    if (run < kMinimumRun) {
+      i += run;
+      continue;
+    }
+    any_run = true;
+    // The literal stretch includes the run's first byte.
+    const std::size_t literal_length = i + 1 - literal_start;
+    AppendVarNumber(out, static_cast<std::uint32_t>(literal_length));
+    out.append(reinterpret_cast<const char*>(data + literal_start), literal_length);
+    AppendVarNumber(out, static_cast<std::uint32_t>(run - 1));
+    i += run;
+    literal_start = i;
+  }
+  if (!any_run) return {};
+  if (literal_start < size) {
+    AppendVarNumber(out, static_cast<std::uint32_t>(size - literal_start));
+    out.append(reinterpret_cast<const char*>(data + literal_start), size - literal_start);
+  }
+  return out;
+}
+
+bool UnpackBytes(const std::uint8_t* ptr, const std::uint8_t* limit, std::size_t length,
+                 std::string* out) {
+  std::size_t written = 0;
+  while (true) {
+    std::uint32_t literal = 0;
+    if (!ReadVarNumber(ptr, limit, &literal)) return false;
+    if (literal > static_cast<std::size_t>(limit - ptr) || literal > length - written) return false;
+    out->append(reinterpret_cast<const char*>(ptr), literal);
+    ptr += literal;
+    written += literal;
+    if (written == length) return ptr == limit;
+    std::uint32_t repeat = 0;
+    if (!ReadVarNumber(ptr, limit, &repeat)) return false;
+    if (written == 0 || repeat > length - written) return false;
+    out->append(repeat, out->back());
+    written += repeat;
+    if (written == length) return ptr == limit;
+  }
+}
+
+}  // namespace vaultrix::files::hvn

@@ -1,0 +1,203 @@
+// Page and record encoding.
+#include "runtime/files/hvn/pages/page.h"
+
+#include <string.h>
+#include <algorithm>
+
+#include <cstring>
+
+#include "runtime/files/hvn/pages/packing.h"
+
+namespace vaultrix::files::hvn {
+namespace {
+
+void Append16(std::string& out, std::size_t value) {
+  out.push_back(static_cast<char>(value & 0xFF));
+  out.push_back(static_cast<char>((value >> 8) & 0xFF));
+}
+
+std::size_t CommonPrefix(const std::string& a, const std::string& b) {
+  const std::size_t limit = std::min<std::size_t>({a.size(), b.size(), kMaxPrefix});
+  std::size_t n = 0;
+  while (n < limit && a[n] == b[n]) ++n;
+  return n;
+}
+
+}  // namespace
+
+std::uint32_t RecordBound(const Record& record, bool index) {
+  return static_cast<std::uint32_t>(record.FullLength() + 5 + (index ? 4 : 0));
+}
+
+std::uint32_t SizeBound(const PageContent& page) {
+  std::uint32_t bound = kPageHeaderSize;
+  for (const Record& record : page.records) bound += RecordBound(record, page.level > 0);
+  return bound;
+}
+
+std::string EncodeRecords(const std::vector<Record>& records) {
+  std::string out;
+  std::string previous;
+  std::size_t previous_key = 0;
+  std::string full;
+  for (const Record& record : records) {
+    full.assign(record.key);
+    full.append(record.data);
+    const std::size_t prefix = CommonPrefix(previous, full);
+    std::uint8_t flag = static_cast<std::uint8_t>(prefix);
+    if (full.size() != previous.size()) flag |= 0x80;
+    if (record.key.size() != previous_key) flag |= 0x40;
+    out.push_back(static_cast<char>(flag));
+    if (flag & 0x80) Append16(out, full.size());
+    if (flag & 0x40) Append16(out, record.key.size());
+    out.append(full, prefix, std::string::npos);
+    Wipe(previous);
+    previous.swap(full);
+    previous_key = record.key.size();
+  }
+  Wipe(previous);
+  Wipe(full);
+  return out;
+}
+
+int DecodeRecords(const std::uint8_t* ptr, const std::uint8_t* limit, std::uint32_t count,
+                  std::vector<Record>* records) {
+  records->clear();
+  records->reserve(count);
+  std::size_t length = 0;
+  std::size_t key_length = 0;
+  const Record* previous = nullptr;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (ptr >= limit) return __LINE__;
+    const std::uint8_t flag = *ptr++;
+    if (flag & 0x80) {
+      if (limit - ptr < 2) return __LINE__;
+      length = Load16(ptr);
+      ptr += 2;
+    }
+    if (flag & 0x40) {
+      if (limit - ptr < 2) return __LINE__;
+      key_length = Load16(ptr);
+      ptr += 2;
+    }
+    const std::size_t prefix = flag & kMaxPrefix;
+    const std::size_t previous_length = previous == nullptr ? 0 : previous->FullLength();
+    if (prefix > length || prefix > previous_length || key_length > length) return __LINE__;
+    if (static_cast<std::size_t>(limit - ptr) < length - prefix) return __LINE__;
+    // The record's bytes are the previous record's first `prefix` bytes,
+    // then the stored ones; key and data are cut from them in place.
+    Record record;
+    record.key.reserve(key_length);
+    record.data.reserve(length - key_length);
+    const auto* stored = reinterpret_cast<const char*>(ptr);
+    for (std::size_t at = 0; at < length;) {
+      // Pieces come in order, so each is appended to the part it falls in.
+      std::string& part = at < key_length ? record.key : record.data;
+      std::size_t run = (at < key_length ? key_length : length) - at;
+      if (at < prefix) {
+        // From the previous record, whose own key and data split elsewhere.
+        run = std::min(run, prefix - at);
+        const std::size_t previous_key = previous->key.size();
+        if (at < previous_key) {
+          run = std::min(run, previous_key - at);
+          part.append(previous->key, at, run);
+        } else {
+          part.append(previous->data, at - previous_key, run);
+        }
+      } else {
+        part.append(stored + (at - prefix), run);
+      }
+      at += run;
+    }
+    ptr += length - prefix;
+    records->push_back(std::move(record));
+    previous = &records->back();
+  }
+  return ptr == limit ? 0 : __LINE__;
+}
+
+std::string EncodePage(const PageContent& page, std::uint32_t own_offset) {
+  const bool index = page.level > 0;
+  if (index && page.children.size() != page.records.size()) return {};
+  std::string body = EncodeRecords(page.records);
+  const std::size_t head = kPageHeaderSize + (index ? 4 * page.children.size() : 0);
+  const std::size_t unpacked = head + body.size();
+  const std::uint32_t bound = SizeBound(page);
+  if (unpacked > 0xFFFF || bound > 0xFFFF || page.records.size() > 0xFFFF) {
+    Wipe(body);
+    return {};
+  }
+  std::string packed = PackBytes(reinterpret_cast<const std::uint8_t*>(body.data()), body.size());
+  const bool use_packed =
+      !packed.empty() && RoundUnits(static_cast<std::uint32_t>(head + packed.size())) <
+                             RoundUnits(static_cast<std::uint32_t>(unpacked));
+  const std::string& stored_body = use_packed ? packed : body;
+  const std::size_t stored = head + stored_body.size();
+  if (stored > kMaxPageSize) {
+    Wipe(body);
+    Wipe(packed);
+    return {};
+  }
+  std::string image(RoundUnits(static_cast<std::uint32_t>(stored)) * kUnit, '\0');
+  auto* out = reinterpret_cast<std::uint8_t*>(image.data());
+  Store32(out, own_offset);
+  Store16(out + 4, static_cast<std::uint16_t>(stored));
+  Store16(out + 6, static_cast<std::uint16_t>(unpacked));
+  Store16(out + 8, static_cast<std::uint16_t>(std::max<std::size_t>(bound, unpacked)));
+  Store16(out + 10, static_cast<std::uint16_t>(page.records.size()));
+  out[12] = page.level;
+  for (std::size_t i = 0; index && i < page.children.size(); ++i) {
+    Store32(out + kPageHeaderSize + 4 * i, static_cast<std::uint32_t>(page.children[i]));
+  }
+  std::memcpy(out + head, stored_body.data(), stored_body.size());
+  Wipe(body);
+  Wipe(packed);
+  return image;
+}
+
+int DecodePage(const std::uint8_t* ptr, const std::uint8_t* limit, std::uint32_t own_offset,
+               PageContent* page) {
+  const std::size_t size = static_cast<std::size_t>(limit - ptr);
+  if (size < kUnit || size % kUnit != 0 || size > kMaxPageSize) return __LINE__;
+  if (Load32(ptr) != own_offset) return __LINE__;
+  const std::uint32_t stored = Load16(ptr + 4);
+  const std::uint32_t unpacked = Load16(ptr + 6);
+  const std::uint32_t count = Load16(ptr + 10);
+  const std::uint8_t level = ptr[12];
+  if (RoundUnits(stored) * kUnit != size) return __LINE__;
+  if (level > kMaxLevel) return __LINE__;
+  const std::size_t head = kPageHeaderSize + (level > 0 ? 4 * static_cast<std::size_t>(count) : 0);
+  if (stored < head || unpacked < head || stored > unpacked) return __LINE__;
+  page->level = level;
+  page->children.clear();
+  if (level > 0) {
+    for (std::uint32_t i = 0; i < count; ++i) {
+      page->children.push_back(static_cast<std::int32_t>(Load32(ptr + kPageHeaderSize + 4 * i)));
+    }
+  }
+  const std::uint8_t* body = ptr + head;
+  const std::uint8_t* body_end = ptr + stored;
+  if (stored == unpacked) return DecodeRecords(body, body_end, count, &page->records);
+  std::string plain;
+  if (!UnpackBytes(body, body_end, unpacked - head, &plain)) return __LINE__;
+  const auto* plain_ptr = reinterpret_cast<const std::uint8_t*>(plain.data());
+  const int fault = DecodeRecords(plain_ptr, plain_ptr + plain.size(), count, &page->records);
+  Wipe(plain);
+  return fault;
+}
+
+void Wipe(std::string& bytes) {
+  // explicit_bzero is not optimised away, and is far faster than a loop.
+  if (!bytes.empty()) ::explicit_bzero(bytes.data(), bytes.size());
+  bytes.clear();
+}
+
+void Wipe(std::vector<Record>& records) {
+  for (Record& record : records) {
+    Wipe(record.key);
+    Wipe(record.data);
+  }
+  records.clear();
+}
+
+}  // namespace vaultrix::files::hvn

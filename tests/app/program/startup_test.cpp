@@ -1,0 +1,73 @@
+// The command line and the runtime start-up.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/program/command_line.h"
+#include "app/program/runtime_startup.h"
+#include "platform/locations.h"
+
+namespace vaultrix::app {
+namespace {
+
+TEST(CommandLineTest, ReadsEveryOption) {
+  const CommandLine line =
+      ParseCommandLine({"--data-dir", "/tmp/vault", "--script", "run.txt", "--version"});
+  EXPECT_TRUE(line.error.empty()) << line.error;
+  EXPECT_EQ(line.data_dir, "/tmp/vault");
+  EXPECT_EQ(line.script_path, "run.txt");
+  EXPECT_TRUE(line.headless) << "a script implies headless";
+  EXPECT_TRUE(line.show_version);
+  EXPECT_FALSE(line.show_usage);
+}
+
+TEST(CommandLineTest, RefusesUnknownOptionsAndMissingValues) {
+  EXPECT_EQ(ParseCommandLine({"--colour"}).error, "unknown option --colour");
+  EXPECT_EQ(ParseCommandLine({"--data-dir"}).error, "option --data-dir needs a value");
+  EXPECT_EQ(ParseCommandLine({"--script", ""}).error, "option --script needs a value");
+  EXPECT_TRUE(ParseCommandLine({}).error.empty());
+}
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vaultrix-startup-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    root_ = pattern;
+    platform::SetSettingsFolderOverride(root_ + "/settings");
+  }
+  void TearDown() override {
+    platform::SetSettingsFolderOverride("");
+    std::filesystem::remove_all(root_);
+  }
+  std::string root_;
+};
+
+TEST_F(StartupTest, CreatesThePrivateDataDirectoryAndEntersIt) {
+  const std::string data_dir = root_ + "/a/b/data";
+  const StartupResult result = StartRuntime(data_dir);
+  ASSERT_TRUE(result.ok) << result.error;
+  struct stat status {};
+  ASSERT_EQ(::stat(data_dir.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0700u);
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(data_dir));
+}
+
+TEST_F(StartupTest, ReportsADataDirectoryThatIsAFile) {
+  const std::string file = root_ + "/plain";
+  FILE* handle = std::fopen(file.c_str(), "w");
+  ASSERT_NE(handle, nullptr);
+  std::fclose(handle);
+  const StartupResult result = StartRuntime(file + "/data");
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.error.find("cannot create the data directory"), std::string::npos)
+      << result.error;
+}
+
+}  // namespace
+}  // namespace vaultrix::app
