@@ -40,8 +40,10 @@ std::vector<std::string> HelpFolders() {
     folders.push_back(bin + "/help");
     folders.push_back(bin + "/../share/vaultrix");
   }
-  // This file is app/services/standard_actions.cpp of the source tree.
-  const std::string source = FolderOf(FolderOf(FolderOf(__FILE__)));
+  // A program run from its build folder finds the document in its sources.
+  // The build names the source tree, rather than this file's own path: a
+  // compiler cache may compile the file under a relative name.
+  const std::string source = VAULTRIX_SOURCE_TREE;
   if (!source.empty() && source.front() == '/') folders.push_back(source + "/resources/help");
   return folders;
 }
