@@ -14,6 +14,10 @@ Writes, under RESOURCES_DIR:
                           240x140 dialog units)
   icons/ADS.ICO           the emblem as the program's icon, 16x16 and 32x32
   icons/WINPYR.ICO        a pyramid, 16x16 and 32x32
+and, beside RESOURCES_DIR, the emblem as the desktop's application icon:
+  ../packaging/icons/hicolor/NxN/apps/org.vaultrix.Vaultrix.png
+                          at 48, 128 and 256 pixels (PNG, the same palette,
+                          index 0 transparent)
 
 Everything is drawn from a few geometric shapes on a grid of palette indices,
 using the standard library only, so every run writes the same bytes. The GIF
@@ -23,6 +27,7 @@ encoder checks each picture by decoding it again before writing it.
 import os
 import struct
 import sys
+import zlib
 
 # --- the palette ----------------------------------------------------------
 # Sixteen colours serve every picture: the GIFs carry them as their colour
@@ -509,6 +514,44 @@ def ico_bytes(canvases):
     return bytes(out)
 
 
+# --- PNG -------------------------------------------------------------------------
+
+def png_chunk(kind, data):
+    """A chunk: length, type, data, and the CRC of type and data."""
+    body = kind + data
+    return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+
+def png_bytes(canvas):
+    """An indexed-colour PNG (4 bits a pixel) with the palette, index 0
+    transparent through the tRNS chunk, every row unfiltered."""
+    w, h = canvas.width, canvas.height
+    header = struct.pack(">IIBBBBB", w, h, 4, 3, 0, 0, 0)  # depth 4, palette
+    palette = b"".join(bytes(colour) for colour in PALETTE)
+    rows = bytearray()
+    for y in range(h):
+        rows.append(0)                                       # filter: none
+        row = canvas.pixels[y * w:(y + 1) * w] + [0]         # pad an odd width
+        rows += bytes(row[x] << 4 | row[x + 1] for x in range(0, w, 2))
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
+            + png_chunk(b"PLTE", palette) + png_chunk(b"tRNS", bytes([0]))
+            + png_chunk(b"IDAT", zlib.compress(bytes(rows), 9))
+            + png_chunk(b"IEND", b""))
+
+
+def desktop_icon(size):
+    """The emblem for the desktop, its outlines as thick at every size as the
+    splash's, relative to the picture."""
+    canvas = Canvas(size, size)
+    scale = size / 32
+    draw_emblem(canvas, scale, thickness=max(1, round(scale / 2)))
+    return canvas
+
+
+APP_ID = "org.vaultrix.Vaultrix"
+DESKTOP_ICON_SIZES = (48, 128, 256)
+
+
 # --- main --------------------------------------------------------------------
 
 def pictures():
@@ -519,6 +562,10 @@ def pictures():
     yield "images", "~splash.gif", gif_bytes(splash_picture())
     yield "icons", "ADS.ICO", ico_bytes([emblem_icon(16), emblem_icon(32)])
     yield "icons", "WINPYR.ICO", ico_bytes([pyramid_icon(16), pyramid_icon(32)])
+    for size in DESKTOP_ICON_SIZES:
+        folder = os.path.join(os.pardir, "packaging", "icons", "hicolor",
+                              "%dx%d" % (size, size), "apps")
+        yield folder, APP_ID + ".png", png_bytes(desktop_icon(size))
 
 
 def main(argv):

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,14 +46,9 @@ int RunProgram(int argc, char** argv,
 int main(int argc, char** argv) {
   using namespace vaultrix::app;
   CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  if (!line.error.empty()) {
-    std::fprintf(stderr, "vaultrix: %s\n\n%s", line.error.c_str(), UsageText());
-    return 1;
-  }
-  if (line.show_version || line.show_usage) {
-    std::printf("Vaultrix %s\n", VAULTRIX_VERSION);
-    if (line.show_usage) std::printf("\n%s", UsageText());
-    return 0;
+  if (const std::optional<int> answered =
+          AnswerCommandLine(line, VAULTRIX_VERSION, std::cout, std::cerr)) {
+    return *answered;
   }
   // The runtime makes the data directory current; a script named relative to
   // where the program was started must still be found.

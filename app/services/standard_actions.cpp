@@ -2,12 +2,11 @@
 // the window system.
 #include "app/services/standard_actions.h"
 
-#include <sys/stat.h>
-
 #include <mutex>
 #include <utility>
 #include <vector>
 
+#include "app/services/shared_files.h"
 #include "platform/locations.h"
 #include "platform/message_box.h"
 #include "platform/window_system.h"
@@ -20,31 +19,16 @@ namespace {
 std::mutex printer_mutex;
 platform::PrintSetupResult chosen_printer;
 
-bool IsFile(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
-// The folders the document may be shipped in, most specific first.
+// The folders the document may be shipped in, most specific first: beside
+// the executable and in its help/ folder, then with the other shared files.
 std::vector<std::string> HelpFolders() {
   std::vector<std::string> folders;
-  const std::string executable = platform::ExecutablePath();
-  if (!executable.empty()) {
-    const std::string bin = FolderOf(executable);
+  const std::string bin = ExecutableFolder();
+  if (!bin.empty()) {
     folders.push_back(bin);
     folders.push_back(bin + "/help");
-    folders.push_back(bin + "/../share/vaultrix");
   }
-  // A program run from its build folder finds the document in its sources.
-  // The build names the source tree, rather than this file's own path: a
-  // compiler cache may compile the file under a relative name.
-  const std::string source = VAULTRIX_SOURCE_TREE;
-  if (!source.empty() && source.front() == '/') folders.push_back(source + "/resources/help");
+  for (std::string& folder : SharedFileFolders()) folders.push_back(std::move(folder));
   return folders;
 }
 
@@ -81,7 +65,7 @@ std::string HelpDocumentPath(const std::string& help_file) {
   name += ".md";
   for (const std::string& folder : HelpFolders()) {
     const std::string path = platform::ResolveNameIgnoringCase(folder, name);
-    if (IsFile(path)) return path;
+    if (IsRegularFile(path)) return path;
   }
   return "";
 }
@@ -91,8 +75,7 @@ platform::PrintSetupResult ChosenPrinter() {
   return chosen_printer;
 }
 
-void InstallStandardActions(windows::EventEngine& engine,
-                            std::function<std::string()> help_file) {
+void InstallStandardActions(windows::EventEngine& engine, std::function<std::string()> help_file) {
   engine.SetActionHandler([&engine, help_file = std::move(help_file)](
                               std::int32_t action, windows::WindowObject& window) {
     if (action == windows::rsc::kActionPrintSetup) {

@@ -13,10 +13,10 @@
 namespace vaultrix::app {
 
 // The document shipped for `help_file` ("Vaultrix.HLP" gives "Vaultrix.md"),
-// found next to the executable, in its "help" folder, in
-// ../share/vaultrix/ beside it, or in the source tree's resources/help/ (a
-// program run from its build folder); letter case is not significant. ""
-// when none of these holds it.
+// found next to the executable, in its "help" folder, or among the shared
+// files (shared_files.h: the build folder's share/vaultrix/, or the installed
+// PREFIX/share/vaultrix/); letter case is not significant. "" when none of
+// these holds it.
 [[nodiscard]] std::string HelpDocumentPath(const std::string& help_file);
 
 // The printer that the user last chose in the printer set-up dialog

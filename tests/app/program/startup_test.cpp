@@ -4,7 +4,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -27,10 +30,58 @@ TEST(CommandLineTest, ReadsEveryOption) {
 }
 
 TEST(CommandLineTest, RefusesUnknownOptionsAndMissingValues) {
-  EXPECT_EQ(ParseCommandLine({"--colour"}).error, "unknown option --colour");
-  EXPECT_EQ(ParseCommandLine({"--data-dir"}).error, "option --data-dir needs a value");
-  EXPECT_EQ(ParseCommandLine({"--script", ""}).error, "option --script needs a value");
-  EXPECT_TRUE(ParseCommandLine({}).error.empty());
+  const struct {
+    std::vector<std::string> arguments;
+    const char* error;
+  } cases[] = {
+      {{"--colour"}, "unknown option --colour"},
+      {{"-x"}, "unknown option -x"},
+      {{"vault.hvn"}, "unexpected argument vault.hvn"},
+      {{"--data-dir"}, "option --data-dir needs a value"},
+      {{"--data-dir="}, "option --data-dir needs a value"},
+      {{"--script", ""}, "option --script needs a value"},
+      {{"--headless=yes"}, "option --headless takes no value"},
+      {{"--version", "--bogus"}, "unknown option --bogus"},
+      {{}, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParseCommandLine(c.arguments).error, c.error) << c.arguments.size();
+  }
+  const CommandLine attached = ParseCommandLine({"--data-dir=/tmp/a=b", "--script=run"});
+  EXPECT_EQ(attached.data_dir, "/tmp/a=b");
+  EXPECT_EQ(attached.script_path, "run");
+}
+
+// Usage and version on standard output with exit 0; a mistake on standard
+// error as one line and a hint, exit 2; nothing when the program should run.
+TEST(CommandLineTest, AnswersHelpVersionAndMistakesAsProgramsDo) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::optional<int> exit_code;
+    const char* out_starts;
+    const char* err;
+  } cases[] = {
+      {{"--help"}, 0, "Usage: vaultrix [OPTION]...\n", ""},
+      {{"-h", "--version"}, 0, "Usage: vaultrix", ""},
+      {{"--version"}, 0, "vaultrix 1.2.3\n", ""},
+      {{"--nope"},
+       2,
+       "",
+       "vaultrix: unknown option --nope\nTry 'vaultrix --help' for more information.\n"},
+      {{"--help", "--data-dir"},
+       2,
+       "",
+       "vaultrix: option --data-dir needs a value\nTry 'vaultrix --help' for more information.\n"},
+      {{"--headless"}, std::nullopt, "", ""},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out, err;
+    EXPECT_EQ(AnswerCommandLine(ParseCommandLine(c.arguments), "1.2.3", out, err), c.exit_code)
+        << c.arguments[0];
+    EXPECT_TRUE(out.str().starts_with(c.out_starts)) << out.str();
+    EXPECT_EQ(out.str().empty(), std::string(c.out_starts).empty()) << out.str();
+    EXPECT_EQ(err.str(), c.err);
+  }
 }
 
 class StartupTest : public ::testing::Test {

@@ -102,18 +102,29 @@ TEST_F(StandardActionsTest, HelpContentsOpensTheShippedDocumentAtItsStart) {
   EXPECT_TRUE(driver_.dialogs.empty());
 }
 
-TEST_F(StandardActionsTest, TheDocumentIsFoundInTheHelpFolderOrTheSourceTree) {
+TEST_F(StandardActionsTest, TheDocumentIsFoundInTheHelpFolderOrAmongTheSharedFiles) {
   ASSERT_EQ(mkdir((folder_ + "/help").c_str(), 0700), 0);
   Ship("help/Vaultrix.md");
   EXPECT_EQ(HelpDocumentPath("Vaultrix.HLP"), folder_ + "/help/Vaultrix.md");
   EXPECT_EQ(HelpDocumentPath("C:\\WINDOWS\\Vaultrix.HLP"), folder_ + "/help/Vaultrix.md");
   EXPECT_EQ(HelpDocumentPath("Other.HLP"), "");
   EXPECT_EQ(HelpDocumentPath(""), "");
-  // The program as built and not installed uses the tree's copy.
+
+  // Installed: PREFIX/bin/vaultrix reads PREFIX/share/vaultrix/; the build
+  // folder's program reads the copy the build puts in its share/vaultrix/.
+  for (const char* folder : {"/share", "/share/vaultrix", "/bin"}) {
+    ASSERT_EQ(mkdir((folder_ + folder).c_str(), 0700), 0) << folder;
+  }
+  Ship("share/vaultrix/VAULTRIX.md");
+  platform::SetExecutablePathOverride(folder_ + "/bin/vaultrix");
+  EXPECT_EQ(HelpDocumentPath("Vaultrix.HLP"), folder_ + "/bin/../share/vaultrix/VAULTRIX.md");
+  platform::SetExecutablePathOverride(folder_ + "/vaultrix");
+  EXPECT_EQ(HelpDocumentPath("Other.HLP"), "");
+  ASSERT_EQ(std::remove((folder_ + "/help/Vaultrix.md").c_str()), 0);
+  EXPECT_EQ(HelpDocumentPath("Vaultrix.HLP"), folder_ + "/share/vaultrix/VAULTRIX.md");
+  // Nothing is looked for where the program was built.
   platform::SetExecutablePathOverride("/nonexistent/vaultrix");
-  const std::string tree = HelpDocumentPath("Vaultrix.HLP");
-  EXPECT_NE(tree, "");
-  EXPECT_NE(tree.find("/resources/help/Vaultrix.md"), std::string::npos) << tree;
+  EXPECT_EQ(HelpDocumentPath("Vaultrix.HLP"), "");
 }
 
 TEST_F(StandardActionsTest, AMissingDocumentIsReportedAndNoHelpFileDoesNothing) {
