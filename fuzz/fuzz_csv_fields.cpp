@@ -37,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (const std::size_t bytes = reader.NextLine()) {
     taken += bytes;
     if (taken > size) std::abort();
-    for (FieldKind kind = reader.NextField(); kind != FieldKind::kNone;
-         kind = reader.NextField()) {
+    for (FieldKind kind = reader.NextField(); kind != FieldKind::kNone; kind = reader.NextField()) {
       if (reader.Field().size() > vaultrix::app::kMaxFieldLength) std::abort();
       if (reader.Field().size() < vaultrix::app::kMaxFieldLength) CheckRoundTrip(reader.Field());
       (void)reader.FieldByPicture("@d2");

@@ -14,8 +14,7 @@ namespace {
 using windows::PictureKind;
 
 bool CountsDays(PictureKind kind) {
-  return kind == PictureKind::kDate || kind == PictureKind::kTime ||
-         kind == PictureKind::kPattern;
+  return kind == PictureKind::kDate || kind == PictureKind::kTime || kind == PictureKind::kPattern;
 }
 
 std::string RealText(double value) {

@@ -6,6 +6,7 @@
 // U_ back as the caller gave it, so no half-typed record stays in the buffer.
 #include <string.h>
 
+#include "app/program/run.h"
 #include "app/services/global_codes.h"
 #include "app/services/message.h"
 #include "app/services/open_data_file.h"
@@ -14,7 +15,6 @@
 #include "app/services/standard_warnings.h"
 #include "app/users/user_windows.h"
 #include "app/users/users.h"
-#include "app/program/run.h"
 #include "runtime/files/file_api.h"
 #include "runtime/support/error_codes.h"
 #include "runtime/support/error_state.h"

@@ -23,8 +23,7 @@ Lines ReadAll(CsvReader& reader, std::size_t* bytes = nullptr) {
   while (const std::size_t taken = reader.NextLine()) {
     total += taken;
     lines.emplace_back();
-    for (FieldKind kind = reader.NextField(); kind != FieldKind::kNone;
-         kind = reader.NextField()) {
+    for (FieldKind kind = reader.NextField(); kind != FieldKind::kNone; kind = reader.NextField()) {
       lines.back().push_back((kind == FieldKind::kQuoted ? "\"" : "=") + reader.Field());
     }
   }
@@ -53,9 +52,7 @@ TEST(CsvReader, ReadsLinesAndFields) {
       {"a quoted field over three lines",
        "\"one\r\ntwo\nthree\",x\r\nnext",
        {{"\"one\ntwo\nthree", "=x"}, {"=next"}}},
-      {"a quote that never closes runs to the end",
-       "a,\"open\nstill\n",
-       {{"=a", "\"open\nstill"}}},
+      {"a quote that never closes runs to the end", "a,\"open\nstill\n", {{"=a", "\"open\nstill"}}},
       {"an empty column", "a,,c", {{"=a", "=", "=c"}}},
       {"a blank rest holds no field", "a,b,   ", {{"=a", "=b"}}},
       {"blanks inside unquoted fields; the last loses its trailing ones",

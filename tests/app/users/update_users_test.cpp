@@ -131,7 +131,8 @@ TEST_F(UpdateUsersTest, AFailedRenameChangesNothing) {
   Press("OK");
   ASSERT_TRUE(Returned());
   EXPECT_EQ(response_, kRequestCancelled);
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"Update Operation Error", "Record Update Error"}));
+  EXPECT_EQ(Captions(),
+            (std::vector<std::string>{"Update Operation Error", "Record Update Error"}));
   EXPECT_EQ(left_.Name, "Ann");
   EXPECT_EQ(ReadUsers(), (std::vector<StoredUser>{{"Ann", "Not Required"}}));
   EXPECT_EQ(PasswordOwners(), (std::vector<std::string>{"Ann", "Ann", "Zed"}));
@@ -140,8 +141,8 @@ TEST_F(UpdateUsersTest, AFailedRenameChangesNothing) {
 struct DeleteCase {
   const char* what;
   std::vector<StoredUser> users;
-  int owned = 0;           // entries of the user to delete
-  const char* typed;       // his password at the prompt; nullptr: no prompt
+  int owned = 0;      // entries of the user to delete
+  const char* typed;  // his password at the prompt; nullptr: no prompt
   std::vector<MessageBoxAnswer> answers;
   std::int32_t response;
   std::vector<std::string> captions;
@@ -176,24 +177,63 @@ const auto kOk = MessageBoxAnswer::kOk;
 
 INSTANTIATE_TEST_SUITE_P(
     Users, DeleteUserTest,
-    ::testing::Values(
-        DeleteCase{"the last user", {{"Ann", kFree}}, 0, nullptr, {}, kRequestCancelled,
-                   {"Cannot Delete"}, 1},
-        DeleteCase{"the last user, protected: refused before any prompt", {{"Ann", "pw"}}, 0,
-                   nullptr, {}, kRequestCancelled, {"Cannot Delete"}, 1},
-        DeleteCase{"confirmed", {{"Ann", "pw"}, {"Bob", kFree}}, 0, nullptr, {kOk},
-                   kRequestCompleted, {"Confirm Delete"}, 1},
-        DeleteCase{"not confirmed", {{"Ann", "pw"}, {"Bob", kFree}}, 0, nullptr, {},
-                   kRequestCancelled, {"Confirm Delete"}, 2},
-        DeleteCase{"protected, his password", {{"Ann", kFree}, {"Bob", "pw"}}, 0, "pw", {kOk},
-                   kRequestCompleted, {"Confirm Delete"}, 1},
-        DeleteCase{"protected, a wrong password", {{"Ann", kFree}, {"Bob", "pw"}}, 0, "PW", {},
-                   kRequestCancelled, {"Access Denied"}, 2},
-        DeleteCase{"owning an entry: warning 13, then the offer to try again",
-                   {{"Ann", kFree}, {"Bob", kFree}}, 1, nullptr, {kOk, kOk, MessageBoxAnswer::kNo},
-                   kRequestCancelled,
-                   {"Confirm Delete", "Referential Integrity Delete Error", "Record Update Error"},
-                   2}));
+    ::testing::Values(DeleteCase{"the last user",
+                                 {{"Ann", kFree}},
+                                 0,
+                                 nullptr,
+                                 {},
+                                 kRequestCancelled,
+                                 {"Cannot Delete"},
+                                 1},
+                      DeleteCase{"the last user, protected: refused before any prompt",
+                                 {{"Ann", "pw"}},
+                                 0,
+                                 nullptr,
+                                 {},
+                                 kRequestCancelled,
+                                 {"Cannot Delete"},
+                                 1},
+                      DeleteCase{"confirmed",
+                                 {{"Ann", "pw"}, {"Bob", kFree}},
+                                 0,
+                                 nullptr,
+                                 {kOk},
+                                 kRequestCompleted,
+                                 {"Confirm Delete"},
+                                 1},
+                      DeleteCase{"not confirmed",
+                                 {{"Ann", "pw"}, {"Bob", kFree}},
+                                 0,
+                                 nullptr,
+                                 {},
+                                 kRequestCancelled,
+                                 {"Confirm Delete"},
+                                 2},
+                      DeleteCase{"protected, his password",
+                                 {{"Ann", kFree}, {"Bob", "pw"}},
+                                 0,
+                                 "pw",
+                                 {kOk},
+                                 kRequestCompleted,
+                                 {"Confirm Delete"},
+                                 1},
+                      DeleteCase{"protected, a wrong password",
+                                 {{"Ann", kFree}, {"Bob", "pw"}},
+                                 0,
+                                 "PW",
+                                 {},
+                                 kRequestCancelled,
+                                 {"Access Denied"},
+                                 2},
+                      DeleteCase{"owning an entry: warning 13, then the offer to try again",
+                                 {{"Ann", kFree}, {"Bob", kFree}},
+                                 1,
+                                 nullptr,
+                                 {kOk, kOk, MessageBoxAnswer::kNo},
+                                 kRequestCancelled,
+                                 {"Confirm Delete", "Referential Integrity Delete Error",
+                                  "Record Update Error"},
+                                 2}));
 
 }  // namespace
 }  // namespace vaultrix::app
