@@ -101,7 +101,7 @@ void UsersTest::Call(const std::function<void()>& procedure, std::int32_t reques
 }
 
 bool UsersTest::Returned() {
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!run_.Finished() && std::chrono::steady_clock::now() < limit) {
     std::this_thread::yield();
   }
