@@ -74,6 +74,7 @@ TEST_F(UpdateUsersTest, TheDefaultUserGetsANameAndAPasswordWithoutAPrompt) {
   EXPECT_EQ(response_, kRequestCompleted);
   EXPECT_EQ(ReadUsers(), (std::vector<StoredUser>{{"Dora", "pw"}}));
   EXPECT_EQ(PasswordOwners(), (std::vector<std::string>{"Dora", "Dora"}));
+  EXPECT_EQ(CheckFiles(), "");
 }
 
 TEST_F(UpdateUsersTest, AProtectedUsersChangeNeedsHisPassword) {
@@ -136,6 +137,7 @@ TEST_F(UpdateUsersTest, AFailedRenameChangesNothing) {
   EXPECT_EQ(left_.Name, "Ann");
   EXPECT_EQ(ReadUsers(), (std::vector<StoredUser>{{"Ann", "Not Required"}}));
   EXPECT_EQ(PasswordOwners(), (std::vector<std::string>{"Ann", "Ann", "Zed"}));
+  EXPECT_EQ(CheckFiles(), "");
 }
 
 struct DeleteCase {
@@ -170,6 +172,7 @@ TEST_P(DeleteUserTest, DeletesOnlyWhatMayGo) {
   EXPECT_EQ(Captions(), c.captions);
   EXPECT_EQ(ReadUsers().size(), c.users_left);
   EXPECT_EQ(PasswordOwners().size(), static_cast<std::size_t>(c.owned));
+  EXPECT_EQ(CheckFiles(), "");
 }
 
 constexpr const char* kFree = "Not Required";

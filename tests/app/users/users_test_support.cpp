@@ -9,6 +9,7 @@
 #include "app/services/global_codes.h"
 #include "app/services/open_data_file.h"
 #include "runtime/files/file_api.h"
+#include "runtime/files/hvn/check.h"
 #include "runtime/files/hvn/driver.h"
 #include "runtime/support/error_state.h"
 
@@ -80,6 +81,11 @@ std::vector<std::string> UsersTest::PasswordOwners() {
     owners.emplace_back(P_.User.Clipped());
   }
   return owners;
+}
+
+std::string UsersTest::CheckFiles() {
+  return files::hvn::CheckHvnFile(scratch_ + "/Vtrix_U.HVN", "MarrowKettleBlueOxenTrail") +
+         files::hvn::CheckHvnFile(scratch_ + "/Vtrix_P.HVN", "OrbitPlumeCasketNimbleFox");
 }
 
 void UsersTest::Call(const std::function<void()>& procedure, std::int32_t request,

@@ -38,6 +38,8 @@ class UsersTest : public FrameTest {
   // entries in record order.
   std::vector<StoredUser> ReadUsers();
   std::vector<std::string> PasswordOwners();
+  // The consistency check of the users and passwords files ("" when sound).
+  std::string CheckFiles();
   // Starts `procedure` with `request` and, unless `user` is empty, that
   // user read into U_ by name; returns once the program is at rest.
   void Call(const std::function<void()>& procedure, std::int32_t request,
