@@ -75,6 +75,7 @@ class BrowseEngine {
   void SetLocateMode(LocateMode mode) { locate_mode_ = mode; }
 
   // ---- What the engine holds ----
+  [[nodiscard]] const BrowseDescription& Description() const { return description_; }
   [[nodiscard]] BrowseQueue& Queue() { return queue_; }
   [[nodiscard]] int RecordsInQueue() const { return queue_.Records(); }
   [[nodiscard]] int CurrentChoice() const { return current_choice_; }
