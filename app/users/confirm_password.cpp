@@ -2,13 +2,13 @@
 // goes into U_:ConfirmPassword; the prompt gives one attempt, and whatever
 // happens the buffer holds the user's own record again when it returns, so
 // no typed guess stays behind in it.
+#include "app/program/run.h"
 #include "app/services/global_codes.h"
 #include "app/services/message.h"
 #include "app/services/open_data_file.h"
 #include "app/services/procedure_window.h"
 #include "app/users/user_windows.h"
 #include "app/users/users.h"
-#include "app/program/run.h"
 #include "runtime/eval/symbol_table.h"
 #include "runtime/windows/event_codes.h"
 #include "runtime/windows/window_open.h"
@@ -27,8 +27,7 @@ void ShowInvalidPassword() {
 std::int32_t AskPassword() {
   std::int32_t response = kRequestCancelled;
   ProcedureWindow window(windows::WindowKind::kPlainWindow, "VAULTRIX$vltrx006",
-                         "CONFIRMPASSWORD$WINDOW", "ConfirmPassword",
-                         {U_.ConfirmPassword.data()});
+                         "CONFIRMPASSWORD$WINDOW", "ConfirmPassword", {U_.ConfirmPassword.data()});
   window.Open();
   window.Accept([&](int event) {
     if (event == windows::kEventRejected) {

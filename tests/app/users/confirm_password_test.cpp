@@ -15,13 +15,13 @@ using testing::UsersTest;
 
 struct PromptCase {
   const char* stored;
-  const char* typed;   // nullptr: no prompt is expected
+  const char* typed;  // nullptr: no prompt is expected
   const char* button;
   std::int32_t response;
   bool denied;  // "Invalid password" shown
   friend void PrintTo(const PromptCase& c, std::ostream* out) {
-    *out << "stored \"" << c.stored << "\" typed \"" << (c.typed ? c.typed : "(no prompt)")
-         << "\" " << c.button;
+    *out << "stored \"" << c.stored << "\" typed \"" << (c.typed ? c.typed : "(no prompt)") << "\" "
+         << c.button;
   }
 };
 
@@ -46,15 +46,14 @@ TEST_P(ConfirmPasswordTest, AnswersAfterOneAttempt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Users, ConfirmPasswordTest,
-    ::testing::Values(
-        PromptCase{"secret", "secret", "OK", kRequestCompleted, false},
-        PromptCase{"secret", "Secret", "OK", kRequestCancelled, true},
-        PromptCase{"secret", "", "OK", kRequestCancelled, true},
-        PromptCase{"secret", "secret", "Cancel", kRequestCancelled, false},
-        PromptCase{"Not Required", nullptr, "", kRequestCompleted, false},
-        // The special value in another letter case is an ordinary password.
-        PromptCase{"not required", "", "OK", kRequestCancelled, true},
-        PromptCase{"not required", "not required", "OK", kRequestCompleted, false}));
+    ::testing::Values(PromptCase{"secret", "secret", "OK", kRequestCompleted, false},
+                      PromptCase{"secret", "Secret", "OK", kRequestCancelled, true},
+                      PromptCase{"secret", "", "OK", kRequestCancelled, true},
+                      PromptCase{"secret", "secret", "Cancel", kRequestCancelled, false},
+                      PromptCase{"Not Required", nullptr, "", kRequestCompleted, false},
+                      // The special value in another letter case is an ordinary password.
+                      PromptCase{"not required", "", "OK", kRequestCancelled, true},
+                      PromptCase{"not required", "not required", "OK", kRequestCompleted, false}));
 
 }  // namespace
 }  // namespace vaultrix::app

@@ -16,13 +16,13 @@ using testing::UsersTest;
 
 TEST(PasswordNotRequired, OnlyTheExactSpellingBlankPadded) {
   UserRecord user;
-  for (const auto& [password, expected] : std::vector<std::pair<const char*, bool>>{
-           {"Not Required", true},
-           {"Not Required   ", true},
-           {"not required", false},
-           {"NOT REQUIRED", false},
-           {" Not Required", false},
-           {"", false}}) {
+  for (const auto& [password, expected] :
+       std::vector<std::pair<const char*, bool>>{{"Not Required", true},
+                                                 {"Not Required   ", true},
+                                                 {"not required", false},
+                                                 {"NOT REQUIRED", false},
+                                                 {" Not Required", false},
+                                                 {"", false}}) {
     user.Password = password;
     EXPECT_EQ(PasswordNotRequired(user), expected) << '"' << password << '"';
   }

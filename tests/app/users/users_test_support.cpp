@@ -29,7 +29,7 @@ void UsersTest::TearDown() {
   FrameTest::TearDown();
 }
 
-void UsersTest::WriteUsers(const std::vector<StoredUser>& users, int passwords) {
+void UsersTest::WriteUsers(const std::vector<StoredUser>& users) {
   {
     FileUse file(Users());
     for (const StoredUser& user : users) {
@@ -41,18 +41,23 @@ void UsersTest::WriteUsers(const std::vector<StoredUser>& users, int passwords) 
       ASSERT_EQ(support::ErrorCode(), 0) << support::Error();
     }
   }
+  U_ = UserRecord{};
+  ResetDeclarations();
+}
+
+void UsersTest::WritePasswords(const std::string& owner, int count) {
   {
     FileUse file(Passwords());
-    for (int i = 0; i < passwords; ++i) {
+    for (int i = 0; i < count; ++i) {
       P_ = PasswordRecord{};
-      P_.User = users.at(0).name;
+      P_.User = owner;
       P_.Service = "service " + std::to_string(i);
       P_.Name = "login";
       files::Add(Passwords().Block());
       ASSERT_EQ(support::ErrorCode(), 0) << support::Error();
     }
   }
-  U_ = UserRecord{};
+  P_ = PasswordRecord{};
   ResetDeclarations();
 }
 
@@ -64,6 +69,17 @@ std::vector<StoredUser> UsersTest::ReadUsers() {
     users.push_back({std::string(U_.Name.Clipped()), std::string(U_.Password.Clipped())});
   }
   return users;
+}
+
+std::vector<std::string> UsersTest::PasswordOwners() {
+  std::vector<std::string> owners;
+  FileUse file(Passwords());
+  files::Set(Passwords().Block());
+  for (files::Next(Passwords().Block()); support::ErrorCode() == 0;
+       files::Next(Passwords().Block())) {
+    owners.emplace_back(P_.User.Clipped());
+  }
+  return owners;
 }
 
 void UsersTest::Call(const std::function<void()>& procedure, std::int32_t request,
@@ -85,7 +101,7 @@ void UsersTest::Call(const std::function<void()>& procedure, std::int32_t reques
 }
 
 bool UsersTest::Returned() {
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!run_.Finished() && std::chrono::steady_clock::now() < limit) {
     std::this_thread::yield();
   }
@@ -116,7 +132,7 @@ std::vector<std::string> UsersTest::Boxes() const {
 
 std::string UsersTest::TopCaption() const {
   const std::vector<platform::WindowHandle> windows = system_.TopLevelWindows();
-  return windows.empty() ? std::string() : system_.GetText(windows.back());
+  return windows.empty() ? std::string() : system_.GetText(windows.front());
 }
 
 }  // namespace vaultrix::app::testing

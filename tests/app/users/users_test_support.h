@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ namespace vaultrix::app::testing {
 struct StoredUser {
   std::string name;
   std::string password;
+  friend bool operator==(const StoredUser&, const StoredUser&) = default;
+  friend void PrintTo(const StoredUser& user, std::ostream* out) {
+    *out << user.name << "/" << user.password;
+  }
 };
 
 class UsersTest : public FrameTest {
@@ -25,11 +30,14 @@ class UsersTest : public FrameTest {
   void SetUp() override;
   void TearDown() override;
 
-  // Writes the users (and, for the first user, `passwords` entries) before
-  // any procedure runs.
-  void WriteUsers(const std::vector<StoredUser>& users, int passwords = 0);
-  // The users file's records in name order.
+  // Writes users, or password entries "service N" of `owner` (who need not
+  // be a user), before any procedure runs.
+  void WriteUsers(const std::vector<StoredUser>& users);
+  void WritePasswords(const std::string& owner, int count);
+  // The users file's records in name order; the owners of the password
+  // entries in record order.
   std::vector<StoredUser> ReadUsers();
+  std::vector<std::string> PasswordOwners();
   // Starts `procedure` with `request` and, unless `user` is empty, that
   // user read into U_ by name; returns once the program is at rest.
   void Call(const std::function<void()>& procedure, std::int32_t request,
