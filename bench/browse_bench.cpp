@@ -233,6 +233,18 @@ void BM_BrowseInsertAndRelocate(benchmark::State& state) {
   });
 }
 
+// The engine's share of insert-and-relocate without the durable ADD: the
+// highlighted entry located again by its key position, its page read around
+// it, and the key distribution built again.
+void BM_BrowseRelocateAndDistribution(benchmark::State& state) {
+  Measure(state, [](benchmark::State&, app::BrowseEngine& engine) {
+    engine.GetRecord();
+    engine.SetLocateMode(app::LocateMode::kEdited);
+    engine.LocateRecord();
+    engine.BuildKeyDistribution();
+  });
+}
+
 #define BROWSE_STEP(name) BENCHMARK(name)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond)
 BROWSE_STEP(BM_BrowseFirstPageAfterResetOrder);
 BROWSE_STEP(BM_BrowsePageDown);
@@ -241,6 +253,7 @@ BROWSE_STEP(BM_BrowseScrollToBottom);
 BROWSE_STEP(BM_BrowseThumbDragTo50);
 BROWSE_STEP(BM_BrowseFirstLetterLocate);
 BROWSE_STEP(BM_BrowseKeyDistribution);
+BROWSE_STEP(BM_BrowseRelocateAndDistribution);
 BROWSE_STEP(BM_BrowseInsertAndRelocate)->Iterations(200);
 
 }  // namespace
