@@ -24,6 +24,8 @@ constexpr std::string_view kEmptyListPopup = "&Insert|~&Change|~&Delete";
 }  // namespace
 
 bool BrowseEngine::TakeEvent(const BrowseInput& input) {
+  // After a read error the window is closing: nothing more is read.
+  if (failed_ && input.control != 0 && input.event != windows::kEventAccepted) return true;
   if (input.event == windows::kEventAccepted && input.control != 0) {
     if (input.control == description_.insert_button) {
       Edit(kInsertRecord);
@@ -160,7 +162,7 @@ void BrowseEngine::ResetOrder() {
     RefreshPage();
     PostNewSelection();
   }
-  if (queue_.Records() > 0) {
+  if (queue_.Records() > 0 && !failed_) {
     FillBuffer(current_choice_);
     BuildKeyDistribution();
   }
@@ -175,7 +177,7 @@ void BrowseEngine::RefreshWindow() {
 }
 
 void BrowseEngine::GetRecord() {
-  if (queue_.Records() == 0) return;
+  if (queue_.Records() == 0 || failed_) return;
   current_choice_ = std::clamp(surface_.Selection(), 1, queue_.Records());
   const BrowseRow& row = queue_.Row(current_choice_);
   files::Watch(view_.Block());
@@ -186,6 +188,7 @@ void BrowseEngine::GetRecord() {
 }
 
 void BrowseEngine::Edit(int request) {
+  if (failed_) return;
   GetRecord();
   if (request != kInsertRecord && queue_.Records() == 0) return;
   if (!description_.form) return;

@@ -78,6 +78,7 @@ void BrowseEngine::LocateFirstLetter(char character) {
 // The lowest and highest value of the order field in the order, then the
 // 100 entries between them. An order without entries keeps its old table.
 void BrowseEngine::BuildKeyDistribution() {
+  if (failed_) return;
   BrowseOrder& order = CurrentOrder();
   const auto read_end = [&](bool last, std::string& value) {
     ResetView();
