@@ -245,6 +245,18 @@ void BM_BrowseRelocateAndDistribution(benchmark::State& state) {
   });
 }
 
+// The durable ADD alone, as the form makes it, for comparison with the step
+// above: what the file engine adds to the engine's share.
+void BM_BrowseDurableAddAlone(benchmark::State& state) {
+  std::mt19937 random(9);
+  Measure(state, [&random](benchmark::State&, app::BrowseEngine&) {
+    P_.User = kOwner;
+    P_.Service = "n" + RandomText(random, 11);
+    P_.Name = "new";
+    files::Add(app::Passwords().Block());
+  });
+}
+
 #define BROWSE_STEP(name) BENCHMARK(name)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond)
 BROWSE_STEP(BM_BrowseFirstPageAfterResetOrder);
 BROWSE_STEP(BM_BrowsePageDown);
@@ -255,5 +267,6 @@ BROWSE_STEP(BM_BrowseFirstLetterLocate);
 BROWSE_STEP(BM_BrowseKeyDistribution);
 BROWSE_STEP(BM_BrowseRelocateAndDistribution);
 BROWSE_STEP(BM_BrowseInsertAndRelocate)->Iterations(200);
+BROWSE_STEP(BM_BrowseDurableAddAlone)->Iterations(200);
 
 }  // namespace
