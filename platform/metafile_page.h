@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "platform/printer.h"
@@ -34,6 +35,13 @@ struct PageFileView {
   PlaceableHeader header;
   std::span<const std::uint8_t> metafile;
 };
+
+// Page files larger than this are not read.
+inline constexpr std::size_t kMaxPageFileSize = std::size_t{64} << 20;
+
+inline std::span<const std::uint8_t> AsBytes(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
 
 // Accepts a page file longer than the header that begins with the key and
 // whose metafile header's size (in words) fits the bytes; the checksum is
