@@ -1,6 +1,8 @@
 #include "platform/metafile_page.h"
 
 #include "platform/metafile_format.h"
+#include "platform/metafile_player.h"
+#include "platform/whole_file.h"
 
 namespace vaultrix::platform {
 namespace {
@@ -95,6 +97,20 @@ NaturalSize PageNaturalSize(const PlaceableHeader& header, std::int32_t screen_d
   const std::int64_t units = header.units_per_inch;
   return {static_cast<std::int32_t>(MulDiv(header.right - header.left, screen_dpi_x, units)),
           static_cast<std::int32_t>(MulDiv(header.bottom - header.top, screen_dpi_y, units))};
+}
+
+bool SummarizePageFile(const std::string& path, PageSummary* summary) {
+  std::string bytes;
+  if (ReadWholeFile(path, kMaxPageFileSize, bytes) != 0) return false;
+  PageFileView page;
+  if (!ReadPageFile(AsBytes(bytes), &page)) return false;
+  struct NoCanvas : MetafileCanvas {
+    void Text(std::int16_t, std::int16_t, const std::string&, const MetafileFont&,
+              const MetafileRect*) override {}
+  } canvas;
+  summary->size = PageNaturalSize(page.header, kScreenDpi, kScreenDpi);
+  summary->records = PlayMetafile(page.metafile, canvas).records;
+  return true;
 }
 
 }  // namespace vaultrix::platform

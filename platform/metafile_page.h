@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -55,5 +56,14 @@ struct NaturalSize {
 // The page's size in screen pixels at the screen's resolution.
 [[nodiscard]] NaturalSize PageNaturalSize(const PlaceableHeader& header, std::int32_t screen_dpi_x,
                                           std::int32_t screen_dpi_y);
+
+// What a page file shows: its natural size at the screen's resolution and
+// the records of its metafile. False when the file is no page file.
+struct PageSummary {
+  NaturalSize size;
+  std::size_t records = 0;
+};
+inline constexpr std::int32_t kScreenDpi = 96;
+[[nodiscard]] bool SummarizePageFile(const std::string& path, PageSummary* summary);
 
 }  // namespace vaultrix::platform

@@ -4,6 +4,8 @@
 
 #include <cctype>
 
+#include "platform/drivers/headless/headless_printer.h"
+
 namespace vaultrix::platform::headless {
 namespace {
 
@@ -29,6 +31,7 @@ std::uint32_t UpMessage(MouseButton button) {
 
 HeadlessDriver::HeadlessDriver(WindowSystem& system) : system_(system) {
   system_.AttachDriver(this);
+  InstallHeadlessPrinter();
 }
 
 HeadlessDriver::~HeadlessDriver() {
