@@ -44,6 +44,9 @@ class Printer {
   [[nodiscard]] virtual PrinterCaps Caps() const = 0;
   // Starts a document named `document`; nullptr when the device cannot be opened.
   [[nodiscard]] virtual std::unique_ptr<PrintJob> StartDocument(const std::string& document) = 0;
+  // The user's choice in the printer set-up dialog: a printer by name ("" the
+  // default) or, when `pdf_path` is not empty, a PDF file to print into.
+  virtual void Choose(const std::string& /*printer*/, const std::string& /*pdf_path*/) {}
 };
 
 // The installed printer (shared, so a job in progress keeps it alive).

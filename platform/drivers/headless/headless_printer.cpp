@@ -43,6 +43,10 @@ std::unique_ptr<PrintJob> HeadlessPrinter::StartDocument(const std::string& docu
   return std::make_unique<HeadlessJob>(*this, document, caps_, pdf_path_);
 }
 
+void HeadlessPrinter::Choose(const std::string&, const std::string& pdf_path) {
+  SetPdfPath(pdf_path);
+}
+
 void HeadlessPrinter::SetCaps(const PrinterCaps& caps) {
   std::lock_guard lock(mutex_);
   caps_ = caps;

@@ -22,6 +22,8 @@ class HeadlessPrinter : public Printer {
  public:
   PrinterCaps Caps() const override;
   std::unique_ptr<PrintJob> StartDocument(const std::string& document) override;
+  // Only a PDF file can be chosen here; a printer name prints into memory alone.
+  void Choose(const std::string& printer, const std::string& pdf_path) override;
 
   void SetCaps(const PrinterCaps& caps);
   // Print into this PDF file from now on ("" stops it).
