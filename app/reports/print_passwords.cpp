@@ -46,7 +46,7 @@ class ReportRun {
  public:
   explicit ReportRun(const ReportLayout& layout)
       : layout_(layout),
-        progress_(windows::WindowKind::kMdiWindow, layout.module, layout.progress, "",
+        progress_(windows::WindowKind::kPlainWindow, layout.module, layout.progress, "",
                   {&progress_value_}),
         view_({&Passwords().Block()}) {
     const std::span<char> notes = Passwords().MemoText(kMemoNotes);

@@ -32,7 +32,7 @@ class PreviewWindow {
   explicit PreviewWindow(const report::PreviewQueue& pages)
       : pages_(pages),
         state_(static_cast<int>(pages.pages.size()), PageSize().width, PageSize().height),
-        window_(windows::WindowKind::kMdiWindow, "VAULTRIX$vltrx_sf", "REPORTPREVIEW$PREVIEW:WINDOW",
+        window_(windows::WindowKind::kPlainWindow, "VAULTRIX$vltrx_sf", "REPORTPREVIEW$PREVIEW:WINDOW",
                 "ReportPreview", {&page_, &across_, &down_}) {}
 
   bool Run() {
