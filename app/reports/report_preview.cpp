@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/program/run.h"
+#include "app/reports/preview_dialogs.h"
 #include "app/reports/preview_state.h"
 #include "app/services/global_codes.h"
 #include "app/services/procedure_window.h"
@@ -19,7 +20,8 @@ namespace vaultrix::app {
 namespace {
 
 // Menu items and toolbar controls of "REPORTPREVIEW$PREVIEW:WINDOW".
-constexpr int kPrint = -1, kExit = -2, kNext = -3, kPrevious = -4, kNoZoom = -7, k300 = -13;
+constexpr int kPrint = -1, kExit = -2, kNext = -3, kPrevious = -4, kJump = -5, kChangeDisplay = -6;
+constexpr int kNoZoom = -7, k300 = -13;
 constexpr int kPrintButton = -14, kExitButton = -15, kZoomButton = -16;
 constexpr int kPagePrompt = -17, kPageSpin = -18, kAcrossSpin = -20, kDownSpin = -22;
 constexpr int kStatusPage = 1, kStatusZoom = 2;  // zones 2 and 3, counted from 0
@@ -95,6 +97,13 @@ class PreviewWindow {
     if (control == kPrevious) state_.Previous();
     if (control <= kNoZoom && control >= k300) state_.SetZoom(static_cast<PreviewZoom>(kNoZoom - control));
     if (control == kZoomButton) ZoomPopup();
+    if (control == kJump) {
+      if (const int page = JumpToPage(state_.current(), state_.total()); page > 0) state_.Jump(page);
+    }
+    if (control == kChangeDisplay) {
+      int across = state_.across(), down = state_.down();
+      if (SelectDisplay(&across, &down)) state_.SetDisplay(across, down);
+    }
     if (control == kPageSpin) state_.Jump(page_);
     if (control == kAcrossSpin || control == kDownSpin) state_.SetDisplay(across_, down_);
     if (control == kZoomedPage) state_.ClickZoomedPage();

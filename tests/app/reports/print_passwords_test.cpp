@@ -58,6 +58,19 @@ TEST_F(PrintPasswordsTest, EntriesArePreviewedThenPrintedAndThePageFilesGo) {
   EXPECT_NE(automation_.Dump().find("\"Page 2 of 3\" \"Zoom (Page Width)\""), std::string::npos)
       << automation_.Dump();
 
+  ASSERT_TRUE(automation_.Choose({"&View", "&Jump to a page"}, &error)) << error;
+  ASSERT_TRUE(automation_.Settle(&error)) << error;
+  Type("&Page:", "3");
+  Press("Jump to the selected page");
+  EXPECT_NE(automation_.Dump().find("\"Page 3 of 3\""), std::string::npos) << automation_.Dump();
+  ASSERT_TRUE(automation_.Choose({"&View", "&Change Display"}, &error)) << error;
+  ASSERT_TRUE(automation_.Settle(&error)) << error;
+  Type("Across", "2");
+  Press("&OK");
+  // Back to thumbnails, two across: pages 3 and (none past the last).
+  EXPECT_NE(automation_.Dump().find("\"Page 3 of 3\" \"No Zoom\""), std::string::npos);
+  EXPECT_NE(automation_.Dump().find("IMAGE 101 \"\" hidden"), std::string::npos) << automation_.Dump();
+
   Press("#-14");  // the toolbar's print button
   ASSERT_TRUE(Returned());
   EXPECT_EQ(response_, kRequestCompleted);
