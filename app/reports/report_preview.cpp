@@ -58,6 +58,7 @@ class PreviewWindow {
       case windows::kEventSized: Show(); break;
       case windows::kEventAlertKey: Key(); break;
       case windows::kEventAccepted: Command(window_.EventControl()); break;
+      case windows::kEventNewSelection: Spun(window_.EventControl()); break;
       default: break;
     }
     return windows::kBodyDefault;
@@ -111,6 +112,13 @@ class PreviewWindow {
       state_.ClickThumbnail(control - kFirstThumbnail);
     }
     Show();
+  }
+
+  // A spin box's arrows: the page spin jumps, across and down redisplay.
+  void Spun(int control) {
+    if (control == kPageSpin) state_.Jump(page_);
+    if (control == kAcrossSpin || control == kDownSpin) state_.SetDisplay(across_, down_);
+    if (control == kPageSpin || control == kAcrossSpin || control == kDownSpin) Show();
   }
 
   void ZoomPopup() {
