@@ -1,5 +1,7 @@
 #include "platform/metafile_recorder.h"
 
+#include <string.h>
+
 #include <algorithm>
 
 #include "platform/metafile_format.h"
@@ -63,10 +65,16 @@ std::string FromMetafileText(std::string_view bytes) {
 
 MetafileRecorder::MetafileRecorder(std::int16_t width, std::int16_t height)
     : bytes_(wmf::kHeaderSize, 0) {
+  // Room for a typical page at once, so that growing leaves few copies behind.
+  bytes_.reserve(std::size_t{64} << 10);
   Record(wmf::kSetWindowOrg, {0, 0});
   Record(wmf::kSetWindowExt, {Word(height), Word(width)});
   Record(wmf::kSetBkMode, {wmf::kTransparent});
   Record(wmf::kSetTextAlign, {0});
+}
+
+MetafileRecorder::~MetafileRecorder() {
+  if (!bytes_.empty()) explicit_bzero(bytes_.data(), bytes_.size());
 }
 
 void MetafileRecorder::Record(std::uint16_t function, const std::vector<std::uint16_t>& words) {

@@ -32,6 +32,10 @@ class MetafileRecorder {
   // Starts a metafile whose window has the origin (0, 0) and the extent
   // `width` by `height`, with transparent text drawn from its top left.
   MetafileRecorder(std::int16_t width, std::int16_t height);
+  // Pages hold passwords: what was recorded and not handed over is wiped.
+  ~MetafileRecorder();
+  MetafileRecorder(const MetafileRecorder&) = delete;
+  MetafileRecorder& operator=(const MetafileRecorder&) = delete;
 
   void SelectFont(const MetafileFont& font);
   // Draws `text` with its top left at (x, y), clipped to `clip`.

@@ -1,5 +1,7 @@
 #include "runtime/report/page_output.h"
 
+#include <string.h>
+
 #include <algorithm>
 #include <cerrno>
 
@@ -30,10 +32,16 @@ platform::MetafileRecorder& PageOutput::StartPage() {
 PageResult PageOutput::EndPage() {
   if (!page_) return PageResult::kOk;
   const bool recorded = page_->ok();
-  const std::vector<std::uint8_t> metafile = page_->Finish();
+  std::vector<std::uint8_t> metafile = page_->Finish();
   page_.reset();
   ++pages_finished_;
-  if (!recorded) return PageResult::kRecordTooLarge;
+  const PageResult result = !recorded ? PageResult::kRecordTooLarge : Deliver(metafile);
+  // The page's texts include passwords.
+  explicit_bzero(metafile.data(), metafile.size());
+  return result;
+}
+
+PageResult PageOutput::Deliver(const std::vector<std::uint8_t>& metafile) {
   if (queue_ == nullptr) {
     return job_ && job_->PrintPage(metafile) == 0 ? PageResult::kOk : PageResult::kWriteFailed;
   }
@@ -78,6 +86,7 @@ int PrintPageFiles(const PreviewQueue& queue, platform::Printer& printer, const 
     platform::PageFileView page;
     if (!platform::ReadPageFile(platform::AsBytes(bytes), &page)) continue;
     if (const int sent = job->PrintPage(page.metafile); sent != 0 && error == 0) error = sent;
+    explicit_bzero(bytes.data(), bytes.size());
   }
   const int finished = job->Finish();
   return error != 0 ? error : finished;

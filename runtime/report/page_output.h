@@ -52,6 +52,8 @@ class PageOutput {
   std::int16_t DeviceY(std::int32_t thousandths) const;
 
  private:
+  [[nodiscard]] PageResult Deliver(const std::vector<std::uint8_t>& metafile);
+
   platform::PrinterCaps printer_;
   PreviewQueue* queue_;
   std::unique_ptr<platform::PrintJob> job_;
