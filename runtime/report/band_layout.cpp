@@ -22,6 +22,16 @@ std::size_t Utf8Length(unsigned char lead) {
   return lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
 }
 
+// A picture cuts text by bytes; a character cut in half at the end goes.
+std::string WholeCharacters(std::string text) {
+  std::size_t lead = text.size();
+  while (lead > 0 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) --lead;
+  if (lead == 0) return text;
+  const auto first = static_cast<unsigned char>(text[lead - 1]);
+  if (first >= 0xC0 && Utf8Length(first) > text.size() - lead + 1) text.resize(lead - 1);
+  return text;
+}
+
 std::string TrimRight(std::string text) {
   while (!text.empty() && (text.back() == ' ' || text.back() == '\r')) text.pop_back();
   return text;
@@ -51,7 +61,7 @@ std::string DisplayText(const windows::ControlView& control, std::int32_t page_n
     return windows::FormatValue(windows::PictureValue::Long(windows::UseNumber(object)), picture).str();
   }
   const std::string text = windows::UseText(object);
-  return windows::FormatValue(windows::PictureValue::Text(text), picture).str();
+  return WholeCharacters(windows::FormatValue(windows::PictureValue::Text(text), picture).str());
 }
 
 }  // namespace

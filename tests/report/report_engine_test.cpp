@@ -66,7 +66,11 @@ TEST_F(ReportEngineTest, LongNotesWrapAcrossPagesAndLongPasswordsAreCut) {
   std::string notes;
   for (int i = 0; notes.size() < 9990; ++i) notes += "word" + std::to_string(i) + " ";
   PreviewQueue& preview = preview_;
-  PrintEntries({{"first", "u", "n", "abcdefghijklmnopqrstuvwxyz", notes}, {"second", "", "", "", ""}},
+  // The second password's 20th byte is the first half of its last "\xC3\xA9".
+  std::string accented = "a";
+  for (int i = 0; i < 10; ++i) accented += "\xC3\xA9";
+  PrintEntries({{"first", "u", "n", "abcdefghijklmnopqrstuvwxyz", notes},
+                {"second", "", "", accented, ""}},
                &preview);
   ASSERT_GE(preview.pages.size(), 3u);
   std::string printed;
@@ -78,7 +82,9 @@ TEST_F(ReportEngineTest, LongNotesWrapAcrossPagesAndLongPasswordsAreCut) {
   EXPECT_EQ(printed, notes);
   const auto first = PageFileTexts(preview.pages.front());
   EXPECT_TRUE(Contains(first, "abcdefghijklmnopqrst"));
-  EXPECT_TRUE(Contains(PageFileTexts(preview.pages.back()), "second"));
+  const auto last = PageFileTexts(preview.pages.back());
+  EXPECT_TRUE(Contains(last, "second"));
+  EXPECT_TRUE(Contains(last, accented.substr(0, 19))) << "a character is never cut in half";
 }
 
 TEST_F(ReportEngineTest, WithoutPreviewPagesGoToThePrinterAndPrintingAPreviewSendsItsPages) {
