@@ -11,6 +11,7 @@
 #include "app/program/run.h"
 #include "app/program/runner.h"
 #include "app/options/setup.h"
+#include "app/reports/print_passwords.h"
 #include "app/frame/splash.h"
 #include "app/users/users.h"
 #include "runtime/eval/symbol_table.h"
@@ -37,9 +38,11 @@ constexpr std::int32_t kRightButtonKeyCode = 2;
 constexpr std::uint32_t kFrameCloseDownMessage = platform::kWmUser + 0x16;
 // The menu items (and toolbar buttons) whose procedures are not part of this
 // program yet: they stay disabled, so that nothing pretends to work.
-constexpr int kNotYetAvailable[] = {kMenuPasswords, kMenuPrint,     kMenuImport, kMenuExport,
-                                    kMenuTips,      kToolPasswords, kToolUser1,  kToolUser1 - 1,
-                                    kToolUser3};
+constexpr int kNotYetAvailable[] = {kMenuPasswords, kMenuImport,    kMenuExport,
+                                    kMenuTips,      kToolPasswords, kToolUser1,
+                                    kToolUser1 - 1, kToolUser3};
+// Reports keep a page of records and a page's recording on their stack.
+constexpr std::size_t kReportStack = 64 * 1024;
 
 bool HasRecords(DataFile& file) {
   const std::int64_t records = files::Records(file.Block());
@@ -192,6 +195,15 @@ void FrameProcedure::OnAccepted(int control) {
     case kMenuUserSetup:
       (void)Start(BrowseUsers, kBrowseUsersStack);
       Refresh();
+      return;
+    case kMenuPrintByService:
+      (void)Start(PrintPasswordsByService, kReportStack);
+      return;
+    case kMenuPrintByUrl:
+      (void)Start(PrintPasswordsByUrl, kReportStack);
+      return;
+    case kMenuPrintByName:
+      (void)Start(PrintPasswordsByName, kReportStack);
       return;
     default:
       return;

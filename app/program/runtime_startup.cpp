@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/locations.h"
+#include "platform/metafile_page_folder.h"
 #include "runtime/support/locale.h"
 #include "runtime/support/random.h"
 #include "runtime/windows/evaluator_pictures.h"
@@ -33,6 +34,8 @@ StartupResult StartRuntime(const std::string& data_dir_option) {
                    std::strerror(errno);
     return result;
   }
+  // Report pages hold passwords in plain text: those of a copy that crashed go now.
+  (void)platform::RemoveLeftoverPageFolders();
   support::InitialiseLocale();
   support::SeedRandomFromClock();
   windows::InstallEvaluatorPictures();

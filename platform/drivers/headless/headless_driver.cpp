@@ -4,6 +4,7 @@
 
 #include <cctype>
 
+#include "platform/drivers/headless/headless_printer.h"
 #include "platform/drivers/headless/window_dump.h"
 
 namespace vaultrix::platform::headless {
@@ -31,6 +32,7 @@ std::uint32_t UpMessage(MouseButton button) {
 
 HeadlessDriver::HeadlessDriver(WindowSystem& system) : system_(system) {
   system_.AttachDriver(this);
+  InstallHeadlessPrinter();
 }
 
 HeadlessDriver::~HeadlessDriver() {

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "platform/drivers/headless/printer_command.h"
 #include "platform/drivers/headless/window_dump.h"
 
 namespace vaultrix::platform::headless {
@@ -266,6 +267,11 @@ bool ScriptRunner::Command(const std::vector<ScriptWord>& w, std::string* error)
     const auto at = args == 2 ? DateTime(w[1].text, w[2].text) : std::nullopt;
     if (!at) return usage("clock YYYY-MM-DD HH:MM[:SS]");
     return automation_.SetClock(*at, error);
+  }
+  if (name == "printer") {
+    std::vector<std::string> arguments;
+    for (std::size_t i = 1; i < w.size(); ++i) arguments.push_back(w[i].text);
+    return RunPrinterCommand(arguments, error);
   }
   if (name == "close") {
     if (args != 0) return usage("close");

@@ -5,9 +5,19 @@
 #include <cstdio>
 
 #include "platform/drivers/headless/dialog_answerer.h"
+#include "platform/metafile_page.h"
 
 namespace vaultrix::platform::headless {
 namespace {
+
+// An image showing a report page file: " page=WxH records=N" (the page's
+// natural size in screen pixels and its metafile's records).
+std::string PageFileLine(const std::string& image) {
+  PageSummary page;
+  if (image.empty() || image.front() != '/' || !SummarizePageFile(image, &page)) return {};
+  return " page=" + std::to_string(page.size.width) + "x" + std::to_string(page.size.height) +
+         " records=" + std::to_string(page.records);
+}
 
 const char* KindWord(WindowKind kind) {
   switch (kind) {
@@ -84,6 +94,7 @@ class Dumper {
                 std::to_string(info.vertical_high);
       }
     }
+    if (info.class_name == "IMAGE") line += PageFileLine(info.display.image);
     Line(depth, line + States(info));
     if (list) Rows(info, depth + 1);
     for (WindowHandle child : system_.Children(info.handle)) Child(child, depth + 1);

@@ -22,6 +22,7 @@
 #include "platform/drivers/qt/caption_fit.h"
 #include "platform/drivers/qt/list_view.h"
 #include "platform/drivers/qt/mirror_entry.h"
+#include "platform/drivers/qt/page_painter.h"
 #include "platform/drivers/qt/resource_pixmap.h"
 #include "platform/drivers/qt/window_mirror.h"
 #include "platform/window_classes.h"
@@ -258,7 +259,10 @@ void WindowMirror::ShowControlWidget(Entry& entry, QWidget* widget, const Window
     }
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     if (entry.class_name == kImageClass) {
-      label->setPixmap(ResourcePixmap("IMAGE", display.image));
+      // A path names a report page file, drawn at the control's size.
+      label->setPixmap(!display.image.empty() && display.image.front() == '/'
+                           ? PageFilePixmap(display.image, widget->size())
+                           : ResourcePixmap("IMAGE", display.image));
       label->setScaledContents(true);
     } else {
       label->setText(text);

@@ -1,6 +1,7 @@
 // The driver: wakes on its own thread, drains the notifications and dialog
 // requests, and hands each to the piece that shows it.
 #include "platform/drivers/qt/qt_driver.h"
+#include "platform/drivers/qt/qt_printer.h"
 
 #include <QtCore/QObject>
 #include <QtCore/QUrl>
@@ -19,6 +20,7 @@ namespace vaultrix::platform::qt {
 
 QtDriver::QtDriver(WindowSystem& system, QtDriverOptions options)
     : system_(system), options_(std::move(options)), link_(std::make_shared<DriverLink>()) {
+  InstallQtPrinter();
   {
     std::lock_guard lock(link_->mutex);
     link_->receiver = new QObject();

@@ -3,6 +3,7 @@
 // the windows it opens appear as Qt widgets that show the engine's state, and
 // real Qt mouse and keyboard input chooses from the menus, types into the
 // options window and presses its buttons.
+#include <QtCore/QDir>
 #include <QtCore/QPointer>
 #include <QtGui/QAction>
 #include <QtTest/QTest>
@@ -16,7 +17,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +31,10 @@
 #include "app/program/runner.h"
 #include "app/program/runtime_startup.h"
 #include "app/options/setup.h"
+#include "app/services/open_data_file.h"
+#include "platform/printer.h"
+#include "runtime/files/file_api.h"
+#include "runtime/support/error_state.h"
 #include "platform/clock.h"
 #include "platform/locations.h"
 #include "runtime/files/hvn/driver.h"
@@ -267,6 +275,110 @@ TEST_F(DesktopProgram, ExitFromTheFileMenuEndsTheProgramAndTakesEveryWidget) {
     return watched.isNull() || !watched->isVisible();
   });
   EXPECT_TRUE(system_.TopLevelWindows().empty());
+}
+
+
+// A report on the desktop: one user's entries previewed as thumbnails and
+// zoomed (both saved as screenshots), then printed into a PDF file whose
+// text holds the entries.
+TEST_F(DesktopProgram, AReportIsPreviewedAndPrintedIntoAPdf) {
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftotext";
+  Watchdog watchdog("a report previewed and printed");
+  {
+    FileUse users(Users());
+    U_ = UserRecord{};
+    U_.Name = "Ann";
+    U_.Password = "Not Required";
+    files::Add(Users().Block());
+    FileUse passwords(Passwords());
+    for (int i = 0; i < 40; ++i) {
+      P_ = PasswordRecord{};
+      P_.User = "Ann";
+      P_.Service = "service " + std::to_string(i);
+      P_.Password = "pw-" + std::to_string(i);
+      files::Add(Passwords().Block());
+      ASSERT_EQ(support::ErrorCode(), 0);
+    }
+  }
+  const std::string pdf = scratch_ + "/report.pdf";
+  ASSERT_NE(StartAndShowFrame(), nullptr);
+  platform::CurrentPrinter()->Choose("", pdf);
+  run_->Lock().Acquire();
+  windows::PostEvent(run_->Engine(), windows::kEventAccepted, -4, 1);  // File > Print > by Service
+  run_->Lock().Release();
+  QWidget* preview = nullptr;
+  Settle([&] {
+    clock_.Advance(20);
+    driver_->Drain();
+    const WindowHandle window = TopLevel("Report Preview");
+    preview = window != platform::kNoWindow ? driver_->WidgetOf(window) : nullptr;
+    return preview != nullptr && preview->isVisible();
+  });
+  ASSERT_NE(preview, nullptr);
+  QMenuBar* bar = preview->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  const auto choose = [&](const QString& menu, const QString& item) {
+    for (QAction* title : bar->actions()) {
+      if (title->text() != menu || title->menu() == nullptr) continue;
+      for (QAction* action : title->menu()->actions()) {
+        if (action->text().section(QLatin1Char('\t'), 0, 0) == item) action->trigger();
+      }
+    }
+    Settle([&] { driver_->Drain(); return true; });
+  };
+  preview->resize(800, 600);
+  choose(QStringLiteral("&View"), QStringLiteral("&Change Display"));
+  QWidget* select = AwaitWindow("Change the Report Display");
+  ASSERT_NE(select, nullptr);
+  auto* across = ControlWidget<QLineEdit>(TopLevel("Change the Report Display"), 3);
+  if (across == nullptr) {
+    for (QLineEdit* edit : select->findChildren<QLineEdit*>()) across = across ? across : edit;
+  }
+  ASSERT_NE(across, nullptr);
+  across->selectAll();
+  QTest::keyClicks(across, QStringLiteral("3"));
+  for (QPushButton* button : select->findChildren<QPushButton*>()) {
+    if (button->text() == QStringLiteral("&OK")) QTest::mouseClick(button, Qt::LeftButton);
+  }
+  Settle([&] {
+    driver_->Drain();
+    return TopLevel("Change the Report Display") == platform::kNoWindow;
+  });
+  Settle([&] { driver_->Drain(); return true; });
+  QDir().mkpath(QStringLiteral(VAULTRIX_SCREENSHOT_DIR));
+  EXPECT_TRUE(preview->grab().save(QStringLiteral(VAULTRIX_SCREENSHOT_DIR "/preview_thumbnails.png")));
+  choose(QStringLiteral("&Zoom"), QStringLiteral("Page &Width"));
+  const auto status_shows = [&](const std::string& text) {
+    std::vector<WindowHandle> all;
+    Descendants(system_, TopLevel("Report Preview"), all);
+    for (WindowHandle handle : all) {
+      const auto info = system_.GetWindowInfo(handle);
+      if (info && info->class_name == "STATUSBAR" &&
+          std::find(info->rows.begin(), info->rows.end(), text) != info->rows.end()) {
+        return true;
+      }
+    }
+    return false;
+  };
+  Settle([&] {
+    driver_->Drain();
+    return status_shows("Zoom (Page Width)");
+  });
+  EXPECT_TRUE(status_shows("Zoom (Page Width)"));
+  EXPECT_TRUE(preview->grab().save(QStringLiteral(VAULTRIX_SCREENSHOT_DIR "/preview_zoomed.png")));
+
+  choose(QStringLiteral("&File"), QStringLiteral("&Print"));
+  Settle([&] {
+    driver_->Drain();
+    return TopLevel("Report Preview") == platform::kNoWindow && std::filesystem::exists(pdf) &&
+           std::filesystem::file_size(pdf) > 0;
+  });
+  ASSERT_EQ(std::system(("pdftotext '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
+  std::ifstream in(pdf + ".txt");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const char* expected : {"Passwords by Service", "service 0", "service 39", "pw-17"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  }
 }
 
 }  // namespace
