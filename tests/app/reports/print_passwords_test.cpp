@@ -39,7 +39,8 @@ class PrintPasswordsTest : public testing::UsersTest {
 };
 
 TEST_F(PrintPasswordsTest, EntriesArePreviewedThenPrintedAndThePageFilesGo) {
-  WriteUsers({{"Ann", "Not Required"}}, 40);
+  WriteUsers({{"Ann", "Not Required"}});
+  WritePasswords("Ann", 40);
   platform::HeadlessPrinter& printer = platform::InstallHeadlessPrinter();
   const std::size_t printed_before = printer.Documents().size();
   Call(PrintPasswordsByService, 0);
@@ -89,7 +90,7 @@ TEST_F(PrintPasswordsTest, EntriesArePreviewedThenPrintedAndThePageFilesGo) {
 }
 
 TEST_F(PrintPasswordsTest, AUserWithoutEntriesGetsNoPreview) {
-  WriteUsers({{"Ann", "Not Required"}}, 0);
+  WriteUsers({{"Ann", "Not Required"}});
   Call(PrintPasswordsByName, 0);
   RunReport();
   ASSERT_TRUE(Returned());
