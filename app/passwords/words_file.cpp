@@ -62,8 +62,17 @@ std::int64_t WordsFileSource::Count() {
   return support::ErrorCode() == 0 ? count : 0;
 }
 
+std::int32_t WordsFileSource::RecordNumber(std::int64_t number) {
+  if (first_ == 0) {
+    files::Set(Words().Block());
+    files::Next(Words().Block());
+    first_ = support::ErrorCode() == 0 ? files::Pointer(Words().Block()) : 1;
+  }
+  return static_cast<std::int32_t>(first_ + number - 1);
+}
+
 std::string WordsFileSource::Word(std::int64_t number) {
-  files::Get(Words().Block(), static_cast<std::int32_t>(number));
+  files::Get(Words().Block(), RecordNumber(number));
   if (support::ErrorCode() != 0) return {};
   return std::string(W_.Word.Clipped());
 }

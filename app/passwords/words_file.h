@@ -25,10 +25,17 @@ bool ProvideWordsFile(const std::string& data_dir,
                       const std::vector<std::string>& sources = WordsFileSources());
 
 // The words file through its declaration W_ (open it first).
+// The n-th word is the record numbered n - 1 after the file's first record:
+// the file's numbers are issued from one counter that also numbered its
+// table, so the first word need not be record 1.
 class WordsFileSource final : public WordSource {
  public:
   std::int64_t Count() override;
   std::string Word(std::int64_t number) override;
+  [[nodiscard]] std::int32_t RecordNumber(std::int64_t number);
+
+ private:
+  std::int64_t first_ = 0;  // the first record's number, 0 until known
 };
 
 }  // namespace vaultrix::app

@@ -235,6 +235,9 @@ std::int32_t Serve(Operation op, OperationCall& call) {
       LoadRecord(state, stored->records[table.current - 1]);
       return support::kNoError;
     }
+    case Operation::kPointerFile:
+      call.result = table.current;
+      return support::kNoError;
     case Operation::kDuplicateKey: {
       // Whether the buffer's value of this key is held by another record.
       const int k = KeyIndex(state, call.key);
@@ -324,7 +327,7 @@ std::int32_t Serve(Operation op, OperationCall& call) {
   }
 }
 
-const std::uint8_t kServed[] = {25, 1,  3,  7,  8,  10, 11, 16, 22, 24, 25, 30, 32,
+const std::uint8_t kServed[] = {26, 1,  3,  7,  8,  10, 11, 16, 22, 24, 25, 27, 30, 32,
                                 37, 38, 40, 41, 44, 45, 48, 57, 60, 61, 62, 66, 67};
 const std::uint8_t kTypes[] = {3, 0x0a, 0x12, 0x16};
 

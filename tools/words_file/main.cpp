@@ -1,7 +1,8 @@
 // vaultrix-words WORDLIST FOLDER: makes the generator's words file
 // "vtrix_w.hvn" in FOLDER from a word list of one word a line, enciphered
 // with the words file's owner as the program declares it, and checks that
-// every record reads back by its number (the generator draws by number).
+// the words' record numbers follow one another, as the generator draws
+// them by number.
 // Exit 0 on success; 1 (and no file left behind) on failure; 2 on bad arguments.
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 
 #include "app/dictionary/data_dictionary.h"
 #include "app/passwords/words_file.h"
+#include "app/services/transaction.h"
 #include "platform/whole_file.h"
 #include "runtime/files/file_api.h"
 #include "runtime/files/hvn/driver.h"
@@ -35,16 +37,24 @@ int WriteWordsFile(const std::vector<std::string>& words) {
   if (support::ErrorCode() != 0) return Fail("cannot create the words file");
   files::Open(file, 0x42);
   if (support::ErrorCode() != 0) return Fail("cannot open the words file");
+  // One transaction for every word: a commit per ADD would sync the file
+  // 64,000 times.
+  if (!app::Logout({&app::Words()})) return Fail("cannot start the transaction");
   for (const std::string& word : words) {
     app::W_.Word = word;
     files::Add(file);
-    if (support::ErrorCode() != 0) return Fail("cannot add \"" + word + "\"");
+    if (support::ErrorCode() != 0) {
+      app::Rollback();
+      return Fail("cannot add \"" + word + "\"");
+    }
   }
+  if (!app::Commit()) return Fail("cannot commit the words");
   if (files::Records(file) != static_cast<std::int64_t>(words.size())) {
     return Fail("the file does not hold every word");
   }
+  app::WordsFileSource source;
   for (std::size_t number = 1; number <= words.size(); ++number) {
-    files::Get(file, static_cast<std::int32_t>(number));
+    files::Get(file, source.RecordNumber(static_cast<std::int64_t>(number)));
     if (support::ErrorCode() != 0 || app::W_.Word != words[number - 1]) {
       return Fail("record " + std::to_string(number) + " does not read back");
     }

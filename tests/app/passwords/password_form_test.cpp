@@ -149,7 +149,7 @@ TEST_F(PasswordForm, ANewEntryIsPrimedAndSavedWithTrailingBlanksIgnored) {
   const platform::WindowHandle form = Window(kInsertCaption);
   ASSERT_NE(form, platform::kNoWindow);
   Type(kFormService, "Bank");
-  Type(kFormName, "me");
+  Type(kFormName, std::string(29, 'a') + "ü");  // 31 bytes: "ü" does not fit
   Type(kFormPassword, "Secret");
   Type(kFormConfirm, "Secret   ");
   Click("&OK");
@@ -161,6 +161,7 @@ TEST_F(PasswordForm, ANewEntryIsPrimedAndSavedWithTrailingBlanksIgnored) {
   EXPECT_EQ(stored[1].User, "Ann");
   EXPECT_EQ(stored[1].Service, "Bank");
   EXPECT_EQ(stored[1].Password, "Secret");
+  EXPECT_EQ(stored[1].Name, std::string(29, 'a')) << "cut before the character, not inside it";
   EXPECT_EQ(StoredMemo(1, kMemoMoreNotes), "Added December   7, 2026  8:00AM");
 }
 
