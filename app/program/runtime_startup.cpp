@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/passwords/words_file.h"
 #include "platform/locations.h"
 #include "platform/metafile_page_folder.h"
 #include "runtime/support/locale.h"
@@ -36,6 +37,9 @@ StartupResult StartRuntime(const std::string& data_dir_option) {
   }
   // Report pages hold passwords in plain text: those of a copy that crashed go now.
   (void)platform::RemoveLeftoverPageFolders();
+  // The generator's word list ships with the program; the data directory
+  // gets its own copy the first time. Without one the generator says so.
+  (void)ProvideWordsFile(result.data_dir);
   support::InitialiseLocale();
   support::SeedRandomFromClock();
   windows::InstallEvaluatorPictures();
