@@ -5,6 +5,9 @@
 #include <cctype>
 #include <charconv>
 
+#include "platform/window_classes.h"
+
+#include "platform/drivers/headless/button_press.h"
 #include "platform/drivers/headless/window_dump.h"
 
 namespace vaultrix::platform::headless {
@@ -17,13 +20,17 @@ bool Accepts(const std::vector<std::string_view>& classes, const std::string& na
   return classes.empty() || std::find(classes.begin(), classes.end(), name) != classes.end();
 }
 
-// Every visible control, in the order of the dump.
+// Every visible control, in the order of the dump. A tab whose page is
+// hidden still shows its header on its sheet, so it is there too, without
+// the controls of its page.
 void Collect(const WindowSystem& system, WindowHandle window, std::vector<WindowInfo>& out) {
   for (WindowHandle child : system.Children(window)) {
     std::optional<WindowInfo> info = system.GetWindowInfo(child);
-    if (!info || (!info->visible && !IsFurniture(info->class_name))) continue;
+    if (!info) continue;
+    const bool header_only = !info->visible && info->class_name == kTabClass;
+    if (!info->visible && !IsFurniture(info->class_name) && !header_only) continue;
     if (info->kind == WindowKind::kControl) out.push_back(*info);
-    Collect(system, child, out);
+    if (!header_only) Collect(system, child, out);
   }
 }
 
@@ -33,16 +40,6 @@ std::vector<WindowInfo> VisibleControls(const WindowSystem& system) {
     if (system.IsWindowVisible(top)) Collect(system, top, out);
   }
   return out;
-}
-
-// The window that a control belongs to: the nearest ancestor that is not a
-// control or an MDI client.
-WindowHandle HostOf(const WindowSystem& system, WindowHandle control) {
-  std::optional<WindowInfo> info = system.GetWindowInfo(control);
-  while (info && (info->kind == WindowKind::kControl || info->kind == WindowKind::kMdiClient)) {
-    info = system.GetWindowInfo(info->parent);
-  }
-  return info ? info->handle : kNoWindow;
 }
 
 int LinesOf(std::string_view text) {
@@ -152,7 +149,7 @@ bool Automation::Choose(const std::vector<std::string>& path, std::string* error
       *error = "menu item " + walked + " is disabled";
       return false;
     }
-    return system_.InjectInput(HostOf(system_, level), kWmCommand, CommandId(item->control_id),
+    return system_.InjectInput(HostWindow(system_, level), kWmCommand, CommandId(item->control_id),
                                static_cast<std::intptr_t>(level));
   }
   *error = "no menu bar is shown";
@@ -174,7 +171,7 @@ WindowHandle Automation::FocusOn(const ControlRef& ref, std::string_view class_n
 bool Automation::Press(const ControlRef& button, std::string* error) {
   const WindowHandle found = FocusOn(button, "BUTTON", "button", error);
   return found != kNoWindow &&
-         system_.InjectInput(HostOf(system_, found), kWmCommand,
+         system_.InjectInput(HostWindow(system_, found), kWmCommand,
                              CommandId(system_.GetWindowInfo(found)->control_id),
                              static_cast<std::intptr_t>(found));
 }
@@ -212,6 +209,7 @@ bool Automation::PressKey(const KeyPress& key, std::string* error) {
   system_.InjectKey(key.virtual_key, true, key.character);
   const bool settled = key.modifiers == 0 || Settle(error);
   system_.InjectKey(key.virtual_key, false);
+  if (key.virtual_key == kVkSpace && key.modifiers == 0) (void)driver_.SpacePressed();
   if (alt) system_.InjectKey(kVkMenu, false);
   if (ctrl) system_.InjectKey(kVkControl, false);
   if (shift) system_.InjectKey(kVkShift, false);
