@@ -8,6 +8,7 @@
 #include "platform/window_classes.h"
 
 #include "platform/drivers/headless/button_press.h"
+#include "platform/drivers/headless/menu_search.h"
 #include "platform/drivers/headless/window_dump.h"
 
 namespace vaultrix::platform::headless {
@@ -124,35 +125,35 @@ bool Automation::Choose(const std::vector<std::string>& path, std::string* error
     *error = "no menu path given";
     return false;
   }
+  std::vector<WindowHandle> shown;
   for (const WindowInfo& bar : VisibleControls(system_)) {
-    if (bar.class_name != "MENUBAR") continue;
-    WindowHandle level = bar.handle;
-    std::string walked;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-      WindowHandle found = kNoWindow;
-      for (WindowHandle child : system_.Children(level)) {
-        std::optional<WindowInfo> info = system_.GetWindowInfo(child);
-        if (info && NameKey(info->text) == NameKey(path[i])) {
-          found = child;
-          break;
-        }
-      }
-      walked += (i == 0 ? "" : " > ") + Quoted(path[i]);
-      if (found == kNoWindow) {
-        *error = "no menu item " + walked;
-        return false;
-      }
-      level = found;
+    if (bar.class_name == kMenuBarClass) shown.push_back(bar.handle);
+  }
+  if (shown.empty()) {
+    *error = "no menu bar is shown";
+    return false;
+  }
+  // The first bar that holds the whole path wins; when none does, the
+  // reason is the first bar's, the one the user is looking at.
+  std::string first_error;
+  for (WindowHandle bar : MenuBarsInSearchOrder(system_, std::move(shown))) {
+    std::string missing;
+    const WindowHandle level = FindMenuItem(system_, bar, path, &missing);
+    if (level == kNoWindow) {
+      if (first_error.empty()) first_error = missing;
+      continue;
     }
     const std::optional<WindowInfo> item = system_.GetWindowInfo(level);
     if (!item->enabled) {
+      std::string walked;
+      for (const std::string& step : path) walked += (walked.empty() ? "" : " > ") + Quoted(step);
       *error = "menu item " + walked + " is disabled";
       return false;
     }
     return system_.InjectInput(HostWindow(system_, level), kWmCommand, CommandId(item->control_id),
                                static_cast<std::intptr_t>(level));
   }
-  *error = "no menu bar is shown";
+  *error = first_error;
   return false;
 }
 
@@ -328,6 +329,24 @@ bool Automation::SetClock(const LocalDateTime& now, std::string* error) {
   }
   clock_->SetLocal(now);
   return true;
+}
+
+bool Automation::AdvanceUntil(std::string_view text, std::int64_t max_ms, std::string* error) {
+  if (max_ms < 0) {
+    *error = "the clock never runs backwards";
+    return false;
+  }
+  std::int64_t passed = 0;
+  for (;;) {
+    if (Dump().find(text) != std::string::npos) return true;
+    if (passed >= max_ms) break;
+    const std::int64_t step = std::min(kTimerStepMs, max_ms - passed);
+    if (!AdvanceClock(step, error) || !Settle(error)) return false;
+    passed += step;
+  }
+  *error = "the dump shows no " + Quoted(text) + " after " + std::to_string(max_ms) + " ms\n" +
+           Dump();
+  return false;
 }
 
 bool Automation::CloseAll(std::string* error) {
