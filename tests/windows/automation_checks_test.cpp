@@ -53,8 +53,8 @@ class ScriptChecksTest : public ::testing::Test {
     AddMenuBar(system_, frame_, {{"&File", "E&xit", -10}, {"&View", "&Zoom", -5}});
     preview_ = Make(system_, WindowKind::kPlain, "WINDOW", "Preview", frame_);
     AddMenuBar(system_, preview_, {{"&View", "&Zoom", -7}});
-    folder_ = std::filesystem::temp_directory_path() /
-              ("vaultrix_checks_" + std::to_string(::getpid()));
+    folder_ =
+        std::filesystem::temp_directory_path() / ("vaultrix_checks_" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder_);
     std::ofstream(folder_ / "export.csv") << "\"alpha\",\"www.alpha.example\"\n";
     runner_.SetBaseDirectory(folder_.string());

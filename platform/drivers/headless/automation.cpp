@@ -69,7 +69,9 @@ ControlRef ControlRef::Parse(std::string_view word) {
 }
 
 std::string ControlRef::Describe() const {
-  return number ? "#" + std::to_string(*number) : Quoted(text);
+  // Appended rather than added to a literal: GCC 12's -Wrestrict misreads
+  // `"#" + std::string` once it is inlined.
+  return number ? std::string("#").append(std::to_string(*number)) : Quoted(text);
 }
 
 Automation::Automation(HeadlessDriver& driver, SimulatedClock* clock)

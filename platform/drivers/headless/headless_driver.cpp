@@ -168,8 +168,9 @@ bool HeadlessDriver::AnswerPopup(std::optional<std::string> item_text,
       return system_.AnswerDialog(open.id, answer);
     }
     if (error != nullptr) {
-      *error = "the popup has no item " +
-               (item_number ? "#" + std::to_string(*item_number) : "\"" + *item_text + "\"");
+      *error = "the popup has no item ";
+      *error += item_number ? std::string("#").append(std::to_string(*item_number))
+                            : Quoted(*item_text);
     }
     return false;
   }
