@@ -2,14 +2,12 @@
 #include "platform/drivers/headless/automation.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
-
-#include "platform/window_classes.h"
 
 #include "platform/drivers/headless/button_press.h"
 #include "platform/drivers/headless/menu_search.h"
 #include "platform/drivers/headless/window_dump.h"
+#include "platform/window_classes.h"
 
 namespace vaultrix::platform::headless {
 namespace {

@@ -2,12 +2,11 @@
 // and input reported as a display would report it.
 #include "platform/drivers/headless/headless_driver.h"
 
-#include "platform/window_classes.h"
-
 #include <cctype>
 
 #include "platform/drivers/headless/button_press.h"
 #include "platform/drivers/headless/window_dump.h"
+#include "platform/window_classes.h"
 
 namespace vaultrix::platform::headless {
 namespace {
