@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <ostream>
@@ -36,6 +37,11 @@ int RunHeadless(const CommandLine& line, const HeadlessProgram& program,
       session.Start([&system, &program] { program(system); });
     }
     platform::headless::ScriptRunner runner(session.automation(), out);
+    // main made the script's path absolute: its folder holds the fixtures
+    // that the script names by relative paths.
+    if (!line.script_path.empty()) {
+      runner.SetBaseDirectory(std::filesystem::path(line.script_path).parent_path().string());
+    }
     code = runner.Run(script, err);
     if (!session.Join(session.automation().WaitLimit())) {
       err << "vaultrix: the program did not end after the script closed it\n";

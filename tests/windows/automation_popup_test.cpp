@@ -80,8 +80,8 @@ TEST_F(PopupTest, ItemsAreDumpedAndChosenByTextNumberOrDismissed) {
   // The same through the C++ API.
   Do("press \"&Menu\"");
   std::string error;
-  ASSERT_TRUE(automation().ChoosePopupItem(platform::headless::ControlRef::Parse("&insert"),
-                                           &error))
+  ASSERT_TRUE(
+      automation().ChoosePopupItem(platform::headless::ControlRef::Parse("&insert"), &error))
       << error;
   Do("expect \"chose 1\"");
 }

@@ -2,10 +2,12 @@
 #include "platform/drivers/headless/automation.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
+#include "platform/drivers/headless/button_press.h"
+#include "platform/drivers/headless/menu_search.h"
 #include "platform/drivers/headless/window_dump.h"
+#include "platform/window_classes.h"
 
 namespace vaultrix::platform::headless {
 namespace {
@@ -17,13 +19,17 @@ bool Accepts(const std::vector<std::string_view>& classes, const std::string& na
   return classes.empty() || std::find(classes.begin(), classes.end(), name) != classes.end();
 }
 
-// Every visible control, in the order of the dump.
+// Every visible control, in the order of the dump. A tab whose page is
+// hidden still shows its header on its sheet, so it is there too, without
+// the controls of its page.
 void Collect(const WindowSystem& system, WindowHandle window, std::vector<WindowInfo>& out) {
   for (WindowHandle child : system.Children(window)) {
     std::optional<WindowInfo> info = system.GetWindowInfo(child);
-    if (!info || (!info->visible && !IsFurniture(info->class_name))) continue;
+    if (!info) continue;
+    const bool header_only = !info->visible && info->class_name == kTabClass;
+    if (!info->visible && !IsFurniture(info->class_name) && !header_only) continue;
     if (info->kind == WindowKind::kControl) out.push_back(*info);
-    Collect(system, child, out);
+    if (!header_only) Collect(system, child, out);
   }
 }
 
@@ -33,16 +39,6 @@ std::vector<WindowInfo> VisibleControls(const WindowSystem& system) {
     if (system.IsWindowVisible(top)) Collect(system, top, out);
   }
   return out;
-}
-
-// The window that a control belongs to: the nearest ancestor that is not a
-// control or an MDI client.
-WindowHandle HostOf(const WindowSystem& system, WindowHandle control) {
-  std::optional<WindowInfo> info = system.GetWindowInfo(control);
-  while (info && (info->kind == WindowKind::kControl || info->kind == WindowKind::kMdiClient)) {
-    info = system.GetWindowInfo(info->parent);
-  }
-  return info ? info->handle : kNoWindow;
 }
 
 int LinesOf(std::string_view text) {
@@ -71,7 +67,9 @@ ControlRef ControlRef::Parse(std::string_view word) {
 }
 
 std::string ControlRef::Describe() const {
-  return number ? "#" + std::to_string(*number) : Quoted(text);
+  // Appended rather than added to a literal: GCC 12's -Wrestrict misreads
+  // `"#" + std::string` once it is inlined.
+  return number ? std::string("#").append(std::to_string(*number)) : Quoted(text);
 }
 
 Automation::Automation(HeadlessDriver& driver, SimulatedClock* clock)
@@ -127,35 +125,35 @@ bool Automation::Choose(const std::vector<std::string>& path, std::string* error
     *error = "no menu path given";
     return false;
   }
+  std::vector<WindowHandle> shown;
   for (const WindowInfo& bar : VisibleControls(system_)) {
-    if (bar.class_name != "MENUBAR") continue;
-    WindowHandle level = bar.handle;
-    std::string walked;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-      WindowHandle found = kNoWindow;
-      for (WindowHandle child : system_.Children(level)) {
-        std::optional<WindowInfo> info = system_.GetWindowInfo(child);
-        if (info && NameKey(info->text) == NameKey(path[i])) {
-          found = child;
-          break;
-        }
-      }
-      walked += (i == 0 ? "" : " > ") + Quoted(path[i]);
-      if (found == kNoWindow) {
-        *error = "no menu item " + walked;
-        return false;
-      }
-      level = found;
+    if (bar.class_name == kMenuBarClass) shown.push_back(bar.handle);
+  }
+  if (shown.empty()) {
+    *error = "no menu bar is shown";
+    return false;
+  }
+  // The first bar that holds the whole path wins; when none does, the
+  // reason is the first bar's, the one the user is looking at.
+  std::string first_error;
+  for (WindowHandle bar : MenuBarsInSearchOrder(system_, std::move(shown))) {
+    std::string missing;
+    const WindowHandle level = FindMenuItem(system_, bar, path, &missing);
+    if (level == kNoWindow) {
+      if (first_error.empty()) first_error = missing;
+      continue;
     }
     const std::optional<WindowInfo> item = system_.GetWindowInfo(level);
     if (!item->enabled) {
+      std::string walked;
+      for (const std::string& step : path) walked += (walked.empty() ? "" : " > ") + Quoted(step);
       *error = "menu item " + walked + " is disabled";
       return false;
     }
-    return system_.InjectInput(HostOf(system_, level), kWmCommand, CommandId(item->control_id),
+    return system_.InjectInput(HostWindow(system_, level), kWmCommand, CommandId(item->control_id),
                                static_cast<std::intptr_t>(level));
   }
-  *error = "no menu bar is shown";
+  *error = first_error;
   return false;
 }
 
@@ -174,7 +172,7 @@ WindowHandle Automation::FocusOn(const ControlRef& ref, std::string_view class_n
 bool Automation::Press(const ControlRef& button, std::string* error) {
   const WindowHandle found = FocusOn(button, "BUTTON", "button", error);
   return found != kNoWindow &&
-         system_.InjectInput(HostOf(system_, found), kWmCommand,
+         system_.InjectInput(HostWindow(system_, found), kWmCommand,
                              CommandId(system_.GetWindowInfo(found)->control_id),
                              static_cast<std::intptr_t>(found));
 }
@@ -212,6 +210,7 @@ bool Automation::PressKey(const KeyPress& key, std::string* error) {
   system_.InjectKey(key.virtual_key, true, key.character);
   const bool settled = key.modifiers == 0 || Settle(error);
   system_.InjectKey(key.virtual_key, false);
+  if (key.virtual_key == kVkSpace && key.modifiers == 0) (void)driver_.SpacePressed();
   if (alt) system_.InjectKey(kVkMenu, false);
   if (ctrl) system_.InjectKey(kVkControl, false);
   if (shift) system_.InjectKey(kVkShift, false);
@@ -330,6 +329,24 @@ bool Automation::SetClock(const LocalDateTime& now, std::string* error) {
   }
   clock_->SetLocal(now);
   return true;
+}
+
+bool Automation::AdvanceUntil(std::string_view text, std::int64_t max_ms, std::string* error) {
+  if (max_ms < 0) {
+    *error = "the clock never runs backwards";
+    return false;
+  }
+  std::int64_t passed = 0;
+  for (;;) {
+    if (Dump().find(text) != std::string::npos) return true;
+    if (passed >= max_ms) break;
+    const std::int64_t step = std::min(kTimerStepMs, max_ms - passed);
+    if (!AdvanceClock(step, error) || !Settle(error)) return false;
+    passed += step;
+  }
+  *error = "the dump shows no " + Quoted(text) + " after " + std::to_string(max_ms) + " ms\n" +
+           Dump();
+  return false;
 }
 
 bool Automation::CloseAll(std::string* error) {

@@ -58,6 +58,10 @@ struct KeyPress {
 // "Top", "Bottom"; nullopt for others.
 [[nodiscard]] std::optional<int> ParseScrollAction(std::string_view name);
 
+// The step of AdvanceUntil: the finest period of the engine's timers (one
+// hundredth of a second), so every timer gets each of its ticks.
+inline constexpr std::int64_t kTimerStepMs = 10;
+
 class Automation {
  public:
   // `clock` may be null: the clock operations then fail.
@@ -108,6 +112,10 @@ class Automation {
 
   bool AdvanceClock(std::int64_t milliseconds, std::string* error);
   bool SetClock(const LocalDateTime& now, std::string* error);
+  // Moves the clock forward in steps of kTimerStepMs, letting the program
+  // settle after each, until the dump shows `text` or `max_ms` have passed
+  // (then false). The dump is looked at before the first step too.
+  bool AdvanceUntil(std::string_view text, std::int64_t max_ms, std::string* error);
 
   // Asks every top window to close, as the user's close box would, topmost
   // first, and waits until the program settles.

@@ -5,7 +5,9 @@
 #include <cctype>
 
 #include "platform/drivers/headless/headless_printer.h"
+#include "platform/drivers/headless/button_press.h"
 #include "platform/drivers/headless/window_dump.h"
+#include "platform/window_classes.h"
 
 namespace vaultrix::platform::headless {
 namespace {
@@ -27,6 +29,10 @@ std::uint32_t UpMessage(MouseButton button) {
   }
   return kWmLButtonUp;
 }
+
+// How long a click's press waits at most for the program before the
+// release (a hang guard, not a measure).
+constexpr std::chrono::milliseconds kPressHoldLimit{10000};
 
 }  // namespace
 
@@ -163,8 +169,9 @@ bool HeadlessDriver::AnswerPopup(std::optional<std::string> item_text,
       return system_.AnswerDialog(open.id, answer);
     }
     if (error != nullptr) {
-      *error = "the popup has no item " +
-               (item_number ? "#" + std::to_string(*item_number) : "\"" + *item_text + "\"");
+      *error = "the popup has no item ";
+      *error += item_number ? std::string("#").append(std::to_string(*item_number))
+                            : Quoted(*item_text);
     }
     return false;
   }
@@ -193,9 +200,24 @@ void HeadlessDriver::PressKey(int virtual_key, int modifiers, char character) {
   if ((modifiers & kAlt) != 0) system_.InjectKey(kVkMenu, true);
   system_.InjectKey(virtual_key, true, character);
   system_.InjectKey(virtual_key, false);
+  if (virtual_key == kVkSpace && modifiers == 0) SpacePressed();
   if ((modifiers & kAlt) != 0) system_.InjectKey(kVkMenu, false);
   if ((modifiers & kCtrl) != 0) system_.InjectKey(kVkControl, false);
   if ((modifiers & kShift) != 0) system_.InjectKey(kVkShift, false);
+}
+
+bool HeadlessDriver::SpacePressed() {
+  const WindowHandle focus = system_.GetFocus();
+  if (!IsButtonClass(system_, focus)) return false;
+  // A key that the window's key table takes never reaches the widget.
+  for (WindowHandle host = HostWindow(system_, focus); host != kNoWindow;) {
+    if (system_.ClaimsKey(host, kVkSpace)) return false;
+    const std::optional<WindowInfo> info = system_.GetWindowInfo(host);
+    if (!info || info->kind != WindowKind::kMdiChild) break;
+    const std::optional<WindowInfo> client = system_.GetWindowInfo(info->parent);
+    host = client ? client->parent : kNoWindow;
+  }
+  return PressButtonClass(system_, focus);
 }
 
 void HeadlessDriver::TypeText(std::string_view text) {
@@ -215,36 +237,48 @@ void HeadlessDriver::TypeText(std::string_view text) {
   }
 }
 
+void HeadlessDriver::ClickWindow(WindowHandle under, WindowHandle control, int x, int y,
+                                 MouseButton button, bool double_click) {
+  const bool focus_moves = system_.IsWindowEnabled(under) && system_.GetFocus() != under;
+  if (system_.IsWindowEnabled(under)) (void)system_.SetFocus(under);
+  system_.InjectMouse(under, DownMessage(button, false), x, y);
+  const bool presses = button == MouseButton::kLeft && IsButtonClass(system_, control);
+  // A user's button stays down for a moment, long enough for the program to
+  // serve the focus change (and show the control's variable again) before
+  // the release changes the control's state.
+  if (presses && focus_moves) (void)system_.WaitUntilIdle(kPressHoldLimit);
+  system_.InjectMouse(under, UpMessage(button), x, y);
+  // Each press and release is a click: a double click on a check box
+  // toggles it twice, as on the desktop.
+  if (presses) (void)PressButtonClass(system_, control);
+  if (double_click) {
+    system_.InjectMouse(under, DownMessage(button, true), x, y);
+    system_.InjectMouse(under, UpMessage(button), x, y);
+    if (presses) (void)PressButtonClass(system_, control);
+  }
+}
+
 bool HeadlessDriver::Click(WindowHandle window, MouseButton button, bool double_click) {
-  std::optional<PixelRect> rect = ScreenRect(system_, window);
-  if (!rect || !system_.IsWindowVisible(window)) return false;
-  if (system_.IsWindowEnabled(window)) (void)system_.SetFocus(window);
+  // A tab's header belongs to its sheet, which shows while the tab's page
+  // is hidden: the mouse goes to the sheet.
+  const std::optional<WindowInfo> info = system_.GetWindowInfo(window);
+  const WindowHandle under = info && info->class_name == kTabClass ? info->parent : window;
+  std::optional<PixelRect> rect = ScreenRect(system_, under);
+  if (!rect || !system_.IsWindowVisible(under)) return false;
   // Client coordinates of the window's centre.
-  std::optional<PixelRect> client = ClientRect(system_, window);
+  std::optional<PixelRect> client = ClientRect(system_, under);
   const int x = rect->x + rect->width / 2 - (client ? client->x : rect->x);
   const int y = rect->y + rect->height / 2 - (client ? client->y : rect->y);
-  system_.InjectMouse(window, DownMessage(button, false), x, y);
-  system_.InjectMouse(window, UpMessage(button), x, y);
-  if (double_click) {
-    system_.InjectMouse(window, DownMessage(button, true), x, y);
-    system_.InjectMouse(window, UpMessage(button), x, y);
-  }
+  ClickWindow(under, window, x, y, button, double_click);
   return true;
 }
 
 bool HeadlessDriver::ClickAt(int x, int y, MouseButton button, bool double_click) {
   const WindowHandle window = WindowAt(system_, x, y);
   if (window == kNoWindow) return false;
-  if (system_.IsWindowEnabled(window)) (void)system_.SetFocus(window);
   std::optional<PixelRect> client = ClientRect(system_, window);
-  const int cx = x - (client ? client->x : 0);
-  const int cy = y - (client ? client->y : 0);
-  system_.InjectMouse(window, DownMessage(button, false), cx, cy);
-  system_.InjectMouse(window, UpMessage(button), cx, cy);
-  if (double_click) {
-    system_.InjectMouse(window, DownMessage(button, true), cx, cy);
-    system_.InjectMouse(window, UpMessage(button), cx, cy);
-  }
+  ClickWindow(window, window, x - (client ? client->x : 0), y - (client ? client->y : 0), button,
+              double_click);
   return true;
 }
 

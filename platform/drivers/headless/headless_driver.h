@@ -80,12 +80,15 @@ class HeadlessDriver final : public DisplayDriver {
 
   // ---- Input ----
   // A key with modifiers held around it; `character` is what the key types
-  // (0: nothing).
+  // (0: nothing). Space alone on a focused button, check box or radio
+  // presses it, unless the window's key table takes Space.
   void PressKey(int virtual_key, int modifiers = 0, char character = 0);
   // Types text character by character, with Shift for capitals.
   void TypeText(std::string_view text);
   // A click (or double click) at the centre of a window: the focus moves to
-  // it when it is enabled, then the button messages are posted.
+  // it when it is enabled, then the button messages are posted; a left
+  // click on a button, check box, radio or tab then presses it as the
+  // desktop's widget does (button_press.h). A tab is clicked on its sheet.
   bool Click(WindowHandle window, MouseButton button = MouseButton::kLeft,
              bool double_click = false);
   // A click at screen pixels: on the innermost visible window there.
@@ -99,7 +102,16 @@ class HeadlessDriver final : public DisplayDriver {
 
   [[nodiscard]] WindowSystem& System() { return system_; }
 
+  // Space was pressed (and released) with nothing held: the focus control's
+  // widget acts on it. True when it pressed a control.
+  bool SpacePressed();
+
  private:
+  // The mouse on `under` at client pixels (x, y); a left click presses
+  // `control` when it is of a button class.
+  void ClickWindow(WindowHandle under, WindowHandle control, int x, int y, MouseButton button,
+                   bool double_click);
+
   WindowSystem& system_;
   std::vector<Notification> history_;  // driver thread only
   mutable std::mutex mutex_;

@@ -69,10 +69,6 @@ std::optional<LocalDateTime> DateTime(std::string_view date, std::string_view ti
   return at;
 }
 
-bool DumpHas(const std::string& dump, const std::string& text) {
-  return dump.find(text) != std::string::npos;
-}
-
 }  // namespace
 
 bool SplitScriptLine(std::string_view line, std::vector<ScriptWord>* words, std::string* error) {
@@ -156,15 +152,7 @@ bool ScriptRunner::Command(const std::vector<ScriptWord>& w, std::string* error)
     out_ << automation_.Dump() << std::flush;
     return true;
   }
-  if (name == "expect" || name == "expect-not") {
-    if (args != 1) return usage("expect TEXT");
-    const std::string dump = automation_.Dump();
-    const bool want = name == "expect";
-    if (DumpHas(dump, w[1].text) == want) return true;
-    *error = std::string(want ? "the dump shows no " : "the dump shows ") + Quoted(w[1].text) +
-             "\n" + dump;
-    return false;
-  }
+  if (const std::optional<bool> checked = Check(w, error)) return *checked;
   if (name == "choose") {
     if (args == 0) return usage("choose MENU... ITEM");
     std::vector<std::string> path;
@@ -243,25 +231,15 @@ bool ScriptRunner::Command(const std::vector<ScriptWord>& w, std::string* error)
     automation_.SetClipboard(w[1].text);
     return true;
   }
-  if (name == "expect-clipboard") {
-    if (args != 1) return usage("expect-clipboard TEXT");
-    const std::optional<std::string> held = automation_.Clipboard();
-    if (held && *held == w[1].text) return true;
-    *error = "the clipboard holds " + (held ? Quoted(*held) : std::string("nothing")) +
-             ", not " + Quoted(w[1].text);
-    return false;
-  }
-  if (name == "expect-empty-clipboard") {
-    if (args != 0) return usage("expect-empty-clipboard");
-    const std::optional<std::string> held = automation_.Clipboard();
-    if (!held || held->empty()) return true;
-    *error = "the clipboard holds " + Quoted(*held);
-    return false;
-  }
   if (name == "advance") {
     const auto ms = args == 1 ? Number(w[1]) : std::nullopt;
     if (!ms) return usage("advance MILLISECONDS");
     return automation_.AdvanceClock(*ms, error);
+  }
+  if (name == "advance-until") {
+    const auto ms = args == 2 ? Number(w[2]) : std::nullopt;
+    if (!ms) return usage("advance-until TEXT MAX_MILLISECONDS");
+    return automation_.AdvanceUntil(w[1].text, *ms, error);
   }
   if (name == "clock") {
     const auto at = args == 2 ? DateTime(w[1].text, w[2].text) : std::nullopt;

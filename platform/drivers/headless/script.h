@@ -9,6 +9,7 @@
 #pragma once
 
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -33,6 +34,10 @@ class ScriptRunner {
   // Dumps and echoes go to `out`.
   ScriptRunner(Automation& automation, std::ostream& out) : automation_(automation), out_(out) {}
 
+  // Relative paths of file checks are taken from this folder (the script
+  // file's own); empty: from the current directory.
+  void SetBaseDirectory(std::string folder) { base_directory_ = std::move(folder); }
+
   // Carries out one line; false with the reason when it cannot be done.
   bool RunLine(std::string_view line, std::string* error);
 
@@ -44,10 +49,13 @@ class ScriptRunner {
 
  private:
   bool Command(const std::vector<ScriptWord>& words, std::string* error);
+  // The expect-* checks (script_expect.cpp); nullopt when the line is none.
+  std::optional<bool> Check(const std::vector<ScriptWord>& words, std::string* error);
 
   Automation& automation_;
   std::ostream& out_;
   bool closed_ = false;
+  std::string base_directory_;
 };
 
 }  // namespace vaultrix::platform::headless

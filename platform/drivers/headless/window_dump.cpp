@@ -73,7 +73,7 @@ class Dumper {
     }
     if (info->class_name == "STATUSBAR") {
       std::string line = "status";
-      for (const std::string& zone : info->rows) line += " " + Quoted(zone);
+      for (const std::string& zone : info->rows) line.append(" ").append(Quoted(zone));
       Line(depth, line);
       return;
     }
@@ -82,9 +82,13 @@ class Dumper {
 
   void Control(const WindowInfo& info, int depth) {
     std::string line = info.class_name;
-    if (info.control_id != 0) line += " " + std::to_string(info.control_id);
+    // Appended piece by piece: GCC 12's -Wrestrict misreads `" " + std::string`
+    // once it is inlined.
+    if (info.control_id != 0) line.append(" ").append(std::to_string(info.control_id));
     const bool list = info.class_name == "LIST";
-    if (!list && (!info.text.empty() || info.control_id != 0)) line += " " + Quoted(info.text);
+    if (!list && (!info.text.empty() || info.control_id != 0)) {
+      line.append(" ").append(Quoted(info.text));
+    }
     if (!list && info.value != 0) line += " value=" + std::to_string(info.value);
     if (info.check != 0) line += " check=" + std::to_string(info.check);
     if (list) {

@@ -268,7 +268,8 @@ void DialogPresenter::Answered(DialogId dialog) {
   }
 }
 
-QDialog* DialogPresenter::Widget(DialogId dialog) const {
+QWidget* DialogPresenter::Widget(DialogId dialog) const {
+  if (auto popup = popups_.find(dialog); popup != popups_.end()) return popup->second.data();
   auto it = open_.find(dialog);
   return it == open_.end() ? nullptr : it->second.data();
 }

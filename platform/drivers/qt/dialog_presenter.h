@@ -29,7 +29,8 @@ class DialogPresenter {
   void Open(const DialogRequest& request);
   // The dialog was answered (here or elsewhere): its widget goes.
   void Answered(DialogId dialog);
-  [[nodiscard]] QDialog* Widget(DialogId dialog) const;
+  // The dialog's widget (a popup's menu), null when it is not open here.
+  [[nodiscard]] QWidget* Widget(DialogId dialog) const;
 
  private:
   QWidget* ParentFor(WindowHandle owner) const;
