@@ -195,7 +195,7 @@ void FrameProcedure::OnAccepted(int control) {
 void FrameProcedure::FilterClipboard() {
   platform::WindowSystem& system = AppEngine().System();
   const std::string filtered = FilterClipboardText(system.GetClipboardText().value_or(""));
-  system.SetClipboardText(filtered);
+  system.SetClipboardTextFromProgram(filtered);
   ClipboardDisplay = std::string_view(system.GetClipboardText().value_or(""));
 }
 

@@ -96,7 +96,7 @@ void FrameProcedure::ClearClipboardWhenDue(std::int32_t clock) {
     last_clipboard_ = std::move(now);
   }
   if (DeadlinePassed(clock, ClipboardDeadline, period, kClipboardMargin)) {
-    system.SetClipboardText("");
+    system.SetClipboardTextFromProgram("");
     last_clipboard_.clear();
     ClipboardDeadline = clock + period;
   }

@@ -56,6 +56,9 @@ void ProgramRun::RunThreadOne(const std::function<void()>& program) {
   engine_.SetCurrentThread(1);
   CloseStartedThreads();
   windows::EndThreadWindows(engine_, 1);
+  // However the program ended, a text it put on the clipboard (a password,
+  // most likely) does not outlive it; whatever else is there stays.
+  (void)system_.EmptyProgramClipboard();
   // Before the thread leaves the window system, so that whoever sees it idle
   // sees the run finished.
   finished_.store(true);
