@@ -361,6 +361,11 @@ class WindowSystem {
 
   // The runtime lock that dialogs give up while they wait (runtime_lock.h).
   void AttachRuntimeLock(RuntimeLock* lock);
+  // Waits `milliseconds` on the platform clock, answering messages sent to
+  // the calling thread meanwhile and giving the runtime lock up (when
+  // attached and held) as a dialog does, so that other threads run. Counts
+  // as idle for WaitUntilIdle until the time is up (pause.cpp).
+  void Pause(std::int64_t milliseconds);
 
   struct ThreadQueue;
   struct WindowRecord;

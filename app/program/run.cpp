@@ -7,6 +7,7 @@
 
 #include "app/program/main_program.h"
 #include "app/services/standard_actions.h"
+#include "runtime/files/hvn/open_file.h"
 #include "runtime/windows/event_codes.h"
 #include "runtime/windows/start_thread.h"
 #include "runtime/windows/window_open.h"
@@ -17,15 +18,27 @@ namespace {
 std::atomic<ProgramRun*> current_run{nullptr};
 // How long the close-down waits for the threads between its rounds.
 constexpr std::chrono::milliseconds kCloseDownRound{2};
+// One pause between LOGOUT's attempts to take a file from another station.
+constexpr std::chrono::milliseconds kTransactionPause{10};
 
 }  // namespace
 
 ProgramRun::ProgramRun(platform::WindowSystem& system) : system_(system), engine_(system) {
   InstallStandardActions(engine_, [] { return HelpFileName(); });
+  // LOGOUT waits up to two seconds for another station's transaction; the
+  // program's other windows run meanwhile, as they do behind a message box.
+  previous_transaction_wait_ = files::hvn::SetTransactionWaitHook([this] {
+    if (OnRuntimeThread()) {
+      system_.Pause(kTransactionPause.count());
+    } else {
+      std::this_thread::sleep_for(kTransactionPause);
+    }
+  });
 }
 
 ProgramRun::~ProgramRun() {
   Wait();
+  (void)files::hvn::SetTransactionWaitHook(std::move(previous_transaction_wait_));
   ProgramRun* self = this;
   current_run.compare_exchange_strong(self, nullptr);
 }
