@@ -5,6 +5,8 @@
 #include <future>
 #include <set>
 
+#include "app/dictionary/data_dictionary.h"
+#include "app/options/options.h"
 #include "app/program/main_program.h"
 #include "app/services/standard_actions.h"
 #include "runtime/files/hvn/open_file.h"
@@ -72,6 +74,9 @@ void ProgramRun::RunThreadOne(const std::function<void()>& program) {
   // However the program ended, a text it put on the clipboard (a password,
   // most likely) does not outlive it; whatever else is there stays.
   (void)system_.EmptyProgramClipboard();
+  // Nor does any record read from the vault, or the clipboard's text shown.
+  ClearRecordBuffers();
+  WipeClipboardDisplay();
   // Before the thread leaves the window system, so that whoever sees it idle
   // sees the run finished.
   finished_.store(true);

@@ -1,9 +1,12 @@
 // What the program leaves behind when it ends, however it ends: File > Exit,
-// the automatic close-down, or the platform's end of the session.
+// the automatic close-down, or the platform's end of the session. Neither its
+// text on the clipboard nor any record or clipboard text in its memory.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
+#include "app/dictionary/data_dictionary.h"
 #include "app/frame/frame.h"
 #include "app/options/options.h"
 #include "tests/app/frame/frame_test_support.h"
@@ -25,6 +28,7 @@ class ProgramEnd : public testing::FrameTest, public ::testing::WithParamInterfa
 
 TEST_P(ProgramEnd, TakesItsOwnClipboardTextAwayAndLeavesAnyOther) {
   const Ending& ending = GetParam();
+  WriteVault({"Ann"}, 1);
   SetOption(kInactivityKey, "1");
   StartProgram();
   system_.SetClipboardText("  pass word  ");
@@ -46,6 +50,9 @@ TEST_P(ProgramEnd, TakesItsOwnClipboardTextAwayAndLeavesAnyOther) {
   } else {
     EXPECT_FALSE(system_.GetClipboardText().has_value());
   }
+  const UserRecord no_user{};
+  EXPECT_EQ(std::memcmp(&UA_, &no_user, sizeof UA_), 0) << "the frame's user record";
+  EXPECT_TRUE(ClipboardDisplay.Clipped().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, ProgramEnd,
