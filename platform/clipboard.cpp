@@ -26,6 +26,25 @@ void WindowSystem::SetClipboardText(std::string text) {
   FlushNotifications(lock);
 }
 
+void WindowSystem::SetClipboardTextFromProgram(std::string text) {
+  Lock lock(mutex_);
+  Wipe(clipboard_);
+  clipboard_ = std::move(text);
+  program_clipboard_ = ++clipboard_sequence_;
+  Notify(NotificationKind::kClipboard, kNoWindow);
+  FlushNotifications(lock);
+}
+
+bool WindowSystem::EmptyProgramClipboard() {
+  Lock lock(mutex_);
+  if (program_clipboard_ != clipboard_sequence_ || !clipboard_) return false;
+  Wipe(clipboard_);
+  ++clipboard_sequence_;
+  Notify(NotificationKind::kClipboard, kNoWindow);
+  FlushNotifications(lock);
+  return true;
+}
+
 std::optional<std::string> WindowSystem::GetClipboardText() const {
   Lock lock(mutex_);
   return clipboard_;

@@ -138,6 +138,9 @@ bool WindowSystem::IdleLocked(const ThreadQueue* except) const {
         (!queue->posted.empty() || queue->quit || NextTimerDueLocked(*queue) <= now)) {
       return false;
     }
+    if (queue->activity == ThreadQueue::Activity::kPausing && queue->pause_until <= now) {
+      return false;
+    }
   }
   return true;
 }

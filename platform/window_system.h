@@ -315,6 +315,14 @@ class WindowSystem {
   void SetClipboardText(std::string text);
   [[nodiscard]] std::optional<std::string> GetClipboardText() const;
   void EmptyClipboard();
+  // A text the program puts there itself (a copy from a field, a filtered or
+  // cleared clipboard); every such path uses this one. The change is
+  // remembered, so that the program can take its text away when it ends.
+  void SetClipboardTextFromProgram(std::string text);
+  // Empties the clipboard when it still holds what the program put there
+  // last (nothing changed it since); true when it did. Anything else on the
+  // clipboard is left alone.
+  bool EmptyProgramClipboard();
   // Grows by one on every change of the clipboard's contents.
   [[nodiscard]] std::uint32_t ClipboardSequenceNumber() const;
 
@@ -356,6 +364,11 @@ class WindowSystem {
 
   // The runtime lock that dialogs give up while they wait (runtime_lock.h).
   void AttachRuntimeLock(RuntimeLock* lock);
+  // Waits `milliseconds` on the platform clock, answering messages sent to
+  // the calling thread meanwhile and giving the runtime lock up (when
+  // attached and held) as a dialog does, so that other threads run. Counts
+  // as idle for WaitUntilIdle until the time is up (pause.cpp).
+  void Pause(std::int64_t milliseconds);
 
   struct ThreadQueue;
   struct WindowRecord;
@@ -418,6 +431,7 @@ class WindowSystem {
   std::map<int, bool> keys_toggled_;
   std::optional<std::string> clipboard_;
   std::uint32_t clipboard_sequence_ = 0;
+  std::optional<std::uint32_t> program_clipboard_;  // the sequence of the program's last text
   std::map<SemaphoreHandle, std::unique_ptr<Semaphore>> semaphores_;
   SemaphoreHandle next_semaphore_ = 1;
   std::map<DialogId, PendingDialog*> dialogs_;

@@ -43,10 +43,12 @@ struct WindowSystem::ThreadQueue {
   int exit_code = 0;
   std::vector<TimerRecord> timers;
   bool semaphore_granted = false;  // set by ReleaseSemaphore's hand-over
-  // What the thread is doing, for WaitUntilIdle: waiting for a message or
-  // for a dialog's answer counts as idle, anything else as busy.
-  enum class Activity { kBusy, kWaitingForMessage, kWaitingForDialog };
+  // What the thread is doing, for WaitUntilIdle: waiting for a message, for
+  // a dialog's answer, or in a pause that is not over counts as idle,
+  // anything else as busy.
+  enum class Activity { kBusy, kWaitingForMessage, kWaitingForDialog, kPausing };
   Activity activity = Activity::kBusy;
+  std::int64_t pause_until = 0;  // platform steady clock, while kPausing
 };
 
 struct WindowSystem::WindowRecord {

@@ -118,42 +118,48 @@ void Blank(UserRecord& record) {
 }  // namespace
 
 DataFile& Passwords() {
-  static DataFile file("Passwords", CurrentPasswords("Vtrix_P", "P_"), &P_);
+  static DataFile file("Passwords", CurrentPasswords("Vtrix_P", "P_"), &P_,
+                             [] { Blank(P_); });
   return file;
 }
 
 DataFile& NewPasswords() {
-  static DataFile file("Passwords", CurrentPasswords("Vtrix_N", "PN_"), &PN_);
+  static DataFile file("Passwords", CurrentPasswords("Vtrix_N", "PN_"), &PN_,
+                             [] { Blank(PN_); });
   return file;
 }
 
 DataFile& OldPasswords() {
-  static DataFile file("Passwords", OldLayoutPasswords(), &PO_);
+  static DataFile file("Passwords", OldLayoutPasswords(), &PO_, [] { Blank(PO_); });
   return file;
 }
 
 DataFile& PasswordsAlias() {
-  static DataFile file("Passwords", CurrentPasswords("Vtrix_P", "PA_"), &PA_);
+  static DataFile file("Passwords", CurrentPasswords("Vtrix_P", "PA_"), &PA_,
+                             [] { Blank(PA_); });
   return file;
 }
 
 DataFile& Users() {
-  static DataFile file("Users", UsersLayout("U_"), &U_);
+  static DataFile file("Users", UsersLayout("U_"), &U_, [] { Blank(U_); });
   return file;
 }
 
 DataFile& UsersAlias() {
-  static DataFile file("Users", UsersLayout("UA_"), &UA_);
+  static DataFile file("Users", UsersLayout("UA_"), &UA_, [] { Blank(UA_); });
   return file;
 }
 
 DataFile& Words() {
-  static DataFile file("Words", WordsLayout(), &W_);
+  static DataFile file("Words", WordsLayout(), &W_, [] {
+    Wipe(W_);
+    W_ = WordRecord{};
+  });
   return file;
 }
 
 DataFile& TipOfTheDay() {
-  static DataFile file("TipOfTheDay", TipsLayout(), &TIP);
+  static DataFile file("TipOfTheDay", TipsLayout(), &TIP, [] { Wipe(TIP); });
   return file;
 }
 

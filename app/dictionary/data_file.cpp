@@ -11,8 +11,10 @@ const files::DriverRegistration kNoDriver{};
 
 }  // namespace
 
-DataFile::DataFile(std::string label, const files::FileDeclaration& declaration, void* record)
+DataFile::DataFile(std::string label, const files::FileDeclaration& declaration, void* record,
+                   void (*wipe_record)())
     : label_(std::move(label)),
+      wipe_record_(wipe_record),
       declared_(declaration.Build(kNoDriver, static_cast<std::uint8_t*>(record))) {
   declared_->Block().driver = nullptr;
 }

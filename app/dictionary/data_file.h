@@ -23,8 +23,10 @@ namespace vaultrix::app {
 
 class DataFile {
  public:
-  // `record` is the declaration's record buffer, of the declared record size.
-  DataFile(std::string label, const files::FileDeclaration& declaration, void* record);
+  // `record` is the declaration's record buffer, of the declared record size;
+  // `wipe_record` wipes it and leaves it as a cleared record.
+  DataFile(std::string label, const files::FileDeclaration& declaration, void* record,
+           void (*wipe_record)());
   DataFile(const DataFile&) = delete;
   DataFile& operator=(const DataFile&) = delete;
 
@@ -46,8 +48,13 @@ class DataFile {
 
   [[nodiscard]] std::int32_t& OpenCount() { return open_count_; }
 
+  // Wipes the record buffer: when the last procedure using the file ends and
+  // at shut-down, so that no record read from the vault stays in memory.
+  void WipeRecord() { wipe_record_(); }
+
  private:
   std::string label_;
+  void (*wipe_record_)();
   std::unique_ptr<files::DeclaredFile> declared_;
   std::int32_t open_count_ = 0;
 };

@@ -18,6 +18,7 @@
 #include "runtime/eval/variable.h"
 #include "runtime/files/file_api.h"
 #include "runtime/support/error_state.h"
+#include "runtime/support/wipe.h"
 #include "runtime/windows/event_codes.h"
 #include "runtime/windows/event_engine.h"
 #include "runtime/windows/window_open.h"
@@ -105,6 +106,7 @@ void FrameProcedure::Run() {
   CurrentRun().CloseStartedThreads();
   users_.reset();
   passwords_.reset();
+  support::WipeText(last_clipboard_);
   eval::POPSCOPE();
   window_.Close();
   LeaveResponse(kRequestCancelled);
@@ -212,9 +214,12 @@ void FrameProcedure::OnAccepted(int control) {
 
 void FrameProcedure::FilterClipboard() {
   platform::WindowSystem& system = AppEngine().System();
-  const std::string filtered = FilterClipboardText(system.GetClipboardText().value_or(""));
-  system.SetClipboardText(filtered);
-  ClipboardDisplay = std::string_view(system.GetClipboardText().value_or(""));
+  std::optional<std::string> held = system.GetClipboardText();
+  std::string filtered = FilterClipboardText(held ? std::string_view(*held) : std::string_view());
+  support::WipeText(held);
+  ClipboardDisplay = std::string_view(filtered);
+  system.SetClipboardTextFromProgram(std::move(filtered));
+  support::WipeText(filtered);
 }
 
 void FrameProcedure::Refresh() {

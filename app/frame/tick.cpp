@@ -9,6 +9,7 @@
 #include "app/frame/timers.h"
 #include "app/options/options.h"
 #include "app/program/run.h"
+#include "runtime/support/wipe.h"
 #include "runtime/files/file_api.h"
 #include "runtime/support/dates.h"
 #include "runtime/support/error_state.h"
@@ -90,14 +91,18 @@ void FrameProcedure::OnTimer() {
 void FrameProcedure::ClearClipboardWhenDue(std::int32_t clock) {
   platform::WindowSystem& system = AppEngine().System();
   const std::int32_t period = ClipboardClearSeconds * 100;
-  std::string now = system.GetClipboardText().value_or("").substr(0, kClipboardSeen);
+  // The clipboard's text is often a password: every copy of it is wiped.
+  std::optional<std::string> held = system.GetClipboardText();
+  std::string now = held ? held->substr(0, kClipboardSeen) : std::string();
+  support::WipeText(held);
   if (support::CLIP(now) != support::CLIP(last_clipboard_)) {
     ClipboardDeadline = clock + period;
-    last_clipboard_ = std::move(now);
+    last_clipboard_.swap(now);
   }
+  support::WipeText(now);
   if (DeadlinePassed(clock, ClipboardDeadline, period, kClipboardMargin)) {
-    system.SetClipboardText("");
-    last_clipboard_.clear();
+    system.SetClipboardTextFromProgram("");
+    support::WipeText(last_clipboard_);
     ClipboardDeadline = clock + period;
   }
   if (!support::IsBlank(last_clipboard_)) {

@@ -5,6 +5,7 @@
 
 #include "runtime/support/decimal.h"
 #include "runtime/support/times.h"
+#include "runtime/support/wipe.h"
 
 namespace vaultrix::app {
 namespace {
@@ -59,7 +60,10 @@ std::string FilterClipboardText(std::string_view text) {
   }
   const std::size_t end = buffer.find_last_not_of(' ');
   buffer.resize(end == std::string::npos ? 0 : end + 1);
-  return buffer;
+  // A fresh copy: the work buffer keeps removed bytes past its end.
+  std::string filtered(buffer);
+  support::WipeText(buffer);
+  return filtered;
 }
 
 }  // namespace vaultrix::app

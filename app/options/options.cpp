@@ -1,6 +1,8 @@
 // The options, their storage in the default profile, and the timer globals.
 #include "app/options/options.h"
 
+#include <string.h>
+
 #include <charconv>
 #include <string>
 
@@ -16,6 +18,11 @@ std::int32_t ClipboardDeadline = 0;
 std::int32_t ShutdownDeadline = 0;
 std::uint8_t QuickUserSlot = 0;
 support::FixedString<90> ClipboardDisplay;
+
+void WipeClipboardDisplay() {
+  ::explicit_bzero(ClipboardDisplay.data(), ClipboardDisplay.size());
+  ClipboardDisplay = std::string_view();
+}
 
 namespace {
 

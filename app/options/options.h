@@ -40,6 +40,8 @@ extern std::int32_t ShutdownDeadline;
 extern std::uint8_t QuickUserSlot;
 // The clipboard's text as the password windows show it.
 extern support::FixedString<90> ClipboardDisplay;
+// Wipes it and leaves it blank, at shut-down.
+void WipeClipboardDisplay();
 
 // The four options as stored.
 struct StoredOptions {

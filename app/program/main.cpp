@@ -1,7 +1,7 @@
-// The vaultrix program: reads its command line, brings the runtime up (data
-// directory, locale, random seed), serves every data file with the indexed
-// driver, and runs the main program on runtime thread 1 while the main thread
-// serves the display.
+// The vaultrix program: turns core dumps off, reads its command line, brings
+// the runtime up (data directory, locale, random seed), serves every data file
+// with the indexed driver, and runs the main program on runtime thread 1 while
+// the main thread serves the display.
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/program/command_line.h"
+#include "app/program/core_dumps.h"
 #include "app/dictionary/data_dictionary.h"
 #include "app/program/run.h"
 #include "app/program/runner.h"
@@ -45,6 +46,8 @@ int RunProgram(int argc, char** argv,
 
 int main(int argc, char** argv) {
   using namespace vaultrix::app;
+  // Before anything secret can be in memory.
+  TurnOffCoreDumps();
   CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (const std::optional<int> answered =
           AnswerCommandLine(line, VAULTRIX_VERSION, std::cout, std::cerr)) {

@@ -5,8 +5,11 @@
 #include <future>
 #include <set>
 
+#include "app/dictionary/data_dictionary.h"
+#include "app/options/options.h"
 #include "app/program/main_program.h"
 #include "app/services/standard_actions.h"
+#include "runtime/files/hvn/open_file.h"
 #include "runtime/windows/event_codes.h"
 #include "runtime/windows/start_thread.h"
 #include "runtime/windows/window_open.h"
@@ -17,15 +20,27 @@ namespace {
 std::atomic<ProgramRun*> current_run{nullptr};
 // How long the close-down waits for the threads between its rounds.
 constexpr std::chrono::milliseconds kCloseDownRound{2};
+// One pause between LOGOUT's attempts to take a file from another station.
+constexpr std::chrono::milliseconds kTransactionPause{10};
 
 }  // namespace
 
 ProgramRun::ProgramRun(platform::WindowSystem& system) : system_(system), engine_(system) {
   InstallStandardActions(engine_, [] { return HelpFileName(); });
+  // LOGOUT waits up to two seconds for another station's transaction; the
+  // program's other windows run meanwhile, as they do behind a message box.
+  previous_transaction_wait_ = files::hvn::SetTransactionWaitHook([this] {
+    if (OnRuntimeThread()) {
+      system_.Pause(kTransactionPause.count());
+    } else {
+      std::this_thread::sleep_for(kTransactionPause);
+    }
+  });
 }
 
 ProgramRun::~ProgramRun() {
   Wait();
+  (void)files::hvn::SetTransactionWaitHook(std::move(previous_transaction_wait_));
   ProgramRun* self = this;
   current_run.compare_exchange_strong(self, nullptr);
 }
@@ -56,6 +71,12 @@ void ProgramRun::RunThreadOne(const std::function<void()>& program) {
   engine_.SetCurrentThread(1);
   CloseStartedThreads();
   windows::EndThreadWindows(engine_, 1);
+  // However the program ended, a text it put on the clipboard (a password,
+  // most likely) does not outlive it; whatever else is there stays.
+  (void)system_.EmptyProgramClipboard();
+  // Nor does any record read from the vault, or the clipboard's text shown.
+  ClearRecordBuffers();
+  WipeClipboardDisplay();
   // Before the thread leaves the window system, so that whoever sees it idle
   // sees the run finished.
   finished_.store(true);

@@ -69,6 +69,7 @@ class ProgramRun {
   std::thread thread_one_;
   std::atomic<bool> finished_{false};
   std::atomic<int> pending_starts_{0};
+  std::function<void()> previous_transaction_wait_;
 
   friend int Start(std::function<void()> procedure, std::size_t stack_bytes);
   friend bool OnRuntimeThread();

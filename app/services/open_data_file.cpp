@@ -68,7 +68,11 @@ FileUse::FileUse(DataFile& file) : file_(file) {
 }
 
 FileUse::~FileUse() {
-  if (--file_.OpenCount() == 0) files::Close(file_.Block());
+  if (--file_.OpenCount() != 0) return;
+  files::Close(file_.Block());
+  // The last use is over: the record it held (a password, as often as not)
+  // goes too. CLOSE has freed the memo buffers, wiped.
+  file_.WipeRecord();
 }
 
 }  // namespace vaultrix::app

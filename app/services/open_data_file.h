@@ -25,7 +25,8 @@ inline constexpr std::int32_t kDataFileAccess = 0x42;
 void OpenDataFile(DataFile& file);
 
 // One procedure's use of a data file: opens it through OpenDataFile when its
-// open count is 0 and counts the use; the last use to end closes the file.
+// open count is 0 and counts the use; the last use to end closes the file and
+// wipes its record buffer.
 class FileUse {
  public:
   explicit FileUse(DataFile& file);

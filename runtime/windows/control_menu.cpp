@@ -29,7 +29,7 @@ void ClipboardAction(EventEngine& engine, const WindowObject& window, std::int32
     }
     return;
   }
-  system.SetClipboardText(system.GetText(field->handle));
+  system.SetClipboardTextFromProgram(system.GetText(field->handle));
   if (action == kActionCut) (void)system.SetText(field->handle, std::string());
 }
 

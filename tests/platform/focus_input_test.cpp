@@ -206,5 +206,20 @@ TEST(Clipboard, EveryChangeMovesTheCounter) {
   EXPECT_FALSE(system.GetClipboardText());
 }
 
+TEST(Clipboard, OnlyTheProgramsOwnLastTextIsTakenAway) {
+  WindowSystem system;
+  EXPECT_FALSE(system.EmptyProgramClipboard()) << "nothing was ever put there";
+  system.SetClipboardText("outside");
+  EXPECT_FALSE(system.EmptyProgramClipboard());
+  EXPECT_EQ(system.GetClipboardText(), "outside");
+  system.SetClipboardTextFromProgram("pw");
+  EXPECT_TRUE(system.EmptyProgramClipboard());
+  EXPECT_FALSE(system.GetClipboardText());
+  system.SetClipboardTextFromProgram("pw");
+  system.SetClipboardText("pw");  // the same text, copied by someone else
+  EXPECT_FALSE(system.EmptyProgramClipboard());
+  EXPECT_EQ(system.GetClipboardText(), "pw");
+}
+
 }  // namespace
 }  // namespace vaultrix::platform

@@ -414,6 +414,7 @@ TEST_F(ControlsTest, MenuItemsAcceleratorsAlertKeysAndStandardActions) {
     }
     if (e.Event() == kEventAccepted) {
       EXPECT_EQ(system_.GetClipboardText(), "abc") << "copied";
+      EXPECT_TRUE(system_.EmptyProgramClipboard()) << "a copy is the program's own text";
       system_.SetClipboardText("xyz");
       (void)system_.InjectInput(window.handle, platform::kWmCommand, 0xFFFE, 0);  // Paste
       system_.InjectKey('F', false);

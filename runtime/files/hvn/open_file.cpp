@@ -26,6 +26,10 @@ LockWaitHook& Hook() {
   static LockWaitHook hook;
   return hook;
 }
+LockWaitHook& TransactionHook() {
+  static LockWaitHook hook;
+  return hook;
+}
 std::mutex control_file_mutex;
 std::string& ControlFile() {
   static std::string name = "halverin.tcf";
@@ -73,13 +77,27 @@ void SetDamageIsFatal(bool fatal) {
   damage_is_fatal.store(fatal);
 }
 
-void WaitForLock() {
-  WaitBeforeRetry();
+void WaitForOtherTransaction() {
+  LockWaitHook hook;
+  {
+    std::lock_guard lock(hook_mutex);
+    hook = TransactionHook();
+  }
+  if (hook) {
+    hook();
+  } else {
+    WaitBeforeRetry();
+  }
 }
 
 LockWaitHook SetLockWaitHook(LockWaitHook hook) {
   std::lock_guard lock(hook_mutex);
   return std::exchange(Hook(), std::move(hook));
+}
+
+LockWaitHook SetTransactionWaitHook(LockWaitHook hook) {
+  std::lock_guard lock(hook_mutex);
+  return std::exchange(TransactionHook(), std::move(hook));
 }
 
 std::string TransactionControlFile() {

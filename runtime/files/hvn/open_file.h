@@ -33,6 +33,10 @@ void SetDamageIsFatal(bool fatal);
 // interface stays alive; by default it sleeps for 10 milliseconds.
 using LockWaitHook = std::function<void()>;
 LockWaitHook SetLockWaitHook(LockWaitHook hook);
+// Called between the attempts of LOGOUT's wait for another station's
+// transaction; without one, the hook above. No operation of the file is under
+// way then, so the program's hook may let its other threads run meanwhile.
+LockWaitHook SetTransactionWaitHook(LockWaitHook hook);
 
 // The transaction control file name set by SEND "TCF=" (process-wide).
 [[nodiscard]] std::string TransactionControlFile();

@@ -45,7 +45,8 @@ void LeaveTransaction(PageFile& file);
 [[nodiscard]] bool FindLiveTransaction(const std::string& control_file, std::uint32_t number,
                                        const std::string& path, FileHeader* old_header);
 
-// One pause between the attempts of a waiting lock (hvn/open_file.h's hook).
-void WaitForLock();
+// One pause between the attempts of LOGOUT's wait for another station's
+// transaction (hvn/open_file.h's transaction hook).
+void WaitForOtherTransaction();
 
 }  // namespace vaultrix::files::hvn

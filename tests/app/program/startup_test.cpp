@@ -1,5 +1,8 @@
 // The command line and the runtime start-up.
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program/command_line.h"
+#include "app/program/core_dumps.h"
 #include "app/program/runtime_startup.h"
 #include "platform/locations.h"
 
@@ -118,6 +122,23 @@ TEST_F(StartupTest, ReportsADataDirectoryThatIsAFile) {
   EXPECT_FALSE(result.ok);
   EXPECT_NE(result.error.find("cannot create the data directory"), std::string::npos)
       << result.error;
+}
+
+TEST(CoreDumpsTest, AreTurnedOffForTheProcessAndItsChildren) {
+  // In a child, so that this test program stays as it was.
+  const pid_t child = ::fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    struct rlimit limit = {1, 1};
+    const bool off = TurnOffCoreDumps() && ::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0) == 0 &&
+                     ::getrlimit(RLIMIT_CORE, &limit) == 0 && limit.rlim_cur == 0 &&
+                     limit.rlim_max == 0;
+    ::_exit(off ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace

@@ -36,14 +36,16 @@ bool DecodeHeader(const std::uint8_t* ptr, const std::uint8_t* limit, FileHeader
 }
 
 bool CheckRegions(const FileHeader& header) {
-  if (header.region_start[0] != header.region_end[0]) return false;
+  // Entry 0 describes no page size, and an empty region holds no page, so
+  // neither is looked at: writers leave them as they please (0, -1, or where
+  // the region once was).
   std::int32_t previous_end = 0;
   for (int k = 1; k <= kMaxUnits; ++k) {
     const std::int32_t start = header.region_start[k];
     const std::int32_t end = header.region_end[k];
+    if (start == end) continue;
     if (start < 0 || end < start) return false;
     if ((end - start) % k != 0) return false;
-    if (start == end) continue;
     if (start < previous_end) return false;
     if (end >
         (0x7FFFFFFF - static_cast<std::int32_t>(kHeaderSize)) / static_cast<std::int32_t>(kUnit)) {

@@ -63,9 +63,9 @@ void EncodeHeader(const FileHeader& header, std::uint8_t* out);
 [[nodiscard]] bool DecodeHeader(const std::uint8_t* ptr, const std::uint8_t* limit,
                                 FileHeader* header);
 
-// True when every region is well formed: start <= end, non-empty regions in
-// increasing k without overlap, each a whole number of k-unit pages, and
-// unused entry 0 empty.
+// True when every non-empty region is well formed: 0 <= start < end, in
+// increasing k without overlap, each a whole number of k-unit pages. Entry 0
+// and empty regions (start == end, whatever their value) are not looked at.
 [[nodiscard]] bool CheckRegions(const FileHeader& header);
 
 // The page size in units of the page at `reference`; 0 when it lies in no

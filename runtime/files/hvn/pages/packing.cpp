@@ -12,18 +12,26 @@ void AppendVarNumber(std::string& out, std::uint32_t value) {
 }
 
 bool ReadVarNumber(const std::uint8_t*& ptr, const std::uint8_t* limit, std::uint32_t* value) {
+  // Writers may spend more bytes on a number than it needs (0x80 0x00 is 0):
+  // any length is read, as long as the value fits in 32 bits.
   std::uint64_t result = 0;
-  for (int shift = 0; shift < 35; shift += 7) {
+  bool too_large = false;
+  for (unsigned shift = 0;; shift += 7) {
     if (ptr >= limit) return false;
     const std::uint8_t byte = *ptr++;
-    result |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
-    if ((byte & 0x80) == 0) {
-      if (result > 0xFFFFFFFFu) return false;
-      *value = static_cast<std::uint32_t>(result);
-      return true;
+    const std::uint64_t bits = byte & 0x7F;
+    if (bits != 0) {
+      if (shift >= 32) {
+        too_large = true;
+      } else {
+        result |= bits << shift;
+      }
     }
+    if ((byte & 0x80) == 0) break;
   }
-  return false;
+  if (too_large || result > 0xFFFFFFFFu) return false;
+  *value = static_cast<std::uint32_t>(result);
+  return true;
 }
 
 std::string PackBytes(const std::uint8_t* data, std::size_t size) {
@@ -55,6 +63,18 @@ std::string PackBytes(const std::uint8_t* data, std::size_t size) {
   return out;
 }
 
+namespace {
+
+// After the last repeat some writers put a literal count of 0 (the steps read
+// a count after every repeat); the text may end there or right after the run.
+bool EndsAfterRun(const std::uint8_t* ptr, const std::uint8_t* limit) {
+  if (ptr == limit) return true;
+  std::uint32_t count = 0;
+  return ReadVarNumber(ptr, limit, &count) && count == 0 && ptr == limit;
+}
+
+}  // namespace
+
 bool UnpackBytes(const std::uint8_t* ptr, const std::uint8_t* limit, std::size_t length,
                  std::string* out) {
   std::size_t written = 0;
@@ -68,10 +88,12 @@ bool UnpackBytes(const std::uint8_t* ptr, const std::uint8_t* limit, std::size_t
     if (written == length) return ptr == limit;
     std::uint32_t repeat = 0;
     if (!ReadVarNumber(ptr, limit, &repeat)) return false;
-    if (written == 0 || repeat > length - written) return false;
+    if (repeat > length - written) return false;
+    if (repeat == 0) continue;
+    if (written == 0) return false;  // nothing written yet to repeat
     out->append(repeat, out->back());
     written += repeat;
-    if (written == length) return ptr == limit;
+    if (written == length) return EndsAfterRun(ptr, limit);
   }
 }
 

@@ -23,7 +23,8 @@ inline constexpr std::size_t kMinimumRun = 4;
 
 void AppendVarNumber(std::string& out, std::uint32_t value);
 
-// Reads a number at *ptr; false when it runs past `limit` or beyond 32 bits.
+// Reads a number at *ptr, however many bytes it takes; false when it runs
+// past `limit` or its value needs more than 32 bits.
 [[nodiscard]] bool ReadVarNumber(const std::uint8_t*& ptr, const std::uint8_t* limit,
                                  std::uint32_t* value);
 
@@ -31,9 +32,10 @@ void AppendVarNumber(std::string& out, std::uint32_t value);
 // kMinimumRun equal bytes.
 [[nodiscard]] std::string PackBytes(const std::uint8_t* data, std::size_t size);
 
-// Unpacks [ptr, limit) into exactly `length` bytes appended to `out`. False
-// for packed text that is damaged, would produce more or fewer bytes, or does
-// not end at `limit`.
+// Unpacks [ptr, limit) into exactly `length` bytes appended to `out`. The
+// text ends where `length` is reached, or after a closing run with one
+// literal count of 0. False for packed text that is damaged, would produce
+// more or fewer bytes, or holds anything else past its end.
 [[nodiscard]] bool UnpackBytes(const std::uint8_t* ptr, const std::uint8_t* limit,
                                std::size_t length, std::string* out);
 

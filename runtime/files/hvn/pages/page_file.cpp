@@ -958,7 +958,7 @@ int PageFile::BeginTransaction(std::int64_t timeout_hundredths) {
     if (platform::CurrentClock().SteadyMilliseconds() / 10 - start >= timeout_hundredths) {
       return support::kFileIsAlreadyLocked;
     }
-    WaitForLock();
+    WaitForOtherTransaction();
   }
   locked_ = true;
   if (int code = ReadHeader(); code != 0) {

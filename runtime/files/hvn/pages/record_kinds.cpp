@@ -99,10 +99,13 @@ std::string EncodeTransaction(const TransactionRecord& record) {
 }
 
 bool DecodeTransaction(std::string_view data, TransactionRecord* record) {
-  if (data.size() < 5 || data.back() != '\0') return false;
+  // The name ends at its first zero; what a writer left after it is not part
+  // of the name.
+  const std::size_t terminator = data.find('\0', 4);
+  if (data.size() < 5 || terminator == std::string_view::npos) return false;
   record->number = Load32(reinterpret_cast<const std::uint8_t*>(data.data()));
-  record->control_file.assign(data.substr(4, data.size() - 5));
-  return record->control_file.find('\0') == std::string::npos;
+  record->control_file.assign(data.substr(4, terminator - 4));
+  return true;
 }
 
 std::optional<std::uint32_t> NextNumber(std::uint32_t last) {
