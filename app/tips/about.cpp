@@ -96,7 +96,7 @@ class AboutWindow {
     }
     support::ClearError();
     WriteFirstTip(TipNumber() + 1);
-    window_.Display(kAboutTipText);
+    windows::DisplayControls(AppEngine(), kAboutTipText, kAboutTipText);
   }
 
   // "&Next" (forward) or "&Previous" (backward), round from one end of the
@@ -114,7 +114,7 @@ class AboutWindow {
       at_first_ = true;
     }
     support::ClearError();
-    window_.Display(kAboutTipText);
+    windows::DisplayControls(AppEngine(), kAboutTipText, kAboutTipText);
     ShowButtons();
   }
 

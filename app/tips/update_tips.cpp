@@ -54,7 +54,7 @@ class TipForm {
     }
     window_.Open();
     window_.Set(0, windows::kPropText, request_ == kInsertRecord ? kAddTipTitle : kChangeTipTitle);
-    window_.Display();
+    ShowText();
     window_.Accept([this](int event) { return OnEvent(event); });
     window_.Close();
     if (request_ == kInsertRecord) LeaveInsert();
@@ -71,11 +71,13 @@ class TipForm {
       if (request_ == kInsertRecord) Insert();
       if (request_ == kChangeRecord) Change();
     } else if (event == windows::kEventRejected) {
-      window_.Display(control);
+      windows::DisplayControls(AppEngine(), control, control);
       windows::SelectControl(AppEngine(), control);
     }
     return windows::kBodyDefault;
   }
+
+  void ShowText() { windows::DisplayControls(AppEngine(), kUpdateTipsText, kUpdateTipsText); }
 
   // Stores the typed text in the tip numbered for it and numbers the next.
   void Insert() {
@@ -96,7 +98,7 @@ class TipForm {
       window_.PostClose();
       return;
     }
-    window_.Display();
+    ShowText();
     windows::SelectControl(AppEngine(), kUpdateTipsText);
   }
 
@@ -108,7 +110,7 @@ class TipForm {
         return;
       }
       if (answer != kButtonYes) {
-        window_.Display();
+        ShowText();
         return;
       }
     }
