@@ -64,10 +64,14 @@ class AboutWindow {
       case kAboutPrevious:
         Step(true);
         break;
-      case kAboutAddTips:
+      case kAboutAddTips: {
+        // The list reads tips into the same buffer, so the number shown is
+        // taken first.
+        const std::int64_t shown = TipNumber();
         BrowseTips();
-        Refresh();
+        Refresh(shown);
         break;
+      }
       default:
         break;
     }
@@ -121,8 +125,7 @@ class AboutWindow {
   // After the tips were edited: the tip shown, or the one that took its
   // place, read again, so the text is the stored one and "&Next" and
   // "&Previous" go on from it.
-  void Refresh() {
-    const std::int64_t shown = TipNumber();
+  void Refresh(std::int64_t shown) {
     ChooseTip(shown < 1 ? 1 : shown);
     ShowButtons();
   }
