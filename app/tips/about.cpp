@@ -35,7 +35,9 @@ bool ReadTip(bool backward) {
 
 // The tips in TIP:KEYTIPID order from the first (or, reading backward, the
 // last).
-void FromTheEnd() { files::Set(TipOfTheDay().Key(kFirstKey)); }
+void FromTheEnd() {
+  files::Set(TipOfTheDay().Key(kFirstKey));
+}
 
 class AboutWindow {
  public:

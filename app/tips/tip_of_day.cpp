@@ -37,13 +37,21 @@ void WriteSetting(std::string_view key, std::string_view value) {
 
 }  // namespace
 
-std::int64_t ReadShowTip() { return ReadSetting(kShowTipKey); }
+std::int64_t ReadShowTip() {
+  return ReadSetting(kShowTipKey);
+}
 
-void WriteShowTip(std::int64_t show) { WriteSetting(kShowTipKey, show != 0 ? "1" : "0"); }
+void WriteShowTip(std::int64_t show) {
+  WriteSetting(kShowTipKey, show != 0 ? "1" : "0");
+}
 
-std::int64_t ReadFirstTip() { return ReadSetting(kFirstTipKey); }
+std::int64_t ReadFirstTip() {
+  return ReadSetting(kFirstTipKey);
+}
 
-void WriteFirstTip(std::int64_t number) { WriteSetting(kFirstTipKey, FirstTipText(number)); }
+void WriteFirstTip(std::int64_t number) {
+  WriteSetting(kFirstTipKey, FirstTipText(number));
+}
 
 std::string FirstTipText(std::int64_t number) {
   windows::Picture picture;

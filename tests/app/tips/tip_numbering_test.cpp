@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/services/open_data_file.h"
 #include "app/dictionary/data_dictionary.h"
+#include "app/services/open_data_file.h"
 #include "runtime/support/error_codes.h"
 #include "tests/app/test_data_driver.h"
 #include "tests/app/test_support.h"

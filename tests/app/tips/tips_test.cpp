@@ -46,8 +46,7 @@ class TipsTest : public testing::UsersTest {
       for (std::int64_t number : numbers) {
         TIP = TipRecord{};
         SetTipNumber(number);
-        support::AssignFixed(TipOfTheDay().MemoText(kMemoTipDesc),
-                             "tip " + std::to_string(number));
+        support::AssignFixed(TipOfTheDay().MemoText(kMemoTipDesc), "tip " + std::to_string(number));
         files::Add(TipOfTheDay().Block());
         ASSERT_EQ(support::ErrorCode(), 0) << support::Error();
       }
@@ -97,10 +96,9 @@ TEST_F(TipsTest, TheTipShownFollowsFirstTipAndMovesItOn) {
     const char* written;
   };
   const Case cases[] = {
-      {nullptr, "tip 2 >", "3"},  // from the first tip of the file
-      {"3", "tip 3 < >", "4"},
-      {"4", "tip 5 < >", "6"},    // a gap: the next tip after it
-      {"8", "tip 2 >", "3"},      // past the last tip: the first, "&Previous" hidden
+      {nullptr, "tip 2 >", "3"},                           // from the first tip of the file
+      {"3", "tip 3 < >", "4"},   {"4", "tip 5 < >", "6"},  // a gap: the next tip after it
+      {"8", "tip 2 >", "3"},  // past the last tip: the first, "&Previous" hidden
       {"junk", "tip 2 >", "3"},
   };
   WriteTips({2, 3, 5, 7});

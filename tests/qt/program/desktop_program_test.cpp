@@ -266,7 +266,9 @@ TEST_F(DesktopProgram, HelpTipsShowsTheFirstShippedTip) {
   std::string tip;
   for (WindowHandle handle : all) {
     const auto info = system_.GetWindowInfo(handle);
-    if (info && info->kind == platform::WindowKind::kControl && info->control_id == 3) tip = info->text;
+    if (info && info->kind == platform::WindowKind::kControl && info->control_id == 3) {
+      tip = info->text;
+    }
   }
   EXPECT_EQ(tip.substr(0, 20), "Welcome to Vaultrix.");
   driver_->Drain();
