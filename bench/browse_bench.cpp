@@ -123,8 +123,7 @@ class Vault {
     P_.Service = "m" + RandomText(random_, 11);
     P_.Name = "new";
     files::Add(app::Passwords().Block());
-    app::LeaveResponse(support::ErrorCode() == 0 ? app::kRequestCompleted
-                                                 : app::kRequestCancelled);
+    app::LeaveResponse(support::ErrorCode() == 0 ? app::kRequestCompleted : app::kRequestCancelled);
   }
 
   int n_;
@@ -166,8 +165,8 @@ void Measure(benchmark::State& state, Step step) {
   engine.ScrollToEnd(false);
   const std::int64_t before = engine.Reads();
   for (auto _ : state) step(state, engine);
-  state.counters["reads"] = benchmark::Counter(
-      static_cast<double>(engine.Reads() - before) / static_cast<double>(state.iterations()));
+  state.counters["reads"] = benchmark::Counter(static_cast<double>(engine.Reads() - before) /
+                                               static_cast<double>(state.iterations()));
   if (engine.Failed() || engine.RecordsInQueue() == 0) state.SkipWithError("the engine failed");
 }
 
@@ -222,15 +221,13 @@ void BM_BrowseFirstLetterLocate(benchmark::State& state) {
 }
 
 void BM_BrowseKeyDistribution(benchmark::State& state) {
-  Measure(state, [](benchmark::State&, app::BrowseEngine& engine) {
-    engine.BuildKeyDistribution();
-  });
+  Measure(state,
+          [](benchmark::State&, app::BrowseEngine& engine) { engine.BuildKeyDistribution(); });
 }
 
 void BM_BrowseInsertAndRelocate(benchmark::State& state) {
-  Measure(state, [](benchmark::State&, app::BrowseEngine& engine) {
-    engine.Edit(app::kInsertRecord);
-  });
+  Measure(state,
+          [](benchmark::State&, app::BrowseEngine& engine) { engine.Edit(app::kInsertRecord); });
 }
 
 // The engine's share of insert-and-relocate without the durable ADD: the
@@ -245,6 +242,18 @@ void BM_BrowseRelocateAndDistribution(benchmark::State& state) {
   });
 }
 
+// The durable ADD alone, as the form makes it, for comparison with the step
+// above: what the file engine adds to the engine's share.
+void BM_BrowseDurableAddAlone(benchmark::State& state) {
+  std::mt19937 random(9);
+  Measure(state, [&random](benchmark::State&, app::BrowseEngine&) {
+    P_.User = kOwner;
+    P_.Service = "n" + RandomText(random, 11);
+    P_.Name = "new";
+    files::Add(app::Passwords().Block());
+  });
+}
+
 #define BROWSE_STEP(name) BENCHMARK(name)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond)
 BROWSE_STEP(BM_BrowseFirstPageAfterResetOrder);
 BROWSE_STEP(BM_BrowsePageDown);
@@ -255,5 +264,6 @@ BROWSE_STEP(BM_BrowseFirstLetterLocate);
 BROWSE_STEP(BM_BrowseKeyDistribution);
 BROWSE_STEP(BM_BrowseRelocateAndDistribution);
 BROWSE_STEP(BM_BrowseInsertAndRelocate)->Iterations(200);
+BROWSE_STEP(BM_BrowseDurableAddAlone)->Iterations(200);
 
 }  // namespace

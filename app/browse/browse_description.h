@@ -22,11 +22,11 @@ namespace vaultrix::app {
 
 struct BrowseOrder {
   files::KeyBlock* key = nullptr;
-  std::string filter;                  // empty: every entry
-  std::span<char> range;               // empty: the order has no range value
-  std::span<char> range_from_record;   // empty: the range value is not copied
-  std::span<char> order_field;         // set by the locator and the thumb drag
-  std::span<char> locator_clears;      // cleared by the first-letter locator
+  std::string filter;                 // empty: every entry
+  std::span<char> range;              // empty: the order has no range value
+  std::span<char> range_from_record;  // empty: the range value is not copied
+  std::span<char> order_field;        // set by the locator and the thumb drag
+  std::span<char> locator_clears;     // cleared by the first-letter locator
 };
 
 struct BrowseDescription {

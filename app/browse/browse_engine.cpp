@@ -28,7 +28,9 @@ BrowseEngine::BrowseEngine(BrowseDescription description, BrowseSurface& surface
       view_({&description_.file->Block()}),
       states_(std::max<std::size_t>(1, description_.orders.size())) {}
 
-BrowseEngine::~BrowseEngine() { files::Close(view_.Block()); }
+BrowseEngine::~BrowseEngine() {
+  files::Close(view_.Block());
+}
 
 BrowseOrder& BrowseEngine::CurrentOrder() {
   const int index = std::clamp(order_, 1, static_cast<int>(description_.orders.size()));
@@ -160,9 +162,8 @@ void BrowseEngine::RefreshPage() {
     files::Reset(view_.Block(), held_position_);
     refresh_mode_ = RefreshMode::kFromTop;
   } else if (queue_.Records() > 0) {
-    const int row = current_choice_ >= 1 && current_choice_ <= queue_.Records()
-                        ? current_choice_
-                        : queue_.Records();
+    const int row = current_choice_ >= 1 && current_choice_ <= queue_.Records() ? current_choice_
+                                                                                : queue_.Records();
     held_position_ = queue_.Row(row).position;
     held = true;
     files::Reset(view_.Block(), queue_.Row(1).position);

@@ -104,12 +104,14 @@ void BrowseEngine::PostNewSelection() {
 
 // A selection that the engine posted itself carries the key code of the
 // event it was posted from, so only one that arrives while none is pending
-// can be the user's right click.
+// can be the user's right click; that one offers the edit buttons.
 void BrowseEngine::NewSelection(std::int32_t key_code) {
   const bool posted = new_selection_posted_;
   new_selection_posted_ = false;
   const std::int32_t button = key_code & 0xFF;
-  if (!posted && (button == keys::kRightClick || button == keys::kRightDoubleClick)) {
+  const bool right = button == keys::kRightClick || button == keys::kRightDoubleClick;
+  // A window that edits nothing (the user picker) has no popup to offer.
+  if (!posted && right && description_.insert_button != 0) {
     const bool rows = queue_.Records() > 0;
     if (rows) current_choice_ = std::clamp(surface_.Selection(), 1, queue_.Records());
     const int choice = surface_.Popup(rows ? kFullPopup : kEmptyListPopup);

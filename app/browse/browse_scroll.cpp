@@ -97,8 +97,8 @@ void BrowseEngine::BuildKeyDistribution() {
   std::string high;
   std::string low;
   if (!read_end(true, high) || !read_end(false, low)) return;
-  CurrentState().distribution = app::BuildKeyDistribution(low, high, order.order_field.size(),
-                                                          description_.alphabet_flags);
+  CurrentState().distribution =
+      app::BuildKeyDistribution(low, high, order.order_field.size(), description_.alphabet_flags);
   // The two reads left the ends of the order in the buffer.
   FillBuffer(current_choice_);
 }

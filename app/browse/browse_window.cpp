@@ -37,7 +37,9 @@ void BrowseWindowSurface::QueueChanged() {
   (void)windows::ListQueueChanged(AppEngine(), window_.Object(), list_);
 }
 
-int BrowseWindowSurface::Selection() { return Number(window_.Get(list_, windows::kPropSelected)); }
+int BrowseWindowSurface::Selection() {
+  return Number(window_.Get(list_, windows::kPropSelected));
+}
 
 void BrowseWindowSurface::SetSelection(int row) {
   window_.Set(list_, windows::kPropSelected, std::to_string(row));
@@ -51,7 +53,9 @@ void BrowseWindowSurface::ShowScrollBar(bool shown) {
   window_.Set(list_, windows::kPropVScrollShown, shown ? "1" : "0");
 }
 
-int BrowseWindowSurface::Thumb() { return Number(window_.Get(list_, windows::kPropVScrollPos)); }
+int BrowseWindowSurface::Thumb() {
+  return Number(window_.Get(list_, windows::kPropVScrollPos));
+}
 
 void BrowseWindowSurface::SetThumb(int position) {
   window_.Set(list_, windows::kPropVScrollPos, std::to_string(position));
@@ -72,15 +76,25 @@ void BrowseWindowSurface::Post(int event, int control) {
   windows::PostEventToWindow(AppEngine(), window_.Object(), event, object);
 }
 
-void BrowseWindowSurface::PostToList(int event) { Post(event, list_); }
+void BrowseWindowSurface::PostToList(int event) {
+  Post(event, list_);
+}
 
-void BrowseWindowSurface::PressButton(int control) { Post(windows::kEventAccepted, control); }
+void BrowseWindowSurface::PressButton(int control) {
+  Post(windows::kEventAccepted, control);
+}
 
-int BrowseWindowSurface::Popup(std::string_view menu) { return windows::Popup(AppEngine(), menu); }
+int BrowseWindowSurface::Popup(std::string_view menu) {
+  return windows::Popup(AppEngine(), menu);
+}
 
-bool BrowseWindowSurface::AcceptingAll() { return window_.Object().accept_all; }
+bool BrowseWindowSurface::AcceptingAll() {
+  return window_.Object().accept_all;
+}
 
-void BrowseWindowSurface::SelectList() { windows::SelectControl(AppEngine(), list_); }
+void BrowseWindowSurface::SelectList() {
+  windows::SelectControl(AppEngine(), list_);
+}
 
 void AttachBrowseList(ProcedureWindow& window, BrowseEngine& engine,
                       const BrowseDescription& description) {

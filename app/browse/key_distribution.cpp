@@ -11,8 +11,7 @@ namespace {
 
 // In the order the alphabet takes them; code 163 is the pound sign of the
 // single-byte character set.
-constexpr std::string_view kPunctuation =
-    "`!\"\xA3$%^&*()'-=_+][#;~@:/.,?\\| ";
+constexpr std::string_view kPunctuation = "`!\"\xA3$%^&*()'-=_+][#;~@:/.,?\\| ";
 static_assert(kPunctuation.size() == 30);
 
 constexpr int kPartLength = 4;
@@ -68,7 +67,8 @@ std::string Clip(std::string_view text, std::size_t width) {
 std::string DistributionAlphabet(unsigned flags) {
   std::string alphabet;
   for (int code = 1; code <= 255; ++code) {
-    if (Admitted(static_cast<unsigned char>(code), flags)) alphabet.push_back(static_cast<char>(code));
+    if (Admitted(static_cast<unsigned char>(code), flags))
+      alphabet.push_back(static_cast<char>(code));
   }
   return alphabet;
 }

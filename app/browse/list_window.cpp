@@ -1,9 +1,9 @@
 // Running a list window on the browse engine.
 #include "app/browse/list_window.h"
 
+#include "app/program/run.h"
 #include "runtime/windows/event_codes.h"
 #include "runtime/windows/window_open.h"
-#include "app/program/run.h"
 
 namespace vaultrix::app {
 
@@ -11,7 +11,9 @@ ListWindow::ListWindow(std::string_view module, std::string_view structure, std:
     : window_(windows::WindowKind::kPlainWindow, module, structure, section),
       section_(std::move(section)) {}
 
-ListWindow::~ListWindow() { Close(); }
+ListWindow::~ListWindow() {
+  Close();
+}
 
 void ListWindow::Open(BrowseDescription description) {
   list_ = description.list;

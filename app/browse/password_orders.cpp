@@ -21,12 +21,16 @@ BrowseDescription PasswordBrowseDescription(PasswordRanges& ranges) {
   description.file = &file;
   description.range_field = P_.User.Bytes();
   description.orders = {
-      {&file.Key(kKeyUrl), "UPPER(P_:User) = UPPER(BRW1::Sort1:Save:P_:User)",
-       ranges.sort1.Bytes(), P_.User.Bytes(), P_.URL.Bytes(), P_.Name.Bytes()},
+      {&file.Key(kKeyUrl), "UPPER(P_:User) = UPPER(BRW1::Sort1:Save:P_:User)", ranges.sort1.Bytes(),
+       P_.User.Bytes(), P_.URL.Bytes(), P_.Name.Bytes()},
       {&file.Key(kKeyName), "UPPER(P_:User) = UPPER(BRW1::Sort2:Save:P_:User)",
        ranges.sort2.Bytes(), P_.User.Bytes(), P_.Name.Bytes(), P_.Service.Bytes()},
-      {&file.Key(kKeyService), "UPPER(P_:User) = UPPER(BRW1::Sort3:Reset:U_:Name)",
-       U_.Name.Bytes(), {}, P_.Service.Bytes(), P_.Name.Bytes()},
+      {&file.Key(kKeyService),
+       "UPPER(P_:User) = UPPER(BRW1::Sort3:Reset:U_:Name)",
+       U_.Name.Bytes(),
+       {},
+       P_.Service.Bytes(),
+       P_.Name.Bytes()},
   };
   description.queue_fields = {P_.Service.Bytes(), P_.URL.Bytes(), P_.Name.Bytes(),
                               file.MemoText(kMemoNotes), P_.User.Bytes()};

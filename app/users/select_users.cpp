@@ -41,8 +41,8 @@ void SelectUsers() {
     if (files::Records(Users().Block()) == 1) {
       windows::ControlObject* select = window.Window().Object().FindControl(kSelectUsersSelect);
       if (select != nullptr) {
-        windows::PostEventToWindow(AppEngine(), window.Window().Object(),
-                                   windows::kEventAccepted, select);
+        windows::PostEventToWindow(AppEngine(), window.Window().Object(), windows::kEventAccepted,
+                                   select);
       }
     }
     window.Accept([&](int event, int control) {

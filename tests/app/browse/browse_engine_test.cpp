@@ -124,7 +124,8 @@ class BrowseEngineTest : public testing::AppServicesTest {
   }
   static Strings Numbered(int first, int last) {
     Strings names;
-    for (int i = first; i <= last; ++i) names.push_back((i < 10 ? "svc 0" : "svc ") + std::to_string(i));
+    for (int i = first; i <= last; ++i)
+      names.push_back((i < 10 ? "svc 0" : "svc ") + std::to_string(i));
     return names;
   }
 
@@ -152,8 +153,8 @@ TEST_F(BrowseEngineTest, ScrollingPagesThroughOneOwnersEntries) {
       {windows::kEventScrollDown, 1, 1, 10, 10},  // on the last row the page shifts
       {windows::kEventScrollUp, 10, 0, 9, 1},
       {windows::kEventPageDown, 1, 10, 19, 1},
-      {windows::kEventPageDown, 1, 15, 24, 6},   // 5 rows could not be read
-      {windows::kEventPageDown, 1, 15, 24, 10},  // not beyond the last row
+      {windows::kEventPageDown, 1, 15, 24, 6},     // 5 rows could not be read
+      {windows::kEventPageDown, 1, 15, 24, 10},    // not beyond the last row
       {windows::kEventScrollDown, 1, 15, 24, 10},  // the last entry: nothing moves
       {windows::kEventScrollTop, 1, 0, 9, 1},
       {windows::kEventPageUp, 1, 0, 9, 1},
@@ -184,10 +185,8 @@ TEST_F(BrowseEngineTest, TheFirstLetterLocatesInTheServiceOrderWhateverTheCase) 
     std::string highlighted;
     Strings page;
   } cases[] = {
-      {'m', "Mango", {"Mango", "melon", "pear"}},
-      {'M', "Mango", {"Mango", "melon", "pear"}},
-      {'n', "pear", {"pear", "Quince", "ZEBRA"}},
-      {'z', "ZEBRA", {"pear", "Quince", "ZEBRA"}},
+      {'m', "Mango", {"Mango", "melon", "pear"}},  {'M', "Mango", {"Mango", "melon", "pear"}},
+      {'n', "pear", {"pear", "Quince", "ZEBRA"}},  {'z', "ZEBRA", {"pear", "Quince", "ZEBRA"}},
       {'~', "ZEBRA", {"pear", "Quince", "ZEBRA"}},  // after every entry: the last page
       {'l', "lemon", {"lemon", "Mango", "melon"}},  // the name is cleared, so "zz" is found
   };
@@ -240,15 +239,15 @@ TEST_F(BrowseEngineTest, AnEmptyListLetsOnlyInsertAct) {
   EXPECT_EQ(engine_->CurrentChoice(), 0);
   EXPECT_FALSE(surface_.enabled[kChange] || surface_.enabled[kDelete]);
   EXPECT_TRUE(P_.Service.IsBlank() && P_.User.IsBlank());
-  for (int event : {windows::kEventScrollDown, windows::kEventPageDown,
-                    windows::kEventScrollBottom}) {
+  for (int event :
+       {windows::kEventScrollDown, windows::kEventPageDown, windows::kEventScrollBottom}) {
     Event(event);
   }
   Event(windows::kEventLocate, 0, 's');
   EXPECT_EQ(engine_->RecordsInQueue(), 0);
-  Event(windows::kEventAlertKey, 0x2E);  // Delete
+  Event(windows::kEventAlertKey, 0x2E);   // Delete
   Event(windows::kEventAlertKey, 0x20D);  // Ctrl+Enter
-  Event(windows::kEventAlertKey, 0x2D);  // Insert
+  Event(windows::kEventAlertKey, 0x2D);   // Insert
   EXPECT_EQ(surface_.pressed, std::vector<int>{kInsert});
   surface_.popup_answer = 1;
   Event(windows::kEventNewSelection, 2);  // the right button

@@ -89,6 +89,14 @@ TEST_F(SelectUsersTest, CancelLeavesNoUser) {
   WriteUsers({{"Ann", "Not Required"}, {"Bob", "x"}});
   Call(SelectUsers, kSelectRecord, "Bob");
   ASSERT_NE(Window("Select User"), platform::kNoWindow);
+  std::string error;
+  ASSERT_TRUE(automation_.PickRow(platform::headless::ControlRef::Parse("#1"), 1,
+                                  platform::headless::RowClick::kRightClick, &error))
+      << error;
+  ASSERT_TRUE(automation_.Settle(&error)) << error;
+  for (const platform::DialogRequest& dialog : driver_.DialogHistory()) {
+    EXPECT_NE(dialog.kind, platform::DialogKind::kPopup) << "the picker edits nothing";
+  }
   Press("Cancel");
   ASSERT_TRUE(Returned());
   EXPECT_EQ(response_, kRequestCancelled);
