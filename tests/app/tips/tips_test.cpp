@@ -141,14 +141,24 @@ TEST_F(TipsTest, NextAndPreviousGoRoundTheTips) {
   ASSERT_TRUE(Returned());
 }
 
+// Without tips the window shows an empty tip and neither button; a tip added
+// through "&Add Your Own Tips" is shown on return, with "&Next" back.
 TEST_F(TipsTest, AnEmptyTipsFileShowsAnEmptyTipWithoutButtons) {
   WriteTips({});
   Set(kShowTipKey, "5");
   Call(app::About, 0);
   EXPECT_EQ(About(), "");
+  EXPECT_EQ(Setting(kFirstTipKey), "1");
+  Press("&Add Your Own Tips");
+  Press("&Insert");
+  Type("Tip:", "mine");
+  Press("&OK");
+  Press("Cancel");
+  Press("Cl&ose");
+  EXPECT_EQ(About(), "mine >");
   Press("&OK");
   ASSERT_TRUE(Returned());
-  EXPECT_EQ(Setting(kFirstTipKey), "1");
+  EXPECT_EQ(Setting(kFirstTipKey), "2");
   EXPECT_EQ(Setting(kShowTipKey), "1") << "any non-zero value is written back as 1";
 }
 
