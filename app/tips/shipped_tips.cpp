@@ -33,8 +33,8 @@ constexpr std::array<std::string_view, 20> kShippedTips = {
     "from the clipboard after that many seconds.",
 
     "Leaving your desk? In Edit > Options, \"Close after how many minutes of inactivity\" "
-    "makes Vaultrix close by itself when nobody has used it for that long. A countdown window "
-    "warns you first; any key or click in it keeps Vaultrix open.",
+    "makes Vaultrix close by itself when nobody has used it for that long. A window counts "
+    "down ten seconds first; press its Cancel button to keep Vaultrix open.",
 
     "Edit > Options > \"Hide Clipboard Contents\" stops the password windows from showing what "
     "is on the clipboard, so a copied password is not on the screen for anyone looking over "
