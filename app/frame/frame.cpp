@@ -13,6 +13,7 @@
 #include "app/options/setup.h"
 #include "app/reports/print_passwords.h"
 #include "app/frame/splash.h"
+#include "app/tips/tips.h"
 #include "app/users/users.h"
 #include "runtime/eval/symbol_table.h"
 #include "runtime/eval/variable.h"
@@ -31,6 +32,7 @@ using windows::kEventAccepted;
 
 constexpr std::size_t kSetupStack = 25000;
 constexpr std::size_t kBrowseUsersStack = 25000;
+constexpr std::size_t kAboutStack = 25000;
 // The mouse-button key code that must not reach the frame as a pending key.
 constexpr std::int32_t kRightButtonKeyCode = 2;
 // Posted to the frame by its message hook for messages answered while the
@@ -39,9 +41,8 @@ constexpr std::int32_t kRightButtonKeyCode = 2;
 constexpr std::uint32_t kFrameCloseDownMessage = platform::kWmUser + 0x16;
 // The menu items (and toolbar buttons) whose procedures are not part of this
 // program yet: they stay disabled, so that nothing pretends to work.
-constexpr int kNotYetAvailable[] = {kMenuPasswords, kMenuImport,    kMenuExport,
-                                    kMenuTips,      kToolPasswords, kToolUser1,
-                                    kToolUser1 - 1, kToolUser3};
+constexpr int kNotYetAvailable[] = {kMenuPasswords, kMenuImport, kMenuExport,   kToolPasswords,
+                                    kToolUser1,     kToolUser1 - 1, kToolUser3};
 // Reports keep a page of records and a page's recording on their stack.
 constexpr std::size_t kReportStack = 64 * 1024;
 
@@ -89,6 +90,7 @@ void FrameProcedure::Run() {
   if (thread != nullptr && thread->last_key_code == kRightButtonKeyCode) thread->last_key_code = 0;
   passwords_.emplace(PasswordsAlias());
   users_.emplace(UsersAlias());
+  ProvideShippedTips();
   eval::PUSHSCOPE();
   Bind();
   window_.Open();
@@ -206,6 +208,10 @@ void FrameProcedure::OnAccepted(int control) {
       return;
     case kMenuPrintByName:
       (void)Start(PrintPasswordsByName, kReportStack);
+      return;
+    case kMenuTips:
+      (void)Start(About, kAboutStack);
+      Refresh();
       return;
     default:
       return;

@@ -265,6 +265,31 @@ TEST_F(DesktopProgram, OptionsChosenFromTheMenuAreTypedCancelledAndThenKept) {
   EXPECT_EQ(Stored(kClipboardClearKey), "45");
 }
 
+// The about window with the first tip a new data directory starts with; its
+// picture is kept for review as about.png.
+TEST_F(DesktopProgram, HelpTipsShowsTheFirstShippedTip) {
+  Watchdog watchdog("the about window");
+  QMainWindow* main = StartAndShowFrame();
+  ASSERT_NE(main, nullptr);
+  ChooseFromMenu(main, QStringLiteral("&Help"), QStringLiteral("&Tips"));
+  QWidget* about = AwaitWindow("About");
+  ASSERT_NE(about, nullptr);
+  std::vector<WindowHandle> all;
+  Descendants(system_, TopLevel("About"), all);
+  std::string tip;
+  for (WindowHandle handle : all) {
+    const auto info = system_.GetWindowInfo(handle);
+    if (info && info->kind == platform::WindowKind::kControl && info->control_id == 3) {
+      tip = info->text;
+    }
+  }
+  EXPECT_EQ(tip.substr(0, 20), "Welcome to Vaultrix.");
+  driver_->Drain();
+  QApplication::processEvents();
+  const QString path = QStringLiteral(VAULTRIX_SCREENSHOT_DIR "/about.png");
+  EXPECT_TRUE(about->grab().save(path, "PNG")) << path.toStdString();
+}
+
 TEST_F(DesktopProgram, ExitFromTheFileMenuEndsTheProgramAndTakesEveryWidget) {
   Watchdog watchdog("exit");
   QMainWindow* main = StartAndShowFrame();
