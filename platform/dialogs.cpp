@@ -1,4 +1,4 @@
-// Message boxes and file dialogs, asked of the display driver. The asking
+// Message boxes, file dialogs and popup menus, asked of the display driver. The asking
 // thread gives the runtime lock up (modal section) and waits for the
 // driver's answer, answering messages sent to it meanwhile.
 #include "platform/runtime_lock.h"
@@ -86,6 +86,18 @@ PrintSetupResult WindowSystem::PrintSetup(WindowHandle owner) {
   dialog.kind = DialogKind::kPrintSetup;
   dialog.owner = owner;
   return WaitForDialog(std::move(dialog)).print;
+}
+
+int WindowSystem::PopupMenu(WindowHandle owner, const PopupRequest& request) {
+  {
+    Lock lock(mutex_);
+    if (driver_ == nullptr) return 0;
+  }
+  DialogRequest dialog;
+  dialog.kind = DialogKind::kPopup;
+  dialog.owner = owner;
+  dialog.popup = request;
+  return WaitForDialog(std::move(dialog)).popup_item;
 }
 
 bool WindowSystem::ShowHelp(const std::string& document, const std::string& keyword) {

@@ -1,6 +1,6 @@
 // The display driver's side of the window system: the notifications through
 // which a driver follows every visible change, the modal dialogs (message
-// boxes, open and save file dialogs) that the window system asks of it, and
+// boxes, open and save file dialogs, popup menus) that the window system asks of it, and
 // the interface a driver implements.
 //
 // Ownership and threads: the window system owns windows and their state. A
@@ -83,7 +83,22 @@ struct PrintSetupResult {
   std::string pdf_path;  // not empty: print to this PDF file
 };
 
-enum class DialogKind : int { kMessageBox, kFileDialog, kPrintSetup };
+// One line of a popup menu. A separator has no text and cannot be chosen;
+// '&' in a text marks the item's access letter as in menus.
+struct PopupItem {
+  std::string text;
+  bool separator = false;
+  bool disabled = false;
+  bool checked = false;
+};
+
+// A popup menu shown at the mouse position. The answer numbers the chosen
+// item from 1, separators not counted (0: dismissed without a choice).
+struct PopupRequest {
+  std::vector<PopupItem> items;
+};
+
+enum class DialogKind : int { kMessageBox, kFileDialog, kPrintSetup, kPopup };
 
 // A dialog that a runtime thread is waiting on.
 struct DialogRequest {
@@ -92,6 +107,7 @@ struct DialogRequest {
   WindowHandle owner = kNoWindow;
   MessageBoxRequest message_box;
   FileDialogRequest file_dialog;
+  PopupRequest popup;
 };
 
 // A driver's answer to a dialog.
@@ -99,6 +115,7 @@ struct DialogAnswer {
   MessageBoxAnswer button = MessageBoxAnswer::kOk;  // message boxes
   FileDialogResult file;                            // file dialogs
   PrintSetupResult print;                           // printer set-up
+  int popup_item = 0;                               // popup menus: see PopupRequest
 };
 
 class DisplayDriver {

@@ -327,6 +327,9 @@ class WindowSystem {
   [[nodiscard]] FileDialogResult FileDialog(WindowHandle owner, const FileDialogRequest& request);
   // The printer set-up dialog; without a driver it is cancelled.
   [[nodiscard]] PrintSetupResult PrintSetup(WindowHandle owner);
+  // A popup menu; answers the chosen item (see PopupRequest), 0 without a
+  // driver.
+  [[nodiscard]] int PopupMenu(WindowHandle owner, const PopupRequest& request);
   // Hands the help document to the driver, without waiting; false when no
   // driver is attached.
   bool ShowHelp(const std::string& document, const std::string& keyword);

@@ -13,15 +13,6 @@ namespace {
 // kWmCommand's notification codes in the high word of wparam.
 constexpr std::uintptr_t kEditChanged = 0x0300;
 
-std::string Normal(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c != '&') out.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
-  }
-  while (!out.empty() && out.back() == ' ') out.pop_back();
-  return out;
-}
-
 bool Accepts(const std::vector<std::string_view>& classes, const std::string& name) {
   return classes.empty() || std::find(classes.begin(), classes.end(), name) != classes.end();
 }
@@ -105,14 +96,14 @@ WindowHandle Automation::Find(const ControlRef& ref, std::string_view class_name
     classes = {class_name};
   }
   const std::vector<WindowInfo> controls = VisibleControls(system_);
-  const std::string wanted = Normal(ref.text);
+  const std::string wanted = NameKey(ref.text);
   for (std::size_t i = 0; i < controls.size(); ++i) {
     const WindowInfo& c = controls[i];
     if (ref.number) {
       if (c.control_id == *ref.number && Accepts(classes, c.class_name)) return c.handle;
       continue;
     }
-    if (c.class_name == "PROMPT" && Normal(c.text) == wanted) {
+    if (c.class_name == "PROMPT" && NameKey(c.text) == wanted) {
       // The control the prompt stands for: the next one of the same parent.
       for (std::size_t j = i + 1; j < controls.size(); ++j) {
         if (controls[j].parent != c.parent) continue;
@@ -120,12 +111,12 @@ WindowHandle Automation::Find(const ControlRef& ref, std::string_view class_name
         break;
       }
     }
-    if (c.class_name != "PROMPT" && Accepts(classes, c.class_name) && Normal(c.text) == wanted) {
+    if (c.class_name != "PROMPT" && Accepts(classes, c.class_name) && NameKey(c.text) == wanted) {
       return c.handle;
     }
   }
   if (error != nullptr) {
-    *error = "no " + (class_name.empty() ? std::string("control") : Normal(class_name)) + " " +
+    *error = "no " + (class_name.empty() ? std::string("control") : NameKey(class_name)) + " " +
              ref.Describe() + " is shown";
   }
   return kNoWindow;
@@ -144,7 +135,7 @@ bool Automation::Choose(const std::vector<std::string>& path, std::string* error
       WindowHandle found = kNoWindow;
       for (WindowHandle child : system_.Children(level)) {
         std::optional<WindowInfo> info = system_.GetWindowInfo(child);
-        if (info && Normal(info->text) == Normal(path[i])) {
+        if (info && NameKey(info->text) == NameKey(path[i])) {
           found = child;
           break;
         }
@@ -303,6 +294,16 @@ bool Automation::AnswerMessageBox(std::string_view button, std::string* error) {
 
 bool Automation::AnswerFileDialog(std::optional<std::string> path, std::string* error) {
   return Settle(error) && driver_.AnswerFileDialog(std::move(path), error);
+}
+
+bool Automation::ChoosePopupItem(const ControlRef& item, std::string* error) {
+  if (!Settle(error)) return false;
+  return item.number ? driver_.AnswerPopup(std::nullopt, *item.number, error)
+                     : driver_.AnswerPopup(item.text, std::nullopt, error);
+}
+
+bool Automation::DismissPopup(std::string* error) {
+  return Settle(error) && driver_.AnswerPopup(std::nullopt, std::nullopt, error);
 }
 
 std::optional<std::string> Automation::Clipboard() const { return system_.GetClipboardText(); }

@@ -98,6 +98,11 @@ class Automation {
   bool AnswerMessageBox(std::string_view button, std::string* error);
   bool AnswerFileDialog(std::optional<std::string> path, std::string* error);
 
+  // Waits for a popup menu, then chooses an item by its text or number
+  // ("#3", separators not counted), or dismisses it.
+  bool ChoosePopupItem(const ControlRef& item, std::string* error);
+  bool DismissPopup(std::string* error);
+
   [[nodiscard]] std::optional<std::string> Clipboard() const;
   void SetClipboard(std::string text);
 

@@ -4,6 +4,8 @@
 
 #include <cctype>
 
+#include "platform/drivers/headless/window_dump.h"
+
 namespace vaultrix::platform::headless {
 namespace {
 
@@ -135,6 +137,36 @@ bool HeadlessDriver::AnswerFileDialog(std::optional<std::string> path, std::stri
     return system_.AnswerDialog(open.id, answer);
   }
   if (error != nullptr) *error = "no file dialog is open";
+  return false;
+}
+
+bool HeadlessDriver::AnswerPopup(std::optional<std::string> item_text,
+                                 std::optional<int> item_number, std::string* error) {
+  for (const DialogRequest& open : system_.OpenDialogs()) {
+    if (open.kind != DialogKind::kPopup) continue;
+    DialogAnswer answer;
+    if (!item_text && !item_number) return system_.AnswerDialog(open.id, answer);
+    int number = 0;
+    for (const PopupItem& item : open.popup.items) {
+      if (item.separator) continue;
+      ++number;
+      const bool named = item_number ? number == *item_number
+                                     : NameKey(item.text) == NameKey(*item_text);
+      if (!named) continue;
+      if (item.disabled) {
+        if (error != nullptr) *error = "popup item \"" + item.text + "\" is disabled";
+        return false;
+      }
+      answer.popup_item = number;
+      return system_.AnswerDialog(open.id, answer);
+    }
+    if (error != nullptr) {
+      *error = "the popup has no item " +
+               (item_number ? "#" + std::to_string(*item_number) : "\"" + *item_text + "\"");
+    }
+    return false;
+  }
+  if (error != nullptr) *error = "no popup menu is open";
   return false;
 }
 

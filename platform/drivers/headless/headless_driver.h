@@ -64,6 +64,13 @@ class HeadlessDriver final : public DisplayDriver {
   bool AnswerMessageBox(std::string_view button_text, std::string* error);
   // Answers the oldest open file dialog: a path, or cancel with nullopt.
   bool AnswerFileDialog(std::optional<std::string> path, std::string* error);
+  // Answers the oldest open popup menu with the item whose text is
+  // `item_text` ('&', letter case and trailing blanks ignored) or, when
+  // `item_number` is given, with that item (from 1, separators not
+  // counted); nullopt for both dismisses it. False (with the reason) when
+  // no popup is open, it has no such item, or the item is disabled.
+  bool AnswerPopup(std::optional<std::string> item_text, std::optional<int> item_number,
+                   std::string* error);
   // Routes the platform's message box calls (ShowMessageBox, which runtime
   // errors use) through the window system to this driver, until the driver
   // ends; without it they go to the previously installed handler.

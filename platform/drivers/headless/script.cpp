@@ -231,6 +231,12 @@ bool ScriptRunner::Command(const std::vector<ScriptWord>& w, std::string* error)
   if (name == "file-cancel") {
     return args == 0 ? automation_.AnswerFileDialog(std::nullopt, error) : usage("file-cancel");
   }
+  if (name == "popup") {
+    return args == 1 ? automation_.ChoosePopupItem(ref(1), error) : usage("popup ITEM");
+  }
+  if (name == "popup-cancel") {
+    return args == 0 ? automation_.DismissPopup(error) : usage("popup-cancel");
+  }
   if (name == "clipboard") {
     if (args != 1) return usage("clipboard TEXT");
     automation_.SetClipboard(w[1].text);

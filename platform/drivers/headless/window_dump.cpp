@@ -1,6 +1,7 @@
 // The dump of open windows and dialogs.
 #include "platform/drivers/headless/window_dump.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "platform/drivers/headless/dialog_answerer.h"
@@ -117,7 +118,25 @@ class Dumper {
   std::string out_;
 };
 
+// "popup", then its items one a line, numbered as a choice numbers them.
+std::string PopupLines(const PopupRequest& popup) {
+  std::string out = "popup\n";
+  int number = 0;
+  for (const PopupItem& item : popup.items) {
+    if (item.separator) {
+      out += "  separator\n";
+      continue;
+    }
+    out += "  item " + std::to_string(++number) + " " + Quoted(item.text);
+    if (item.checked) out += " checked";
+    if (item.disabled) out += " disabled";
+    out += "\n";
+  }
+  return out;
+}
+
 std::string DialogLine(const DialogRequest& dialog) {
+  if (dialog.kind == DialogKind::kPopup) return PopupLines(dialog.popup);
   if (dialog.kind == DialogKind::kMessageBox) {
     return "message-box " + Quoted(dialog.message_box.caption) + " " +
            Quoted(dialog.message_box.text) + " buttons " +
@@ -132,6 +151,15 @@ std::string DialogLine(const DialogRequest& dialog) {
 
 bool IsFurniture(std::string_view class_name) {
   return class_name == "MENUBAR" || class_name == "TOOLBAR" || class_name == "STATUSBAR";
+}
+
+std::string NameKey(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c != '&') out.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
 }
 
 std::string Quoted(std::string_view text) {

@@ -3,7 +3,7 @@
 // (number, class, text, value and state; a list's header lines and visible
 // rows with the selected row marked; nested controls indented under their
 // container), its status-bar zones and its MDI children; then the open
-// message boxes and file dialogs. The form is stable and documented in
+// message boxes, file dialogs and popup menus with their items. The form is stable and documented in
 // docs/automation.md: scripts and tests compare it line by line.
 //
 // Threads: reads the window system only; any thread.
@@ -26,6 +26,10 @@ namespace vaultrix::platform::headless {
 
 // A text in double quotes with \" \\ \t \n and \xHH (other control
 // characters and bytes from 0x7F) escaped, as the dump and scripts write it.
+// A text as names are compared: '&' dropped, lower case, trailing blanks
+// cut, so "&Change " names "change".
+[[nodiscard]] std::string NameKey(std::string_view text);
+
 [[nodiscard]] std::string Quoted(std::string_view text);
 
 }  // namespace vaultrix::platform::headless

@@ -2,6 +2,8 @@
 // dialogs with the request's filters, folder, name and extension.
 #include "platform/drivers/qt/dialog_presenter.h"
 
+#include <QtCore/QTimer>
+#include <QtGui/QCursor>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QMessageBox>
 
@@ -65,6 +67,15 @@ DialogPresenter::DialogPresenter(WindowSystem& system, WindowMirror& mirror, boo
     : system_(system), mirror_(mirror), qt_file_dialogs_(qt_file_dialogs) {}
 
 DialogPresenter::~DialogPresenter() {
+  std::map<DialogId, QPointer<QMenu>> popups = std::move(popups_);
+  popups_.clear();
+  for (auto& [id, menu] : popups) {
+    if (menu) {
+      menu->disconnect();
+      delete menu.data();
+    }
+    (void)system_.AnswerDialog(id, DialogAnswer{});
+  }
   std::map<DialogId, QPointer<QDialog>> still_open = std::move(open_);
   open_.clear();
   for (auto& [id, dialog] : still_open) {
@@ -86,7 +97,52 @@ void DialogPresenter::Open(const DialogRequest& request) {
     case DialogKind::kMessageBox: OpenMessageBox(request); return;
     case DialogKind::kFileDialog: OpenFileDialog(request); return;
     case DialogKind::kPrintSetup: OpenPrintSetup(request); return;
+    case DialogKind::kPopup: OpenPopup(request); return;
   }
+}
+
+void DialogPresenter::OpenPopup(const DialogRequest& request) {
+  auto* menu = new QMenu(ParentFor(request.owner));
+  int number = 0;
+  for (const PopupItem& item : request.popup.items) {
+    if (item.separator) {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* action = menu->addAction(QString::fromStdString(item.text));
+    action->setData(++number);
+    action->setEnabled(!item.disabled);
+    action->setCheckable(item.checked);
+    action->setChecked(item.checked);
+  }
+  const DialogId id = request.id;
+  fallback_[id] = DialogAnswer{};
+  popups_[id] = menu;
+  QObject::connect(menu, &QMenu::triggered, menu, [this, id](QAction* action) {
+    DialogAnswer answer;
+    answer.popup_item = action->data().toInt();
+    FinishPopup(id, answer);
+  });
+  // A choice triggers after the menu hides; a dismissal is known only once
+  // no choice followed.
+  QObject::connect(menu, &QMenu::aboutToHide, menu, [this, menu, id] {
+    QTimer::singleShot(0, menu, [this, id] { FinishPopup(id, DialogAnswer{}); });
+  });
+  menu->popup(QCursor::pos());
+}
+
+void DialogPresenter::FinishPopup(DialogId dialog, const DialogAnswer& answer) {
+  auto it = popups_.find(dialog);
+  if (it == popups_.end()) return;
+  QPointer<QMenu> menu = it->second;
+  popups_.erase(it);
+  fallback_.erase(dialog);
+  if (menu) {
+    menu->disconnect();
+    menu->hide();
+    menu->deleteLater();
+  }
+  (void)system_.AnswerDialog(dialog, answer);
 }
 
 void DialogPresenter::OpenPrintSetup(const DialogRequest& request) {
@@ -189,6 +245,17 @@ void DialogPresenter::Finish(DialogId dialog, const DialogAnswer& answer) {
 }
 
 void DialogPresenter::Answered(DialogId dialog) {
+  if (auto popup = popups_.find(dialog); popup != popups_.end()) {
+    QPointer<QMenu> menu = popup->second;
+    popups_.erase(popup);
+    fallback_.erase(dialog);
+    if (menu) {
+      menu->disconnect();
+      menu->hide();
+      menu->deleteLater();
+    }
+    return;
+  }
   auto it = open_.find(dialog);
   if (it == open_.end()) return;
   QPointer<QDialog> widget = it->second;

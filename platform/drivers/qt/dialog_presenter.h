@@ -1,11 +1,12 @@
-// Message boxes, open/save file dialogs and the printer set-up dialog that
-// runtime threads wait on, shown as Qt dialogs without blocking the driver's
+// Message boxes, open/save file dialogs, the printer set-up dialog and popup
+// menus that runtime threads wait on, shown as Qt widgets without blocking the driver's
 // thread (no nested event loop): the answer goes to the window system when
 // the user closes one.
 #pragma once
 
 #include <QtCore/QPointer>
 #include <QtWidgets/QDialog>
+#include <QtWidgets/QMenu>
 
 #include <map>
 
@@ -35,13 +36,17 @@ class DialogPresenter {
   void OpenMessageBox(const DialogRequest& request);
   void OpenFileDialog(const DialogRequest& request);
   void OpenPrintSetup(const DialogRequest& request);
+  // A QMenu at the mouse pointer; its answer is the chosen item's number.
+  void OpenPopup(const DialogRequest& request);
   void Finish(DialogId dialog, const DialogAnswer& answer);
+  void FinishPopup(DialogId dialog, const DialogAnswer& answer);
 
   WindowSystem& system_;
   WindowMirror& mirror_;
   bool qt_file_dialogs_;
   std::map<DialogId, QPointer<QDialog>> open_;
   std::map<DialogId, DialogAnswer> fallback_;  // the answer if the driver goes first
+  std::map<DialogId, QPointer<QMenu>> popups_;
 };
 
 }  // namespace vaultrix::platform::qt
