@@ -1,7 +1,7 @@
 // The export line builder.
 #include "app/transfer/csv_line.h"
 
-#include "app/transfer/transfer_pictures.h"
+#include "app/transfer/pictures.h"
 #include "runtime/support/fixed_string.h"
 
 namespace vaultrix::app {

@@ -2,7 +2,7 @@
 #include "app/transfer/csv_reader.h"
 
 #include "app/transfer/csv_line.h"
-#include "app/transfer/transfer_pictures.h"
+#include "app/transfer/pictures.h"
 #include "runtime/support/fixed_string.h"
 
 namespace vaultrix::app {
