@@ -14,9 +14,15 @@ constexpr int kPictureEntry = 2;
 constexpr int kPictureOk = 3;
 constexpr int kPictureCancel = 4;
 
-// A picture is refused unless it begins with the at sign.
-bool PictureValid(const support::FixedString<30>& picture) {
+// A picture is refused unless it begins with the at sign. The entry says
+// so when it is accepted; "&OK" (which the entry's acceptance precedes) only
+// returns to it.
+bool PictureValid(const support::FixedString<30>& picture, bool tell = true) {
   if (picture.View().starts_with('@')) return true;
+  if (!tell) {
+    windows::SelectControl(AppEngine(), kPictureEntry);
+    return false;
+  }
   platform::MessageBoxRequest request;
   request.caption = "Invalid Picture!";
   request.text = "Pictures must begin with \"@\"";
@@ -42,7 +48,7 @@ std::string ImportExport_AskPicture(std::string_view picture) {
     if (control == kPictureEntry) {
       (void)PictureValid(edited);
     } else if (control == kPictureOk) {
-      if (PictureValid(edited)) {
+      if (PictureValid(edited, false)) {
         answer = std::string(edited.Clipped());
         window.PostClose();
       }

@@ -33,6 +33,7 @@ constexpr int kShiftUpButton = 4;
 constexpr int kShiftDownButton = 5;
 constexpr int kPictureButton = 6;
 constexpr int kExportFields = 7;
+constexpr int kTypeDisplay = 9;
 constexpr int kHeaderCheck = 10;
 constexpr int kOkButton = 11;
 constexpr int kCancelButton = 12;
@@ -72,7 +73,9 @@ class ExportWriter {
       if (!file_.WriteLine(line_.Text())) return false;
       if (!Read()) return false;
     }
-    percent = total_ > 0 ? static_cast<std::int32_t>(std::min<std::int64_t>(read_ * 100 / total_, 100)) : 0;
+    percent = total_ > 0
+                  ? static_cast<std::int32_t>(std::min<std::int64_t>(read_ * 100 / total_, 100))
+                  : 0;
     return true;
   }
 
@@ -109,9 +112,9 @@ class ExportWindow {
 
   void Run() {
     window_.Open();
-    ShowAll();
     (void)windows::BindListQueue(AppEngine(), window_.Object(), kAllFields, &all_queue_);
     (void)windows::BindListQueue(AppEngine(), window_.Object(), kExportFields, &chosen_queue_);
+    ShowAll();
     window_.Set(kAllFields, windows::kPropAlertKeys, std::to_string(kSpaceKey), 1);
     windows::SelectControl(AppEngine(), kAllFields);
     window_.Accept([this](int event) { return OnEvent(event); });
@@ -204,14 +207,16 @@ class ExportWindow {
     if (!file.Choose(window_.Object().handle)) return;
     if (Checked(kHeaderCheck)) {
       LineBuilder header;
-      for (const TransferField& field : fields_.Chosen()) header.Add(field.name, kHeaderPicture, true);
+      for (const TransferField& field : fields_.Chosen())
+        header.Add(field.name, kHeaderPicture, true);
       if (!file.WriteLine(header.Text())) return;
     }
     ExportWriter writer(file, fields_.Chosen(), user_);
-    (void)RunProgress({"VAULTRIX$vltrx014", "EXPORT$PROGRESSWINDOW", "Export", "Exporting Records",
-                       "Exporting Passwords"},
-                      [&] { return writer.Start(); },
-                      [&](std::int32_t& percent) { return writer.Slice(percent); });
+    (void)RunProgress(
+        {"VAULTRIX$vltrx014", "EXPORT$PROGRESSWINDOW", "Export", "Exporting Records",
+         "Exporting Passwords"},
+        [&] { return writer.Start(); },
+        [&](std::int32_t& percent) { return writer.Slice(percent); });
     (void)file.Close();
   }
 
@@ -230,15 +235,13 @@ class ExportWindow {
   }
 
   void ShowAll() {
-    const std::size_t selected = Selected(kAllFields);
     auto& rows = all_queue_.rows();
     rows.clear();
     for (std::size_t i = 0; i < fields_.All().size(); ++i) {
-      rows.push_back({(fields_.Marked(i) ? std::string(kMarkPrefix) : std::string()) +
-                      fields_.All()[i].name});
+      rows.push_back(
+          {(fields_.Marked(i) ? std::string(kMarkPrefix) : std::string()) + fields_.All()[i].name});
     }
     (void)windows::ListQueueChanged(AppEngine(), window_.Object(), kAllFields);
-    if (selected == std::string::npos) window_.Set(kAllFields, windows::kPropSelected, "1");
   }
 
   void ShowChosen(std::size_t select) {
@@ -257,7 +260,7 @@ class ExportWindow {
     const std::size_t chosen = Selected(kExportFields);
     type_ = chosen < fields_.Chosen().size() ? ExportTypeOf(fields_.Chosen()[chosen].picture)
                                              : std::string();
-    window_.Display();
+    window_.Set(kTypeDisplay, windows::kPropText, type_.Clipped());
   }
 
   std::string user_;

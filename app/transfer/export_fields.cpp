@@ -9,7 +9,9 @@
 namespace vaultrix::app {
 
 ExportFields::ExportFields()
-    : all_{{"P_:Service", "@s30"}, {"P_:URL", "@s90"}, {"P_:Name", "@s30"},
+    : all_{{"P_:Service", "@s30"},
+           {"P_:URL", "@s90"},
+           {"P_:Name", "@s30"},
            {"P_:Password", "@s30"}},
       marks_(all_.size(), false) {}
 
@@ -36,8 +38,9 @@ std::size_t ExportFields::Add() {
   std::size_t first = std::string::npos;
   for (std::size_t i = 0; i < all_.size(); ++i) {
     if (!marks_[i]) continue;
-    const bool present = std::any_of(chosen_.begin(), chosen_.end(),
-                                     [&](const TransferField& f) { return f.name == all_[i].name; });
+    const bool present = std::any_of(chosen_.begin(), chosen_.end(), [&](const TransferField& f) {
+      return f.name == all_[i].name;
+    });
     if (present) continue;
     if (first == std::string::npos) first = chosen_.size();
     chosen_.push_back(all_[i]);

@@ -29,6 +29,7 @@ namespace {
 constexpr int kImportFields = 1;
 constexpr int kTargets = 2;
 constexpr int kNextButton = 3;
+constexpr int kRecordNumber = 5;
 constexpr int kPictureButton = 6;
 constexpr int kAssignButton = 7;
 constexpr int kAutoButton = 8;
@@ -118,7 +119,7 @@ class ImportWindow {
         Hide(kAutoButton);
         if (!Preview()) Hide(kNextButton);
         ShowFields();
-        window_.Display();
+        ShowRecordNumber();
         return;
       case kPictureButton:
         if (field < fields_.size()) {
@@ -186,10 +187,17 @@ class ImportWindow {
     plan_.strip_header = Checked(kStripCheck);
     for (const ImportField& field : fields_) plan_.pictures.push_back(field.picture);
     Importer importer(reader_, plan_);
-    (void)RunProgress({"VAULTRIX$vltrx013", "IMPORT$PROGRESSWINDOW", "Import", "Importing Records",
-                       ""},
-                      [&] { return importer.Start(); },
-                      [&](std::int32_t& percent) { return importer.Slice(percent); });
+    (void)RunProgress(
+        {"VAULTRIX$vltrx013", "IMPORT$PROGRESSWINDOW", "Import", "Importing Records", ""},
+        [&] { return importer.Start(); },
+        [&](std::int32_t& percent) { return importer.Slice(percent); });
+  }
+
+  // The record number as the display's picture "@n6" shows it.
+  void ShowRecordNumber() {
+    std::string number = std::to_string(record_number_);
+    if (number.size() < 6) number.insert(0, 6 - number.size(), ' ');
+    window_.Set(kRecordNumber, windows::kPropText, number);
   }
 
   void HighlightTargetOf(std::size_t field) {

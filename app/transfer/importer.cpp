@@ -16,12 +16,18 @@ namespace {
 
 std::span<char> TargetField(std::size_t target) {
   switch (target) {
-    case 0: return {P_.Service.data(), P_.Service.size()};
-    case 1: return {P_.URL.data(), P_.URL.size()};
-    case 2: return {P_.Name.data(), P_.Name.size()};
-    case 3: return {P_.Password.data(), P_.Password.size()};
-    case 4: return Passwords().MemoText(kMemoNotes);
-    default: return Passwords().MemoText(kMemoMoreNotes);
+    case 0:
+      return {P_.Service.data(), P_.Service.size()};
+    case 1:
+      return {P_.URL.data(), P_.URL.size()};
+    case 2:
+      return {P_.Name.data(), P_.Name.size()};
+    case 3:
+      return {P_.Password.data(), P_.Password.size()};
+    case 4:
+      return Passwords().MemoText(kMemoNotes);
+    default:
+      return Passwords().MemoText(kMemoMoreNotes);
   }
 }
 

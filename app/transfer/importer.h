@@ -23,7 +23,7 @@ inline constexpr const char* kImportTargetNames[kImportTargets] = {
 inline constexpr int kUnassigned = -1;
 
 struct ImportPlan {
-  std::vector<std::string> pictures;        // one per column of the file
+  std::vector<std::string> pictures;  // one per column of the file
   int targets[kImportTargets] = {kUnassigned, kUnassigned, kUnassigned,
                                  kUnassigned, kUnassigned, kUnassigned};  // column, from 0
   bool strip_header = false;

@@ -20,10 +20,10 @@ constexpr std::size_t kWriteBlock = 64 * 1024;
 // exhausting memory.
 constexpr std::size_t kMaxImportFile = std::size_t{1} << 30;
 
-platform::MessageBoxAnswer FileMessage(std::string_view operation, const std::string& name,
-                                       platform::MessageBoxButtons buttons =
-                                           platform::MessageBoxButtons::kOk,
-                                       int default_button = 1) {
+platform::MessageBoxAnswer FileMessage(
+    std::string_view operation, const std::string& name,
+    platform::MessageBoxButtons buttons = platform::MessageBoxButtons::kOk,
+    int default_button = 1) {
   platform::MessageBoxRequest request;
   request.caption = std::string(operation) + name;
   request.text = PostedErrorText();
