@@ -1,17 +1,17 @@
 // The frame: start-up in order, its events and its menus.
 #include "app/frame/frame.h"
 
-#include "app/dictionary/data_dictionary.h"
 #include "app/frame/countdown.h"
+#include "app/dictionary/data_dictionary.h"
 #include "app/frame/procedure.h"
-#include "app/frame/splash.h"
 #include "app/frame/timers.h"
-#include "app/options/options.h"
-#include "app/options/setup.h"
-#include "app/program/run.h"
-#include "app/program/runner.h"
 #include "app/services/global_codes.h"
 #include "app/services/message.h"
+#include "app/options/options.h"
+#include "app/program/run.h"
+#include "app/program/runner.h"
+#include "app/options/setup.h"
+#include "app/frame/splash.h"
 #include "app/transfer/transfer.h"
 #include "app/users/users.h"
 #include "runtime/eval/symbol_table.h"
@@ -39,7 +39,7 @@ constexpr std::int32_t kRightButtonKeyCode = 2;
 constexpr std::uint32_t kFrameCloseDownMessage = platform::kWmUser + 0x16;
 // The menu items (and toolbar buttons) whose procedures are not part of this
 // program yet: they stay disabled, so that nothing pretends to work.
-constexpr int kNotYetAvailable[] = {kMenuPasswords, kMenuPrint,     kMenuTips, kToolPasswords,
+constexpr int kNotYetAvailable[] = {kMenuPasswords, kMenuPrint, kMenuTips,      kToolPasswords,
                                     kToolUser1,     kToolUser1 - 1, kToolUser3};
 
 bool HasRecords(DataFile& file) {
