@@ -6,6 +6,7 @@
 
 #include "app/dictionary/data_dictionary.h"
 #include "app/services/message.h"
+#include "app/services/transaction.h"
 #include "app/transfer/text_files.h"
 #include "runtime/files/file_api.h"
 #include "runtime/support/error_state.h"
@@ -45,10 +46,30 @@ bool Importer::Start() {
   return reader_.NextLine() > 0;
 }
 
+// Each slice's adds are committed together, so the file is written once
+// per slice rather than once per entry; a crash leaves the file as the last
+// committed slice left it, and a failed add or a Cancel keeps every entry
+// committed before.
 bool Importer::Slice(std::int32_t& percent) {
+  const bool framed = Logout({&Passwords()});
+  if (!framed) support::ClearError();  // no frame: each add stands on its own
   bool more = true;
   for (int n = 0; n < kLinesPerSlice && more; ++n) {
     more = AddLine() && reader_.NextLine() > 0;
+  }
+  if (framed && !Commit()) {
+    added_ = committed_;
+    failed_ = true;
+    failed_text_ = PostedErrorText();
+  }
+  committed_ = added_;
+  if (failed_) {
+    platform::MessageBoxRequest request;
+    request.caption = "Cannot ADD to Passwords!";
+    request.text = failed_text_;
+    request.icon = platform::MessageBoxIcon::kExclamation;
+    (void)Message(request);
+    return false;
   }
   const std::size_t size = std::max<std::size_t>(reader_.Size(), 1);
   percent = static_cast<std::int32_t>(std::min<std::size_t>(reader_.BytesRead() * 100 / size, 100));
@@ -72,11 +93,7 @@ bool Importer::AddLine() {
     return true;
   }
   failed_ = true;
-  platform::MessageBoxRequest request;
-  request.caption = "Cannot ADD to Passwords!";
-  request.text = PostedErrorText();
-  request.icon = platform::MessageBoxIcon::kExclamation;
-  (void)Message(request);
+  failed_text_ = PostedErrorText();
   return false;
 }
 

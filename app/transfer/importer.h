@@ -52,7 +52,9 @@ class Importer {
   CsvReader& reader_;
   ImportPlan plan_;
   std::int64_t added_ = 0;
+  std::int64_t committed_ = 0;
   bool failed_ = false;
+  std::string failed_text_;
 };
 
 }  // namespace vaultrix::app
