@@ -11,6 +11,7 @@
 #include "app/services/standard_warnings.h"
 #include "app/transfer/csv_line.h"
 #include "app/transfer/export_fields.h"
+#include "app/transfer/export_writer.h"
 #include "app/transfer/progress.h"
 #include "app/transfer/text_files.h"
 #include "app/transfer/transfer.h"
@@ -38,70 +39,10 @@ constexpr int kHeaderCheck = 10;
 constexpr int kOkButton = 11;
 constexpr int kCancelButton = 12;
 
-constexpr std::int32_t kRecordsPerSlice = 1000;
-constexpr std::int32_t kEndOfFile = 33;
-constexpr std::int32_t kRecordRetrievalError = 35;
 constexpr std::string_view kHeaderPicture = "@s50";
 // How a marked entry of "All Fields" is shown.
 constexpr std::string_view kMarkPrefix = "> ";
 constexpr std::int32_t kSpaceKey = 0x20;
-
-std::string_view FieldValue(std::string_view name) {
-  if (name == "P_:Service") return P_.Service.View();
-  if (name == "P_:URL") return P_.URL.View();
-  if (name == "P_:Name") return P_.Name.View();
-  if (name == "P_:Password") return P_.Password.View();
-  return {};
-}
-
-// The export run: the user's records in record order, one line each.
-class ExportWriter {
- public:
-  ExportWriter(ExportFile& file, const std::vector<TransferField>& fields, std::string user)
-      : file_(file), fields_(fields), user_(std::move(user)) {}
-
-  bool Start() {
-    total_ = files::Records(Passwords().Block());
-    files::Set(Passwords().Block());
-    return Read();
-  }
-
-  bool Slice(std::int32_t& percent) {
-    for (std::int32_t n = 0; n < kRecordsPerSlice; ++n) {
-      line_.Clear();
-      for (const TransferField& field : fields_) line_.Add(FieldValue(field.name), field.picture);
-      if (!file_.WriteLine(line_.Text())) return false;
-      if (!Read()) return false;
-    }
-    percent = total_ > 0
-                  ? static_cast<std::int32_t>(std::min<std::int64_t>(read_ * 100 / total_, 100))
-                  : 0;
-    return true;
-  }
-
- private:
-  // The next record of the user; false at the end or on an error.
-  bool Read() {
-    for (;;) {
-      files::Next(Passwords().Block());
-      const std::int32_t code = support::ErrorCode();
-      if (code == kEndOfFile) return false;
-      if (code != 0) {
-        (void)ShowWarning(kRecordRetrievalError, "Passwords");
-        return false;
-      }
-      ++read_;
-      if (P_.User == std::string_view(user_)) return true;
-    }
-  }
-
-  ExportFile& file_;
-  const std::vector<TransferField>& fields_;
-  std::string user_;
-  LineBuilder line_;
-  std::int64_t total_ = 0;
-  std::int64_t read_ = 0;
-};
 
 class ExportWindow {
  public:
