@@ -26,6 +26,10 @@ CsvReader::CsvReader(std::string_view text) : text_(text) {
   Rewind();
 }
 
+CsvReader::~CsvReader() {
+  WipeText(field_);
+}
+
 void CsvReader::Rewind() {
   next_line_ = first_line_;
   line_end_ = first_line_;

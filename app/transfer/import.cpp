@@ -191,6 +191,7 @@ class ImportWindow {
         {"VAULTRIX$vltrx013", "IMPORT$PROGRESSWINDOW", "Import", "Importing Records", ""},
         [&] { return importer.Start(); },
         [&](std::int32_t& percent) { return importer.Slice(percent); });
+    importer.Finish();  // a Cancel keeps what was added
   }
 
   // The record number as the display's picture "@n6" shows it.

@@ -46,23 +46,21 @@ bool Importer::Start() {
   return reader_.NextLine() > 0;
 }
 
-// Each slice's adds are committed together, so the file is written once
-// per slice rather than once per entry; a crash leaves the file as the last
-// committed slice left it, and a failed add or a Cancel keeps every entry
-// committed before.
+// The adds are committed together, kLinesPerCommit at a time, so that the
+// file is written once per commit rather than once per entry; the
+// transaction stays open over a few timer events. A crash leaves the file as
+// the last commit left it; a failed add, the end of the file or a Cancel
+// (Finish) commits every entry added before.
 bool Importer::Slice(std::int32_t& percent) {
-  const bool framed = Logout({&Passwords()});
-  if (!framed) support::ClearError();  // no frame: each add stands on its own
+  if (!framed_) {
+    framed_ = Logout({&Passwords()});
+    if (!framed_) support::ClearError();  // no frame: each add stands on its own
+  }
   bool more = true;
   for (int n = 0; n < kLinesPerSlice && more; ++n) {
     more = AddLine() && reader_.NextLine() > 0;
   }
-  if (framed && !Commit()) {
-    added_ = committed_;
-    failed_ = true;
-    failed_text_ = PostedErrorText();
-  }
-  committed_ = added_;
+  if (!more || added_ - committed_ >= kLinesPerCommit) CommitAdds();
   if (failed_) {
     platform::MessageBoxRequest request;
     request.caption = "Cannot ADD to Passwords!";
@@ -74,6 +72,20 @@ bool Importer::Slice(std::int32_t& percent) {
   const std::size_t size = std::max<std::size_t>(reader_.Size(), 1);
   percent = static_cast<std::int32_t>(std::min<std::size_t>(reader_.BytesRead() * 100 / size, 100));
   return more;
+}
+
+void Importer::CommitAdds() {
+  if (framed_ && !Commit()) {
+    added_ = committed_;
+    if (!failed_) failed_text_ = PostedErrorText();
+    failed_ = true;
+  }
+  framed_ = false;
+  committed_ = added_;
+}
+
+void Importer::Finish() {
+  if (framed_) CommitAdds();
 }
 
 bool Importer::AddLine() {

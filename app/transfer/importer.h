@@ -32,10 +32,14 @@ struct ImportPlan {
 
 class Importer {
  public:
-  // Lines taken per timer event.
+  // Lines taken per timer event, and added between two commits.
   static constexpr int kLinesPerSlice = 25;
+  static constexpr std::int64_t kLinesPerCommit = 1000;
 
   Importer(CsvReader& reader, ImportPlan plan) : reader_(reader), plan_(std::move(plan)) {}
+  Importer(const Importer&) = delete;
+  Importer& operator=(const Importer&) = delete;
+  ~Importer() { Finish(); }
 
   // Back to the first data line; false when the file holds none.
   bool Start();
@@ -43,16 +47,21 @@ class Importer {
   // failed. `percent`: bytes taken x 100 / the file's size.
   bool Slice(std::int32_t& percent);
 
+  // Commits the entries added since the last commit (after a Cancel).
+  void Finish();
+
   [[nodiscard]] std::int64_t Added() const { return added_; }
   [[nodiscard]] bool Failed() const { return failed_; }
 
  private:
   bool AddLine();
+  void CommitAdds();
 
   CsvReader& reader_;
   ImportPlan plan_;
   std::int64_t added_ = 0;
   std::int64_t committed_ = 0;
+  bool framed_ = false;
   bool failed_ = false;
   std::string failed_text_;
 };

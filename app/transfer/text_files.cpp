@@ -8,6 +8,7 @@
 
 #include "app/program/run.h"
 #include "app/services/message.h"
+#include "app/transfer/csv_line.h"
 #include "platform/whole_file.h"
 #include "runtime/support/error_state.h"
 
@@ -53,6 +54,7 @@ std::string PostedErrorText() {
 }
 
 ExportFile::~ExportFile() {
+  WipeText(buffer_);
   if (fd_ >= 0) ::close(fd_);
 }
 
@@ -70,7 +72,10 @@ bool ExportFile::Choose(platform::WindowHandle owner) {
 
 bool ExportFile::Create(const std::string& path) {
   name_ = path;
-  buffer_.clear();
+  WipeText(buffer_);
+  // Room for a whole block and one more line, so that the buffer is never
+  // moved (leaving a copy of its text behind) as it fills.
+  buffer_.reserve(kWriteBlock + kMaxLineLength + 2);
   fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd_ < 0) {
     support::PostSystemError(errno);
@@ -92,11 +97,11 @@ bool ExportFile::Flush() {
     const platform::MessageBoxAnswer answer =
         FileMessage("Cannot ADD to ", name_, platform::MessageBoxButtons::kRetryCancel, 2);
     if (answer != platform::MessageBoxAnswer::kRetry) {
-      buffer_.clear();
+      WipeText(buffer_);
       return false;
     }
   }
-  buffer_.clear();
+  WipeText(buffer_);
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/transfer/csv_line.h"
 #include "platform/window_system.h"
 
 namespace vaultrix::app {
@@ -49,8 +50,13 @@ class ExportFile {
   int fd_ = -1;
 };
 
-// The whole import file in memory.
+// The whole import file in memory, wiped when freed.
 struct ImportFile {
+  ImportFile() = default;
+  ImportFile(ImportFile&&) = default;
+  ImportFile& operator=(ImportFile&&) = default;
+  ~ImportFile() { WipeText(text); }
+
   std::string name;
   std::string text;
 };
