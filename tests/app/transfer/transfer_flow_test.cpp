@@ -263,6 +263,24 @@ TEST_F(TransferFlowTest, AFailedAddEndsTheImportKeepingTheEntriesBefore) {
   EXPECT_EQ(CheckFiles(), "");
 }
 
+TEST_F(TransferFlowTest, CancelEndsTheImportKeepingWhatWasAdded) {
+  WriteUsers({{"Ann", "Not Required"}});
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "\"s" + std::to_string(i) + "\"\r\n";
+  const std::string path = scratch_ + "/in.csv";
+  ASSERT_EQ(platform::ReplaceWholeFile(path, text), 0);
+  driver_.QueueFileAnswer(path);
+  Call(Import, 0);
+  Run({"pick #1 1", "pick #2 1", "press \"&Assign\"", "press \"&OK\"", "advance 30",
+       "press \"Cancel\""});
+  ASSERT_TRUE(Returned());
+  const std::size_t added = ReadEntries("Ann").size();
+  EXPECT_GT(added, 0u);
+  EXPECT_LT(added, 200u) << "Cancel ended the import";
+  EXPECT_EQ(added % 25, 0u) << "whole slices";
+  EXPECT_EQ(CheckFiles(), "");
+}
+
 TEST_F(TransferFlowTest, AThousandEntriesRoundTripIntoAnotherUser) {
   std::mt19937 random(23);
   auto text = [&](std::size_t length) {
