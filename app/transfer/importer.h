@@ -34,7 +34,7 @@ class Importer {
  public:
   // Lines taken per timer event, and added between two commits.
   static constexpr int kLinesPerSlice = 25;
-  static constexpr std::int64_t kLinesPerCommit = 1000;
+  static constexpr std::int64_t kLinesPerCommit = 10000;
 
   Importer(CsvReader& reader, ImportPlan plan) : reader_(reader), plan_(std::move(plan)) {}
   Importer(const Importer&) = delete;
