@@ -34,13 +34,16 @@ using namespace vaultrix;
 constexpr int kEntries = 100'000;
 constexpr const char* kOwner = "owner";
 
-std::string Field(const char* prefix, int i) { return prefix + std::to_string(i); }
+std::string Field(const char* prefix, int i) {
+  return prefix + std::to_string(i);
+}
 
 std::string ImportText() {
   std::string text;
   for (int i = 0; i < kEntries; ++i) {
-    text += "\"" + Field("Service ", i) + "\",\"" + Field("https://accounts.example.com/login/", i) +
-            "\",\"" + Field("user", i) + "@example.com\",\"" + Field("pw!", i) + "\"\r\n";
+    text += "\"" + Field("Service ", i) + "\",\"" +
+            Field("https://accounts.example.com/login/", i) + "\",\"" + Field("user", i) +
+            "@example.com\",\"" + Field("pw!", i) + "\"\r\n";
   }
   return text;
 }
@@ -97,17 +100,17 @@ BENCHMARK(BM_TransferImport)->Unit(benchmark::kMillisecond)->Iterations(1)->UseR
 
 void BM_TransferExport(benchmark::State& state) {
   Vault vault;
-  const bool loaded = bench::LoadHvnRecords(
-      "Vtrix_P.HVN", std::string(app::Passwords().Block().owner.View()), kEntries,
-      sizeof(app::PasswordRecord), [](int i, std::uint8_t* record) {
-        app::PasswordRecord entry;
-        entry.User = kOwner;
-        entry.Service = Field("Service ", i);
-        entry.URL = Field("https://accounts.example.com/login/", i);
-        entry.Name = Field("user", i) + "@example.com";
-        entry.Password = Field("pw!", i);
-        std::memcpy(record, &entry, sizeof entry);
-      });
+  const bool loaded =
+      bench::LoadHvnRecords("Vtrix_P.HVN", std::string(app::Passwords().Block().owner.View()),
+                            kEntries, sizeof(app::PasswordRecord), [](int i, std::uint8_t* record) {
+                              app::PasswordRecord entry;
+                              entry.User = kOwner;
+                              entry.Service = Field("Service ", i);
+                              entry.URL = Field("https://accounts.example.com/login/", i);
+                              entry.Name = Field("user", i) + "@example.com";
+                              entry.Password = Field("pw!", i);
+                              std::memcpy(record, &entry, sizeof entry);
+                            });
   vault.Open();
   (void)files::Send(app::Passwords().Block(), "FULLBUILD=ON");
   files::Build(app::Passwords().Block());
