@@ -46,11 +46,12 @@ bool Importer::Start() {
   return reader_.NextLine() > 0;
 }
 
-// The adds are committed together, kLinesPerCommit at a time, so that the
-// file is written once per commit rather than once per entry; the
-// transaction stays open over a few timer events. A crash leaves the file as
-// the last commit left it; a failed add, the end of the file or a Cancel
-// (Finish) commits every entry added before.
+// A slice's adds are committed together, before the thread waits for its
+// next event: the program frames one transaction at a time, and a change
+// refused in another window rolls the current transaction back, so a
+// transaction must never stay open while other windows run. A crash leaves
+// the file as the last commit left it; a failed add, the end of the file or
+// a Cancel keeps every entry added before.
 bool Importer::Slice(std::int32_t& percent) {
   if (!framed_) {
     framed_ = Logout({&Passwords()});
@@ -60,7 +61,7 @@ bool Importer::Slice(std::int32_t& percent) {
   for (int n = 0; n < kLinesPerSlice && more; ++n) {
     more = AddLine() && reader_.NextLine() > 0;
   }
-  if (!more || added_ - committed_ >= kLinesPerCommit) CommitAdds();
+  CommitAdds();
   if (failed_) {
     platform::MessageBoxRequest request;
     request.caption = "Cannot ADD to Passwords!";

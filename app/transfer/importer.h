@@ -32,9 +32,8 @@ struct ImportPlan {
 
 class Importer {
  public:
-  // Lines taken per timer event, and added between two commits.
+  // Lines taken (and committed together) per timer event.
   static constexpr int kLinesPerSlice = 25;
-  static constexpr std::int64_t kLinesPerCommit = 10000;
 
   Importer(CsvReader& reader, ImportPlan plan) : reader_(reader), plan_(std::move(plan)) {}
   Importer(const Importer&) = delete;
@@ -47,7 +46,8 @@ class Importer {
   // failed. `percent`: bytes taken x 100 / the file's size.
   bool Slice(std::int32_t& percent);
 
-  // Commits the entries added since the last commit (after a Cancel).
+  // Commits the entries added since the last commit (none are pending
+  // between slices; kept for a run ended from outside a slice).
   void Finish();
 
   [[nodiscard]] std::int64_t Added() const { return added_; }
