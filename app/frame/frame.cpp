@@ -14,6 +14,7 @@
 #include "app/reports/print_passwords.h"
 #include "app/frame/splash.h"
 #include "app/tips/tips.h"
+#include "app/transfer/transfer.h"
 #include "app/users/users.h"
 #include "runtime/eval/symbol_table.h"
 #include "runtime/eval/variable.h"
@@ -33,6 +34,7 @@ using windows::kEventAccepted;
 constexpr std::size_t kSetupStack = 25000;
 constexpr std::size_t kBrowseUsersStack = 25000;
 constexpr std::size_t kAboutStack = 25000;
+constexpr std::size_t kTransferStack = 25000;
 // The mouse-button key code that must not reach the frame as a pending key.
 constexpr std::int32_t kRightButtonKeyCode = 2;
 // Posted to the frame by its message hook for messages answered while the
@@ -41,8 +43,8 @@ constexpr std::int32_t kRightButtonKeyCode = 2;
 constexpr std::uint32_t kFrameCloseDownMessage = platform::kWmUser + 0x16;
 // The menu items (and toolbar buttons) whose procedures are not part of this
 // program yet: they stay disabled, so that nothing pretends to work.
-constexpr int kNotYetAvailable[] = {kMenuPasswords, kMenuImport, kMenuExport,   kToolPasswords,
-                                    kToolUser1,     kToolUser1 - 1, kToolUser3};
+constexpr int kNotYetAvailable[] = {kMenuPasswords, kToolPasswords, kToolUser1, kToolUser1 - 1,
+                                    kToolUser3};
 // Reports keep a page of records and a page's recording on their stack.
 constexpr std::size_t kReportStack = 64 * 1024;
 
@@ -194,6 +196,14 @@ void FrameProcedure::OnAccepted(int control) {
       return;
     case kMenuOptions:
       (void)Start(Setup, kSetupStack);
+      Refresh();
+      return;
+    case kMenuImport:
+      (void)Start(Import, kTransferStack);
+      Refresh();
+      return;
+    case kMenuExport:
+      (void)Start(Export, kTransferStack);
       Refresh();
       return;
     case kMenuUserSetup:

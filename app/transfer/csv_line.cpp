@@ -1,7 +1,9 @@
 // The export line builder.
 #include "app/transfer/csv_line.h"
 
-#include "app/transfer/transfer_pictures.h"
+#include <string.h>
+
+#include "app/transfer/pictures.h"
 #include "runtime/support/fixed_string.h"
 
 namespace vaultrix::app {
@@ -42,8 +44,13 @@ std::string_view CutAtCharacter(std::string_view text, std::size_t max_bytes) {
   return text.substr(0, end);
 }
 
+void WipeText(std::string& text) {
+  explicit_bzero(text.data(), text.size());
+  text.clear();
+}
+
 void LineBuilder::Clear() {
-  line_.clear();
+  WipeText(line_);
   fields_ = 0;
 }
 

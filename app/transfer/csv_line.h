@@ -20,8 +20,17 @@ inline constexpr std::size_t kMaxFieldLength = 2000;
 // character.
 [[nodiscard]] std::string_view CutAtCharacter(std::string_view text, std::size_t max_bytes);
 
+// Overwrites a string's bytes and empties it: import and export text holds
+// passwords, which must not stay behind in freed memory.
+void WipeText(std::string& text);
+
 class LineBuilder {
  public:
+  LineBuilder() = default;
+  LineBuilder(const LineBuilder&) = delete;
+  LineBuilder& operator=(const LineBuilder&) = delete;
+  ~LineBuilder() { WipeText(line_); }
+
   // An empty line.
   void Clear();
 

@@ -2,7 +2,7 @@
 #include "app/transfer/csv_reader.h"
 
 #include "app/transfer/csv_line.h"
-#include "app/transfer/transfer_pictures.h"
+#include "app/transfer/pictures.h"
 #include "runtime/support/fixed_string.h"
 
 namespace vaultrix::app {
@@ -24,6 +24,10 @@ std::string_view TrimEnd(std::string_view text, std::string_view trimmed) {
 CsvReader::CsvReader(std::string_view text) : text_(text) {
   if (text_.starts_with(kByteOrderMark)) first_line_ = kByteOrderMark.size();
   Rewind();
+}
+
+CsvReader::~CsvReader() {
+  WipeText(field_);
 }
 
 void CsvReader::Rewind() {

@@ -32,6 +32,9 @@ enum class FieldKind : int { kNone = 0, kQuoted = 1, kUnquoted = 2 };
 class CsvReader {
  public:
   explicit CsvReader(std::string_view text);
+  CsvReader(const CsvReader&) = delete;
+  CsvReader& operator=(const CsvReader&) = delete;
+  ~CsvReader();
 
   // Back to the first line.
   void Rewind();

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/transfer/csv_line.h"
-#include "app/transfer/transfer_pictures.h"
+#include "app/transfer/pictures.h"
 
 namespace vaultrix::app {
 namespace {

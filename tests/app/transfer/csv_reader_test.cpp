@@ -9,7 +9,7 @@
 
 #include "app/transfer/csv_line.h"
 #include "app/transfer/csv_reader.h"
-#include "app/transfer/transfer_pictures.h"
+#include "app/transfer/pictures.h"
 
 namespace vaultrix::app {
 namespace {

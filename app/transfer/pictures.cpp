@@ -1,5 +1,5 @@
 // Pictures of import and export fields.
-#include "app/transfer/transfer_pictures.h"
+#include "app/transfer/pictures.h"
 
 #include <charconv>
 #include <optional>
