@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/passwords/words_file.h"
 #include "platform/locations.h"
 #include "runtime/support/locale.h"
 #include "runtime/support/random.h"
@@ -33,6 +34,9 @@ StartupResult StartRuntime(const std::string& data_dir_option) {
                    std::strerror(errno);
     return result;
   }
+  // The generator's word list ships with the program; the data directory
+  // gets its own copy the first time. Without one the generator says so.
+  (void)ProvideWordsFile(result.data_dir);
   support::InitialiseLocale();
   support::SeedRandomFromClock();
   windows::InstallEvaluatorPictures();

@@ -17,6 +17,7 @@
 #include "runtime/support/dates.h"
 #include "runtime/support/fixed_string.h"
 #include "runtime/support/locale.h"
+#include "runtime/support/utf8_text.h"
 #include "runtime/support/profile.h"
 #include "runtime/support/random.h"
 #include "runtime/support/times.h"
@@ -307,10 +308,8 @@ void CallNode::StringResult(std::string& out) {
     case kUpper: {
       const std::string_view text = ArgText(0);
       const auto& table = function_ == kUpper ? locale.upper : locale.lower;
-      out.resize(text.size());
-      for (std::size_t i = 0; i < text.size(); ++i) {
-        out[i] = static_cast<char>(table[static_cast<unsigned char>(text[i])]);
-      }
+      out.assign(text);
+      support::MapSingleBytes(out, table);
       return;
     }
     case kAge: Age(out); return;

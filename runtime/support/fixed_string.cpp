@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "runtime/support/utf8_text.h"
+
 namespace vaultrix::support {
 namespace {
 
@@ -49,7 +51,7 @@ std::size_t ClippedLength(std::string_view text) {
 }
 
 void AssignFixed(std::span<char> field, std::string_view value) {
-  const std::size_t copied = value.size() < field.size() ? value.size() : field.size();
+  const std::size_t copied = Utf8CutLength(value, field.size());
   if (copied > 0) std::memmove(field.data(), value.data(), copied);
   if (copied < field.size()) std::memset(field.data() + copied, kBlank, field.size() - copied);
 }

@@ -33,8 +33,8 @@ inline constexpr char kBlank = ' ';
   return ClippedLength(text) == 0;
 }
 
-// Copies `value` into `field`, cut to the field's length or padded with
-// blanks. `value` may overlap `field`.
+// Copies `value` into `field`, cut to the field's length (at a UTF-8
+// character boundary) or padded with blanks. `value` may overlap `field`.
 void AssignFixed(std::span<char> field, std::string_view value);
 // Fills `field` with blanks.
 void BlankFixed(std::span<char> field);

@@ -11,6 +11,7 @@
 #include "platform/whole_file.h"
 #include "runtime/support/ini_file.h"
 #include "runtime/support/profile.h"
+#include "runtime/support/utf8_text.h"
 
 namespace vaultrix::support {
 namespace {
@@ -264,13 +265,13 @@ unsigned char ToLower(unsigned char c) {
 
 std::string ToUpper(std::string_view text) {
   std::string result(text);
-  for (char& c : result) c = static_cast<char>(ToUpper(static_cast<unsigned char>(c)));
+  MapSingleBytes(result, CurrentLocale().upper);
   return result;
 }
 
 std::string ToLower(std::string_view text) {
   std::string result(text);
-  for (char& c : result) c = static_cast<char>(ToLower(static_cast<unsigned char>(c)));
+  MapSingleBytes(result, CurrentLocale().lower);
   return result;
 }
 

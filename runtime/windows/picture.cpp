@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "runtime/support/utf8_text.h"
 #include "runtime/windows/picture.h"
 #include "runtime/windows/picture_internal.h"
 
@@ -51,7 +52,7 @@ void FormatString(const PictureValue& value, const Picture& picture, PictureText
   char scratch[64];
   std::string_view text = ValueText(value, scratch, sizeof scratch);
   std::size_t width = picture.width;
-  std::size_t shown = text.size() < width ? text.size() : width;
+  std::size_t shown = support::Utf8CutLength(text, width);
   if (shown > 0) std::memcpy(out.chars.data(), text.data(), shown);  // an empty view may be null
   std::memset(out.chars.data() + shown, ' ', width - shown);
   out.size = picture.width;
@@ -114,7 +115,7 @@ void FormatKeyIn(const PictureValue& value, const Picture& picture, PictureText&
 }
 
 void CopyText(std::string_view text, std::size_t width, DeformattedValue& value) {
-  std::size_t kept = text.size() < width ? text.size() : width;
+  std::size_t kept = support::Utf8CutLength(text, width);
   if (kept > 0) std::memcpy(value.text.chars.data(), text.data(), kept);
   value.text.size = static_cast<std::uint16_t>(kept);
   value.type = ValueType::kText;

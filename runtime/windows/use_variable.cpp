@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "runtime/support/utf8_text.h"
 #include "runtime/windows/resource_format.h"
 
 namespace vaultrix::windows {
@@ -90,7 +91,7 @@ bool StoreUseText(ControlObject& control, std::string_view text, bool cut) {
   }
   if (text.size() > control.use_size) {
     if (!cut) return false;
-    text = text.substr(0, control.use_size);
+    text = text.substr(0, support::Utf8CutLength(text, control.use_size));
   }
   char* chars = static_cast<char*>(control.use_address);
   std::memset(chars, ' ', control.use_size);

@@ -226,6 +226,25 @@ std::int32_t Serve(Operation op, OperationCall& call) {
     }
     case Operation::kNext:
       return ReadNext(state, table, *stored);
+    case Operation::kGetByPointer: {
+      if (call.number < 1 || static_cast<std::size_t>(call.number) > stored->records.size() ||
+          !stored->records[static_cast<std::size_t>(call.number) - 1].live) {
+        return support::kRecordNotAvailable;
+      }
+      table.current = static_cast<std::uint32_t>(call.number);
+      LoadRecord(state, stored->records[table.current - 1]);
+      return support::kNoError;
+    }
+    case Operation::kPointerFile:
+      call.result = table.current;
+      return support::kNoError;
+    case Operation::kDuplicateKey: {
+      // Whether the buffer's value of this key is held by another record.
+      const int k = KeyIndex(state, call.key);
+      const auto value = KeyValue(state, state.keys[static_cast<std::size_t>(k)], state.record);
+      call.result = value && stored->index[static_cast<std::size_t>(k)].count(*value) > 0 ? 1 : 0;
+      return support::kNoError;
+    }
     case Operation::kAdd: {
       if (std::int32_t code = CheckUnique(state, *stored, 0); code != 0) return code;
       StoredRecord record;
@@ -308,8 +327,8 @@ std::int32_t Serve(Operation op, OperationCall& call) {
   }
 }
 
-const std::uint8_t kServed[] = {23, 1,  3,  7,  8,  10, 11, 22, 24, 25, 30, 32,
-                                37, 38, 40, 41, 44, 45, 48, 60, 61, 62, 66, 67};
+const std::uint8_t kServed[] = {26, 1,  3,  7,  8,  10, 11, 16, 22, 24, 25, 27, 30, 32,
+                                37, 38, 40, 41, 44, 45, 48, 57, 60, 61, 62, 66, 67};
 const std::uint8_t kTypes[] = {3, 0x0a, 0x12, 0x16};
 
 files::DriverRegistration MakeDriver() {

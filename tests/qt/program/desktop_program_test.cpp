@@ -12,6 +12,7 @@
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QTabBar>
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -27,6 +28,9 @@
 #include "app/program/runner.h"
 #include "app/program/runtime_startup.h"
 #include "app/options/setup.h"
+#include "app/passwords/update_passwords.h"
+#include "app/services/global_codes.h"
+#include "platform/drivers/qt/caption_fit.h"
 #include "platform/clock.h"
 #include "platform/locations.h"
 #include "runtime/files/hvn/driver.h"
@@ -267,6 +271,63 @@ TEST_F(DesktopProgram, ExitFromTheFileMenuEndsTheProgramAndTakesEveryWidget) {
     return watched.isNull() || !watched->isVisible();
   });
   EXPECT_TRUE(system_.TopLevelWindows().empty());
+}
+
+TEST_F(DesktopProgram, ThePasswordFormShowsThreeTabsWithReadableButtonsAndTakesUtf8) {
+  Watchdog watchdog("the password form");
+  QMainWindow* main = StartAndShowFrame();
+  ASSERT_NE(main, nullptr);
+  run_->Lock().Acquire();
+  const int thread = Start([] {
+    U_.Name = "Ann";
+    P_ = PasswordRecord{};
+    GlobalRequest = kInsertRecord;
+    UpdatePasswords();
+  });
+  run_->Lock().Release();
+  ASSERT_NE(thread, 0);
+  QWidget* form = AwaitWindow(kInsertCaption);
+  ASSERT_NE(form, nullptr);
+  const WindowHandle window = TopLevel(kInsertCaption);
+
+  auto* tabs = ControlWidget<QTabBar>(window, kFormSheet);
+  ASSERT_NE(tabs, nullptr);
+  ASSERT_EQ(tabs->count(), 3);
+  EXPECT_EQ(tabs->tabText(0), QStringLiteral("&General"));
+  EXPECT_EQ(tabs->tabText(1), QStringLiteral("&Notes"));
+  EXPECT_EQ(tabs->tabText(2), QStringLiteral("&More Notes"));
+  int buttons = 0;
+  for (QPushButton* button : form->findChildren<QPushButton*>()) {
+    if (!button->isVisibleTo(form)) continue;
+    ++buttons;
+    const QString caption = platform::qt::ShownCaption(button->text());
+    EXPECT_LE(QFontMetrics(button->font()).horizontalAdvance(caption), button->width())
+        << caption.toStdString();
+    EXPECT_GE(button->font().pointSizeF(), platform::qt::kSmallestCaptionPoints)
+        << caption.toStdString();
+  }
+  EXPECT_EQ(buttons, 11) << "four pairs of paste and copy buttons, generate, OK and Cancel";
+
+  // Typed on the desktop, the name arrives as UTF-8.
+  auto* name = ControlWidget<QLineEdit>(window, kFormName);
+  ASSERT_NE(name, nullptr);
+  QTest::mouseClick(name, Qt::LeftButton);
+  QTest::keyClicks(name, QString::fromUtf8("Ærøskøbing Müller"));
+  std::vector<WindowHandle> all;
+  Descendants(system_, window, all);
+  WindowHandle name_handle = platform::kNoWindow;
+  for (WindowHandle handle : all) {
+    const auto info = system_.GetWindowInfo(handle);
+    if (info && info->kind == platform::WindowKind::kControl && info->control_id == kFormName) {
+      name_handle = handle;
+    }
+  }
+  Settle([&] {
+    driver_->Drain();
+    return system_.GetText(name_handle) == "Ærøskøbing Müller";
+  });
+  std::filesystem::create_directories(VAULTRIX_SCREENSHOT_DIR);
+  EXPECT_TRUE(form->grab().save(QStringLiteral(VAULTRIX_SCREENSHOT_DIR "/password_form.png"), "PNG"));
 }
 
 }  // namespace
