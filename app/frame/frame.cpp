@@ -11,6 +11,7 @@
 #include "app/program/run.h"
 #include "app/program/runner.h"
 #include "app/options/setup.h"
+#include "app/passwords/browse_passwords.h"
 #include "app/frame/splash.h"
 #include "app/users/users.h"
 #include "runtime/eval/symbol_table.h"
@@ -29,6 +30,7 @@ using windows::kEventAccepted;
 
 constexpr std::size_t kSetupStack = 25000;
 constexpr std::size_t kBrowseUsersStack = 25000;
+constexpr std::size_t kBrowsePasswordsStack = 50000;
 // The mouse-button key code that must not reach the frame as a pending key.
 constexpr std::int32_t kRightButtonKeyCode = 2;
 // Posted to the frame by its message hook for messages answered while the
@@ -37,9 +39,7 @@ constexpr std::int32_t kRightButtonKeyCode = 2;
 constexpr std::uint32_t kFrameCloseDownMessage = platform::kWmUser + 0x16;
 // The menu items (and toolbar buttons) whose procedures are not part of this
 // program yet: they stay disabled, so that nothing pretends to work.
-constexpr int kNotYetAvailable[] = {kMenuPasswords, kMenuPrint,     kMenuImport, kMenuExport,
-                                    kMenuTips,      kToolPasswords, kToolUser1,  kToolUser1 - 1,
-                                    kToolUser3};
+constexpr int kNotYetAvailable[] = {kMenuPrint, kMenuImport, kMenuExport, kMenuTips};
 
 bool HasRecords(DataFile& file) {
   const std::int64_t records = files::Records(file.Block());
@@ -187,6 +187,10 @@ void FrameProcedure::OnAccepted(int control) {
       return;
     case kMenuOptions:
       (void)Start(Setup, kSetupStack);
+      Refresh();
+      return;
+    case kMenuPasswords:
+      (void)Start(BrowsePasswords, kBrowsePasswordsStack);
       Refresh();
       return;
     case kMenuUserSetup:
