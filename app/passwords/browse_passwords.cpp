@@ -226,7 +226,8 @@ class PasswordBrowser {
     const UserRecord saved = U_;
     GlobalRequest = kSelectRecord;
     SelectUsers();
-    engine_->RefreshWindow();
+    // The list is refreshed once the user is settled: refreshed before the
+    // cancelled choice is undone, it would show the entries of nobody.
     if (U_.Name.IsBlank()) {
       U_ = saved;
       files::Get(Users().Block(), Users().Key(kFirstKey));
@@ -237,6 +238,7 @@ class PasswordBrowser {
       }
       support::ClearError();
     }
+    engine_->RefreshWindow();
     ShowCaption();
   }
 
