@@ -9,6 +9,9 @@
 #include "app/passwords/browse_passwords.h"
 #include "app/services/open_data_file.h"
 #include "app/passwords/update_passwords.h"
+#include "app/browse/browse_window.h"
+#include "app/services/window_placement.h"
+#include "runtime/support/profile.h"
 #include "runtime/files/file_api.h"
 #include "runtime/support/error_state.h"
 #include "runtime/support/fixed_string.h"
@@ -126,6 +129,22 @@ TEST_F(BrowsePasswordsTest, ThreeOrdersShowOnlyTheUsersEntriesWhateverTheCase) {
   EXPECT_EQ(Rows(), (Strings{"Chat*", "Mail", "Bank"})) << "amy, ann1, zed";
   Press("Cl&ose");
   ASSERT_TRUE(Returned());
+  EXPECT_EQ(support::GetIni("BrowsePasswords", kListFormatKey, "", kProgramIniFile),
+            "80L(2)|M~Service~@s30@80L(2)|M~URL~@s90@80L(2)|M~Name~@s30@80L(2)|M~Notes~@s255@")
+      << "the list's layout is kept";
+}
+
+TEST_F(BrowsePasswordsTest, FilePasswordsAsksForTheUser) {
+  WriteVault();
+  StartProgram();
+  Choose(kMenuPasswords);
+  ASSERT_NE(Window("Select User"), platform::kNoWindow) << automation_.Dump();
+  std::string error;
+  ASSERT_TRUE(automation_.PickRow(ControlRef::Parse("#1"), "Ann",
+                                  platform::headless::RowClick::kClick, &error))
+      << error;
+  Press("&Select");
+  EXPECT_NE(Window("Passwords - Ann"), platform::kNoWindow);
 }
 
 TEST_F(BrowsePasswordsTest, CopyButtonsAndPopupPutTheHighlightedFieldsOnTheClipboard) {
