@@ -233,6 +233,7 @@ class PasswordForm {
       Completed();
       return;
     }
+    RememberFileError();  // asking the keys below posts errors of its own
     if (error == support::kCreatesDuplicateKey &&
         files::Duplicate(Passwords().Key(kKeyService))) {
       ShowWarning(24, "Service");

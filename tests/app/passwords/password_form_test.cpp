@@ -189,6 +189,7 @@ TEST_F(PasswordForm, DuplicateKeysAndInsertErrorsKeepTheFormOpen) {
   Type(kFormService, "Other");
   Click("&OK");
   EXPECT_TRUE(LastMessage().starts_with("Record Insert Error: ")) << LastMessage();
+  EXPECT_TRUE(LastMessage().ends_with(" (37).")) << "the error of the ADD";
   EXPECT_NE(Window(kInsertCaption), platform::kNoWindow);
   EXPECT_EQ(Stored().size(), 1u);
 }
