@@ -2,6 +2,8 @@
 // and clipboard display do. The list itself is the browse engine's.
 #include "app/passwords/browse_passwords.h"
 
+#include <string.h>
+
 #include <charconv>
 #include <optional>
 
@@ -45,10 +47,26 @@ int Number(const std::string& text) {
   return value;
 }
 
-std::string ClipboardText() { return AppEngine().System().GetClipboardText().value_or(""); }
+// The clipboard often holds a password: every copy of its text made here is
+// wiped before it is freed.
+class ClipboardCopy {
+ public:
+  ClipboardCopy() : text_(AppEngine().System().GetClipboardText().value_or("")) {}
+  explicit ClipboardCopy(std::string text) : text_(std::move(text)) {}
+  ~ClipboardCopy() { explicit_bzero(text_.data(), text_.size()); }
+  ClipboardCopy(const ClipboardCopy&) = delete;
+  ClipboardCopy& operator=(const ClipboardCopy&) = delete;
+  [[nodiscard]] std::string_view View() const { return text_; }
+
+ private:
+  std::string text_;
+};
 
 void SetClipboard(std::string_view text) {
-  AppEngine().System().SetClipboardText(std::string(support::CLIP(text)));
+  // The window system keeps its own copy; this one is wiped.
+  std::string copy(support::CLIP(text));
+  AppEngine().System().SetClipboardText(copy);
+  explicit_bzero(copy.data(), copy.size());
 }
 
 // The login of a password list: the toolbar's quick user slot names the
@@ -188,15 +206,15 @@ class PasswordBrowser {
     }
   }
 
-  static std::optional<std::string> CopiedField(int control) {
+  // The record buffer's field a copy button copies, read when asked.
+  static std::optional<std::string_view> CopiedField(int control) {
     switch (control) {
-      case kBrowserCopyName: return std::string(P_.Name.View());
-      case kBrowserCopyPassword: return std::string(P_.Password.View());
-      case kBrowserCopyUrl: return std::string(P_.URL.View());
-      case kBrowserCopyNotes: return std::string(support::AsText(Passwords().MemoText(kMemoNotes)));
-      case kBrowserCopyMoreNotes:
-        return std::string(support::AsText(Passwords().MemoText(kMemoMoreNotes)));
-      case kBrowserCopyService: return std::string(P_.Service.View());
+      case kBrowserCopyName: return P_.Name.View();
+      case kBrowserCopyPassword: return P_.Password.View();
+      case kBrowserCopyUrl: return P_.URL.View();
+      case kBrowserCopyNotes: return support::AsText(Passwords().MemoText(kMemoNotes));
+      case kBrowserCopyMoreNotes: return support::AsText(Passwords().MemoText(kMemoMoreNotes));
+      case kBrowserCopyService: return P_.Service.View();
       default: return std::nullopt;
     }
   }
@@ -218,7 +236,8 @@ class PasswordBrowser {
   }
 
   void FilterClipboard() {
-    SetClipboard(FilterBrowserClipboard(ClipboardText()));
+    const ClipboardCopy filtered(FilterBrowserClipboard(ClipboardCopy().View()));
+    SetClipboard(filtered.View());
     ShowClipboard();
   }
 
@@ -253,7 +272,7 @@ class PasswordBrowser {
   }
 
   void ShowClipboard() {
-    ClipboardDisplay = std::string_view(ClipboardText());
+    ClipboardDisplay = ClipboardCopy().View();
     window_.Display(kBrowserClipboard);
   }
 
