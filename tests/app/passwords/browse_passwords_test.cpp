@@ -12,6 +12,8 @@
 #include "app/browse/browse_window.h"
 #include "app/services/window_placement.h"
 #include "runtime/support/profile.h"
+#include "runtime/windows/event_codes.h"
+#include "runtime/windows/event_engine.h"
 #include "runtime/files/file_api.h"
 #include "runtime/support/error_state.h"
 #include "runtime/support/fixed_string.h"
@@ -266,6 +268,48 @@ TEST_F(BrowsePasswordsTest, TwoBrowsersFromTheUserButtonsEachWithItsUser) {
   EXPECT_FALSE(Control(cy, kBrowserClipboard)->visible);
   EXPECT_LT(system_.GetWindowInfo(cy)->rect.height, system_.GetWindowInfo(ann)->rect.height)
       << "the hidden display's room is given up";
+}
+
+// An entry inserted in one browser shows in another on the same user once
+// that one gains the focus.
+TEST_F(BrowsePasswordsTest, AnInsertInOneBrowserShowsInTheOtherOnGainingFocus) {
+  WriteUsers({{"Ann", "Not Required"}});
+  WriteEntries({{"Ann", "Mail", "", "", "", "", ""}});
+  StartProgram();
+  Choose(kToolUser1);
+  Choose(kToolUser1);
+  std::vector<platform::WindowHandle> browsers;
+  for (platform::WindowHandle w : system_.TopLevelWindows()) {
+    if (system_.GetText(w) == "Passwords - Ann") browsers.push_back(w);
+  }
+  ASSERT_EQ(browsers.size(), 2u) << automation_.Dump();
+  FrameTest::Press(browsers[0], kBrowserInsert);
+  std::string error;
+  ASSERT_TRUE(automation_.Type(ControlRef{{}, kFormService}, "Cloud", &error)) << error;
+  Press("&OK");
+  auto services = [&](platform::WindowHandle w) {
+    Strings rows;
+    const auto list = Control(w, kBrowserList);
+    if (!list) return rows;
+    for (const std::string& row : list->rows) {
+      rows.emplace_back(support::CLIP(row.substr(0, row.find('\t'))));
+    }
+    return rows;
+  };
+  ASSERT_EQ(services(browsers[0]), (Strings{"Cloud", "Mail"}));
+  EXPECT_EQ(services(browsers[1]), Strings{"Mail"}) << "not refreshed before it gains the focus";
+  UnderLock([&] {
+    for (int number = 1; number <= windows::kThreadCount; ++number) {
+      windows::RuntimeThread* thread = run_.Engine().Thread(number);
+      for (windows::WindowObject* w = thread->current_window; w != nullptr; w = w->previous) {
+        if (w->handle == browsers[1]) {
+          windows::PostEvent(run_.Engine(), windows::kEventGainFocus, 0, number);
+        }
+      }
+    }
+  });
+  Settle();
+  EXPECT_EQ(services(browsers[1]), (Strings{"Cloud", "Mail"}));
 }
 
 }  // namespace
