@@ -14,6 +14,7 @@
 #include "runtime/support/profile.h"
 #include "runtime/windows/event_codes.h"
 #include "runtime/windows/event_engine.h"
+#include "runtime/windows/window_properties.h"
 #include "runtime/files/file_api.h"
 #include "runtime/support/error_state.h"
 #include "runtime/support/fixed_string.h"
@@ -310,6 +311,39 @@ TEST_F(BrowsePasswordsTest, AnInsertInOneBrowserShowsInTheOtherOnGainingFocus) {
   });
   Settle();
   EXPECT_EQ(services(browsers[1]), (Strings{"Cloud", "Mail"}));
+}
+
+// A new size: the list and the sheet follow the width, down to the least size.
+TEST_F(BrowsePasswordsTest, ResizingKeepsTheListAndSheetToTheWidth) {
+  WriteVault();
+  Open("Ann");
+  const platform::WindowHandle browser = Browser();
+  auto property = [&](int control, std::int32_t number, const char* value) {
+    std::string read;
+    UnderLock([&] {
+      for (int n = 1; n <= windows::kThreadCount; ++n) {
+        for (windows::WindowObject* w = run_.Engine().Thread(n)->current_window; w != nullptr;
+             w = w->previous) {
+          if (w->handle != browser) continue;
+          if (value != nullptr) windows::SetProperty(run_.Engine(), w, control, number, 0, value);
+          read = windows::GetProperty(run_.Engine(), w, control, number);
+        }
+      }
+    });
+    Settle();
+    return read;
+  };
+  const struct {
+    const char* width;
+    const char* list, *sheet, *kept;
+  } cases[] = {{"400", "350", "391", "400"}, {"120", "150", "191", "200"}};
+  for (const auto& c : cases) {
+    (void)property(0, windows::kPropWidth, c.width);
+    EXPECT_EQ(property(0, windows::kPropWidth, nullptr), c.kept) << c.width;
+    EXPECT_EQ(property(kBrowserList, windows::kPropWidth, nullptr), c.list) << c.width;
+    EXPECT_EQ(property(kBrowserSheet, windows::kPropWidth, nullptr), c.sheet) << c.width;
+  }
+  EXPECT_EQ(Rows(), (Strings{"Bank*", "Chat", "Mail"})) << "the page read again";
 }
 
 }  // namespace
