@@ -159,7 +159,9 @@ DataFile& Words() {
 }
 
 DataFile& TipOfTheDay() {
-  static DataFile file("TipOfTheDay", TipsLayout(), &TIP, [] { Wipe(TIP); });
+  // Tips hold no secret: the buffer keeps the tip last read for whoever
+  // called the tip form, as the other record buffers do while in use.
+  static DataFile file("TipOfTheDay", TipsLayout(), &TIP, [] {});
   return file;
 }
 

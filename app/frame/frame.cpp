@@ -11,6 +11,7 @@
 #include "app/program/run.h"
 #include "app/program/runner.h"
 #include "app/options/setup.h"
+#include "app/passwords/browse_passwords.h"
 #include "app/reports/print_passwords.h"
 #include "app/frame/splash.h"
 #include "app/tips/tips.h"
@@ -35,16 +36,13 @@ constexpr std::size_t kSetupStack = 25000;
 constexpr std::size_t kBrowseUsersStack = 25000;
 constexpr std::size_t kAboutStack = 25000;
 constexpr std::size_t kTransferStack = 25000;
+constexpr std::size_t kBrowsePasswordsStack = 50000;
 // The mouse-button key code that must not reach the frame as a pending key.
 constexpr std::int32_t kRightButtonKeyCode = 2;
 // Posted to the frame by its message hook for messages answered while the
 // runtime lock is not held; the hook turns it into "EVENT:CloseDown" when it
 // is dispatched under the lock.
 constexpr std::uint32_t kFrameCloseDownMessage = platform::kWmUser + 0x16;
-// The menu items (and toolbar buttons) whose procedures are not part of this
-// program yet: they stay disabled, so that nothing pretends to work.
-constexpr int kNotYetAvailable[] = {kMenuPasswords, kToolPasswords, kToolUser1, kToolUser1 - 1,
-                                    kToolUser3};
 // Reports keep a page of records and a page's recording on their stack.
 constexpr std::size_t kReportStack = 64 * 1024;
 
@@ -96,11 +94,6 @@ void FrameProcedure::Run() {
   eval::PUSHSCOPE();
   Bind();
   window_.Open();
-  for (int control : kNotYetAvailable) {
-    if (windows::ControlObject* c = window_.Object().FindControl(control)) {
-      (void)AppEngine().System().EnableWindow(c->handle, false);
-    }
-  }
   FillUserButtons();
   InstallMessageHook();
   const std::int32_t period = window_.Object().timer_period;
@@ -204,6 +197,10 @@ void FrameProcedure::OnAccepted(int control) {
       return;
     case kMenuExport:
       (void)Start(Export, kTransferStack);
+      Refresh();
+      return;
+    case kMenuPasswords:
+      (void)Start(BrowsePasswords, kBrowsePasswordsStack);
       Refresh();
       return;
     case kMenuUserSetup:

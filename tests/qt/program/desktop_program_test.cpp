@@ -3,6 +3,9 @@
 // the windows it opens appear as Qt widgets that show the engine's state, and
 // real Qt mouse and keyboard input chooses from the menus, types into the
 // options window and presses its buttons.
+#include <QtGui/QGuiApplication>
+#include <QtGui/QClipboard>
+#include <QtCore/QMimeData>
 #include <QtGui/QKeyEvent>
 #include <QtWidgets/QTabBar>
 #include <QtCore/QDir>
@@ -27,6 +30,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/drivers/qt/clipboard_sync.h"
+#include "app/frame/frame.h"
+#include "app/passwords/browse_passwords.h"
 #include "app/dictionary/data_dictionary.h"
 #include "app/options/options.h"
 #include "app/program/run.h"
@@ -223,7 +229,7 @@ TEST_F(DesktopProgram, TheFramesWidgetsShowTheEnginesMenusToolbarAndStates) {
   EXPECT_GE(actions, 20);
   EXPECT_GE(buttons, 5);
   EXPECT_GE(hidden_buttons, 1);
-  EXPECT_GE(disabled_items, 1) << "the items of procedures still to come are disabled";
+  EXPECT_EQ(disabled_items, 0) << "every menu item's procedure is part of the program";
   const QList<QAction*> menus = main->menuBar()->actions();
   ASSERT_EQ(menus.size(), 4);
   EXPECT_EQ(menus[0]->text(), QStringLiteral("&File"));
@@ -473,6 +479,74 @@ TEST_F(DesktopProgram, ThePasswordFormShowsThreeTabsWithReadableButtonsAndTakesU
   });
   std::filesystem::create_directories(VAULTRIX_SCREENSHOT_DIR);
   EXPECT_TRUE(form->grab().save(QStringLiteral(VAULTRIX_SCREENSHOT_DIR "/password_form.png"), "PNG"));
+}
+
+TEST_F(DesktopProgram, ThePasswordBrowserSwitchesTabsAndCopiesAPasswordMarkedSecret) {
+  Watchdog watchdog("the password browser");
+  {
+    FileUse users(Users());
+    U_ = UserRecord{};
+    U_.Name = "Ann";
+    U_.Password = "Not Required";
+    files::Add(Users().Block());
+    FileUse passwords(Passwords());
+    for (const auto& [service, url] : {std::pair{"Bank", "z.example"}, {"Mail", "a.example"}}) {
+      P_ = PasswordRecord{};
+      P_.User = "Ann";
+      P_.Service = service;
+      P_.URL = url;
+      P_.Password = std::string(service) + "-pw";
+      files::Add(Passwords().Block());
+    }
+    ASSERT_EQ(support::ErrorCode(), 0) << support::Error();
+  }
+  QMainWindow* main = StartAndShowFrame();
+  ASSERT_NE(main, nullptr);
+  run_->Lock().Acquire();
+  windows::PostEvent(run_->Engine(), windows::kEventAccepted, kToolUser1, 1);
+  run_->Lock().Release();
+  QWidget* browser = AwaitWindow("Passwords - Ann");
+  ASSERT_NE(browser, nullptr);
+  const WindowHandle window = TopLevel("Passwords - Ann");
+  auto first_row = [&] {
+    std::vector<WindowHandle> all;
+    Descendants(system_, window, all);
+    for (WindowHandle handle : all) {
+      const auto info = system_.GetWindowInfo(handle);
+      if (info && info->control_id == kBrowserList && !info->rows.empty()) {
+        return info->rows.front().substr(0, 4);
+      }
+    }
+    return std::string();
+  };
+  Settle([&] { return first_row() == "Bank"; });
+
+  auto* tabs = ControlWidget<QTabBar>(window, kBrowserSheet);
+  ASSERT_NE(tabs, nullptr);
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+  Settle([&] {
+    driver_->Drain();
+    return first_row() == "Mail";
+  });
+  EXPECT_EQ(first_row(), "Mail") << "the URL order";
+
+  platform::qt::ClipboardSync clipboard(system_);
+  auto* copy = ControlWidget<QPushButton>(window, kBrowserCopyPassword);
+  ASSERT_NE(copy, nullptr);
+  QTest::mouseClick(copy, Qt::LeftButton);
+  Settle([&] {
+    driver_->Drain();
+    return system_.GetClipboardText().value_or("") == "Mail-pw";
+  });
+  clipboard.SystemChanged();
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(data->text(), QStringLiteral("Mail-pw"));
+  EXPECT_EQ(data->data(QString::fromLatin1(platform::qt::kPasswordManagerHintType)),
+            QByteArrayLiteral("secret"));
+  std::filesystem::create_directories(VAULTRIX_SCREENSHOT_DIR);
+  EXPECT_TRUE(
+      browser->grab().save(QStringLiteral(VAULTRIX_SCREENSHOT_DIR "/password_browser.png"), "PNG"));
 }
 
 }  // namespace
