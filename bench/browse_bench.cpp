@@ -11,7 +11,7 @@
 #include <memory>
 #include <random>
 
-#include "app/browse/browse_engine.h"
+#include "app/browse/engine.h"
 #include "app/browse/password_orders.h"
 #include "app/dictionary/data_dictionary.h"
 #include "app/services/global_codes.h"

@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/browse/browse_engine.h"
-#include "app/browse/browse_window.h"
+#include "app/browse/engine.h"
+#include "app/browse/window.h"
 #include "app/services/procedure_window.h"
 
 namespace vaultrix::app {

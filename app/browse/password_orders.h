@@ -9,7 +9,7 @@
 // case ignored. The queue holds Service, URL, Name, Notes and User.
 #pragma once
 
-#include "app/browse/browse_description.h"
+#include "app/browse/description.h"
 #include "app/dictionary/data_dictionary.h"
 
 namespace vaultrix::app {

@@ -7,7 +7,7 @@
 #include <charconv>
 #include <optional>
 
-#include "app/browse/browse_window.h"
+#include "app/browse/window.h"
 #include "app/browse/password_orders.h"
 #include "app/options/options.h"
 #include "app/passwords/display_all.h"

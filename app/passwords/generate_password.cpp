@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/dictionary/data_dictionary.h"
-#include "app/passwords/password_generator.h"
+#include "app/passwords/generator.h"
 #include "app/passwords/secure_random.h"
 #include "app/passwords/words_file.h"
 #include "runtime/files/file_api.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/passwords/password_generator.h"
+#include "app/passwords/generator.h"
 
 namespace vaultrix::app {
 

@@ -10,7 +10,7 @@
 #include "app/services/open_data_file.h"
 #include "app/services/procedure_window.h"
 #include "app/tips/tip_of_day.h"
-#include "app/tips/tip_windows.h"
+#include "app/tips/windows.h"
 #include "app/tips/tips.h"
 #include "runtime/eval/symbol_table.h"
 #include "runtime/eval/variable.h"

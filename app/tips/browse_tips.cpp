@@ -12,7 +12,7 @@
 #include "app/dictionary/data_dictionary.h"
 #include "app/services/global_codes.h"
 #include "app/services/open_data_file.h"
-#include "app/tips/tip_windows.h"
+#include "app/tips/windows.h"
 #include "app/tips/tips.h"
 #include "runtime/eval/symbol_table.h"
 #include "runtime/eval/variable.h"

@@ -7,7 +7,7 @@
 #include "app/services/message.h"
 #include "app/services/open_data_file.h"
 #include "app/services/procedure_window.h"
-#include "app/users/user_windows.h"
+#include "app/users/windows.h"
 #include "app/users/users.h"
 #include "runtime/eval/symbol_table.h"
 #include "runtime/windows/event_codes.h"

@@ -13,7 +13,7 @@
 #include "app/services/procedure_window.h"
 #include "app/services/record_procedures.h"
 #include "app/services/standard_warnings.h"
-#include "app/users/user_windows.h"
+#include "app/users/windows.h"
 #include "app/users/users.h"
 #include "runtime/files/file_api.h"
 #include "runtime/support/error_codes.h"

@@ -3,7 +3,7 @@
 // controls of the two windows as their descriptions number them.
 #pragma once
 
-#include "app/browse/browse_description.h"
+#include "app/browse/description.h"
 
 namespace vaultrix::app {
 

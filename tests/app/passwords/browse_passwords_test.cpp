@@ -9,7 +9,7 @@
 #include "app/passwords/browse_passwords.h"
 #include "app/services/open_data_file.h"
 #include "app/passwords/update_passwords.h"
-#include "app/browse/browse_window.h"
+#include "app/browse/window.h"
 #include "app/services/window_placement.h"
 #include "runtime/support/profile.h"
 #include "runtime/windows/event_codes.h"

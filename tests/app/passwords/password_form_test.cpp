@@ -10,7 +10,7 @@
 #include "app/options/options.h"
 #include "app/passwords/display_all.h"
 #include "app/passwords/generate_password.h"
-#include "app/passwords/password_generator.h"
+#include "app/passwords/generator.h"
 #include "app/passwords/update_passwords.h"
 #include "app/services/global_codes.h"
 #include "app/services/open_data_file.h"

@@ -11,7 +11,7 @@
 #include "app/services/open_data_file.h"
 #include "app/services/window_placement.h"
 #include "app/tips/tip_of_day.h"
-#include "app/tips/tip_windows.h"
+#include "app/tips/windows.h"
 #include "app/tips/tips.h"
 #include "runtime/files/file_api.h"
 #include "runtime/support/error_state.h"

@@ -4,7 +4,7 @@
 // and File > "&User Setup" opening it from the frame.
 #include <gtest/gtest.h>
 
-#include "app/browse/browse_window.h"
+#include "app/browse/window.h"
 #include "app/frame/frame.h"
 #include "app/services/window_placement.h"
 #include "app/users/user_list.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/services/global_codes.h"
-#include "app/users/user_windows.h"
+#include "app/users/windows.h"
 #include "app/users/users.h"
 #include "tests/app/users/users_test_support.h"
 

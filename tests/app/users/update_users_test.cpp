@@ -5,7 +5,7 @@
 
 #include "app/dictionary/data_dictionary.h"
 #include "app/services/global_codes.h"
-#include "app/users/user_windows.h"
+#include "app/users/windows.h"
 #include "app/users/users.h"
 #include "tests/app/users/users_test_support.h"
 

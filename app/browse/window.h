@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/browse/browse_engine.h"
-#include "app/browse/browse_surface.h"
+#include "app/browse/engine.h"
+#include "app/browse/surface.h"
 #include "app/services/procedure_window.h"
 
 namespace vaultrix::app {

@@ -1,6 +1,6 @@
 // What a list window tells the browse engine about itself: its file and
 // orders, the fields its queue holds, its list and buttons, and its form.
-// The engine does everything else (browse_engine.h).
+// The engine does everything else (browse/engine.h).
 //
 // Orders are numbered from 1 in the order of `orders`. An order may limit
 // the entries to those whose range field equals its range value (through

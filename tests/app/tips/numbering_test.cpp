@@ -1,7 +1,7 @@
 // Numbering a new tip when the tips file fails: the ADD tried three times,
 // then the question whether to go on; a highest tip that cannot be read ends
 // the numbering at once.
-#include "app/tips/tip_numbering.h"
+#include "app/tips/numbering.h"
 
 #include <gtest/gtest.h>
 

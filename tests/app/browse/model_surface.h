@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/browse/browse_engine.h"
-#include "app/browse/browse_surface.h"
+#include "app/browse/engine.h"
+#include "app/browse/surface.h"
 
 namespace vaultrix::app::testing {
 

@@ -1,6 +1,6 @@
 // The engine's view and page: reset view, fill record, refresh page and
 // locate record.
-#include "app/browse/browse_engine.h"
+#include "app/browse/engine.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // distribution that the thumb stands on.
 #include <algorithm>
 
-#include "app/browse/browse_engine.h"
+#include "app/browse/engine.h"
 #include "app/browse/key_distribution.h"
 #include "runtime/files/file_api.h"
 #include "runtime/support/error_codes.h"

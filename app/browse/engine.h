@@ -3,8 +3,8 @@
 // further entries through a view of the window's file as the user scrolls,
 // types a first letter, drags the thumb, changes the order or edits an entry.
 //
-// A window describes itself (browse_description.h), hands the engine its
-// surface (browse_surface.h) and passes every event of its loop to
+// A window describes itself (browse/description.h), hands the engine its
+// surface (browse/surface.h) and passes every event of its loop to
 // TakeEvent first. The view reads the file in the order's key through the
 // order's filter; the names the filters use must be bound by the window.
 //
@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "app/browse/browse_description.h"
-#include "app/browse/browse_queue.h"
-#include "app/browse/browse_surface.h"
+#include "app/browse/description.h"
+#include "app/browse/queue.h"
+#include "app/browse/surface.h"
 #include "runtime/eval/view.h"
 
 namespace vaultrix::app {

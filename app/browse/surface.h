@@ -1,6 +1,6 @@
 // What the browse engine asks of its window: the list control's state and
 // the window's buttons, cursor and events. The window implements it over its
-// controls (browse_window.h); the engine's own tests over a plain model.
+// controls (browse/window.h); the engine's own tests over a plain model.
 #pragma once
 
 #include <string_view>

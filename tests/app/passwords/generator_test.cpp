@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/passwords/password_generator.h"
+#include "app/passwords/generator.h"
 #include "app/passwords/secure_random.h"
 #include "app/passwords/words_file.h"
 #include "tests/app/test_support.h"

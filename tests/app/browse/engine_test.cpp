@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/browse/browse_engine.h"
+#include "app/browse/engine.h"
 #include "app/browse/password_orders.h"
 #include "app/services/global_codes.h"
 #include "app/services/open_data_file.h"
@@ -19,7 +19,7 @@
 #include "runtime/support/error_state.h"
 #include "runtime/support/locale.h"
 #include "runtime/windows/event_codes.h"
-#include "tests/app/browse/browse_model_surface.h"
+#include "tests/app/browse/model_surface.h"
 #include "tests/app/test_support.h"
 
 namespace vaultrix::app {

@@ -1,5 +1,5 @@
 // The password types' sets and draws.
-#include "app/passwords/password_generator.h"
+#include "app/passwords/generator.h"
 
 #include <algorithm>
 

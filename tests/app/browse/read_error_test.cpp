@@ -2,14 +2,14 @@
 // sees "Record Retrieval Error" naming the file, and the window closes.
 #include <gtest/gtest.h>
 
-#include "app/browse/browse_engine.h"
+#include "app/browse/engine.h"
 #include "app/dictionary/data_dictionary.h"
 #include "app/services/open_data_file.h"
 #include "app/users/user_list.h"
 #include "runtime/eval/symbol_table.h"
 #include "runtime/files/file_api.h"
 #include "runtime/files/operation.h"
-#include "tests/app/browse/browse_model_surface.h"
+#include "tests/app/browse/model_surface.h"
 #include "tests/app/test_data_driver.h"
 #include "tests/app/test_support.h"
 

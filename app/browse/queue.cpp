@@ -1,5 +1,5 @@
 // The page queue as the list reads it.
-#include "app/browse/browse_queue.h"
+#include "app/browse/queue.h"
 
 namespace vaultrix::app {
 

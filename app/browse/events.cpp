@@ -2,7 +2,7 @@
 // events, the edit buttons, reset order, refresh window and get record.
 #include <algorithm>
 
-#include "app/browse/browse_engine.h"
+#include "app/browse/engine.h"
 #include "app/services/global_codes.h"
 #include "runtime/files/file_api.h"
 #include "runtime/support/error_codes.h"

@@ -1,5 +1,5 @@
 // The browse engine's surface over a procedure window.
-#include "app/browse/browse_window.h"
+#include "app/browse/window.h"
 
 #include <charconv>
 

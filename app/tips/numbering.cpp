@@ -1,5 +1,5 @@
 // Numbering a new tip.
-#include "app/tips/tip_numbering.h"
+#include "app/tips/numbering.h"
 
 #include "app/dictionary/data_dictionary.h"
 #include "app/services/standard_warnings.h"
