@@ -65,7 +65,7 @@ class ClipboardCopy {
 void SetClipboard(std::string_view text) {
   // The window system keeps its own copy; this one is wiped.
   std::string copy(support::CLIP(text));
-  AppEngine().System().SetClipboardText(copy);
+  AppEngine().System().SetClipboardTextFromProgram(copy);
   explicit_bzero(copy.data(), copy.size());
 }
 

@@ -120,7 +120,7 @@ class GeneratorWindow {
       WipeText(made);
     }
     P_.ConfirmPassword = P_.Password.View();
-    AppEngine().System().SetClipboardText(std::string(P_.Password.Clipped()));
+    AppEngine().System().SetClipboardTextFromProgram(std::string(P_.Password.Clipped()));
     return true;
   }
 

@@ -180,12 +180,12 @@ class PasswordForm {
     if (HasButtons(control - 1)) {
       Paste(control - 1);
     } else if (HasButtons(control - 2)) {
-      AppEngine().System().SetClipboardText(Clipped(window_->Get(control - 2, windows::kPropText)));
+      AppEngine().System().SetClipboardTextFromProgram(Clipped(window_->Get(control - 2, windows::kPropText)));
     } else if (control == kFormGenerate) {
       GeneratePassword();
       Redisplay();
     } else if (control == kFormClipboard) {
-      AppEngine().System().SetClipboardText(Clipped(ClipboardDisplay.View()));
+      AppEngine().System().SetClipboardTextFromProgram(Clipped(ClipboardDisplay.View()));
     } else if (control == kFormOk) {
       Confirm();
     } else if (control == kFormCancel) {

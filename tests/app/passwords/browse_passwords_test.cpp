@@ -170,6 +170,8 @@ TEST_F(BrowsePasswordsTest, CopyButtonsAndPopupPutTheHighlightedFieldsOnTheClipb
   }
   Popup("Copy &Password");
   EXPECT_EQ(Clipboard(), "s3cret");
+  EXPECT_TRUE(system_.EmptyProgramClipboard()) << "a copied password is taken away at exit";
+  EXPECT_EQ(Clipboard(), "");
   Popup("Copy No&tes");
   Popup("&Filter Clipboard");
   EXPECT_EQ(Clipboard(), "firstnote");
