@@ -90,9 +90,7 @@ bool Login() {
     U_ = UserRecord{};
     return false;
   }
-  GlobalRequest = kSelectRecord;
-  SelectUsers();
-  return GlobalResponse == kRequestCompleted;
+  return ChooseUser();
 }
 
 class PasswordBrowser {

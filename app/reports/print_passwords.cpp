@@ -157,9 +157,7 @@ void PrintPasswords(PasswordReport which) {
   eval::BIND("P_:Notes", eval::Ref(Passwords().Memo(kMemoNotes)));
   eval::BIND("P_:MoreNotes", eval::Ref(Passwords().Memo(kMemoMoreNotes)));
   (void)eval::BindRecord(Users().Block());
-  GlobalRequest = kSelectRecord;
-  SelectUsers();
-  if (GlobalResponse == kRequestCompleted) {
+  if (ChooseUser()) {
     ReportRun run(layout);
     run.Run();
   }

@@ -217,9 +217,7 @@ class ExportWindow {
 
 void Export() {
   (void)TakeRequest();
-  GlobalRequest = kSelectRecord;
-  SelectUsers();
-  if (GlobalResponse != kRequestCompleted) return;
+  if (!ChooseUser()) return;
   const std::string user(U_.Name.Clipped());
   FileUse passwords(Passwords());
   FileUse users(Users());

@@ -273,9 +273,7 @@ class ImportWindow {
 
 void Import() {
   (void)TakeRequest();
-  GlobalRequest = kSelectRecord;
-  SelectUsers();
-  if (GlobalResponse != kRequestCompleted) return;
+  if (!ChooseUser()) return;
   const std::string user(U_.Name.Clipped());
   FileUse passwords(Passwords());
   ImportFile file;

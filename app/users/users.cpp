@@ -1,6 +1,8 @@
 // The special password and the automatic first user.
 #include "app/users/users.h"
 
+#include "app/services/global_codes.h"
+
 #include "runtime/files/file_api.h"
 #include "runtime/support/error_state.h"
 
@@ -20,6 +22,12 @@ bool AddDefaultUserIfEmpty() {
   U_.ConfirmPassword = kNotRequired;
   files::Add(Users().Block());
   return support::ErrorCode() == 0;
+}
+
+bool ChooseUser() {
+  GlobalRequest = kSelectRecord;
+  SelectUsers();
+  return GlobalResponse == kRequestCompleted;
 }
 
 }  // namespace vaultrix::app

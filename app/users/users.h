@@ -40,6 +40,11 @@ void UpdateUsers();
 // with the chosen and confirmed user in U_, or 2 with U_ cleared.
 void SelectUsers();
 
+// The login of a password list, report, import or export: SelectUsers with
+// request 4. True when a user was chosen (and his password confirmed); he is
+// then in U_.
+[[nodiscard]] bool ChooseUser();
+
 // The password prompt (window "CONFIRMPASSWORD$WINDOW") for the user in U_:
 // response 1 when the right password was typed or none is needed, else 2.
 void ConfirmPassword();
