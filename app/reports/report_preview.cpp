@@ -71,6 +71,7 @@ class PreviewWindow {
       windows::HideControls(engine, kNext, kNext);
     } else {
       window_.Set(kPageSpin, windows::kPropRangeHigh, std::to_string(state_.total()));
+      window_.Set(kPageSpin, windows::kPropTip, state_.PageTip());
     }
     window_.Set(0, windows::kPropAlertKey, std::to_string(kPageUp), 1);
     window_.Set(0, windows::kPropAlertKey, std::to_string(kPageDown), 2);
@@ -181,6 +182,13 @@ class PreviewWindow {
     across_ = state_.across();
     down_ = state_.down();
     window_.Display();
+    // The spins show their variables only when told: after the select-display
+    // or jump window nothing else would show the new across, down or page.
+    for (const int spin : {kPageSpin, kAcrossSpin, kDownSpin}) {
+      if (windows::ControlObject* control = window_.Object().FindControl(spin)) {
+        windows::DisplayControl(AppEngine(), *control);
+      }
+    }
     window_.Set(0, windows::kPropStatusText, state_.PageText(), kStatusPage);
     window_.Set(0, windows::kPropStatusText, ZoomText(state_.zoom()), kStatusZoom);
   }

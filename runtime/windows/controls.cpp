@@ -41,6 +41,16 @@ void SetStyleBits(platform::WindowSystem& system, platform::WindowHandle handle,
   (void)system.SetStyle(handle, (style & ~mask) | (bits & mask));
 }
 
+// The range and step a driver's spin widget keeps the user within (a
+// progress bar's bounds stay the engine's: drivers show its percent).
+void PublishRange(platform::WindowSystem& system, const ControlObject& control) {
+  platform::DisplayAttributes display = system.GetWindowInfo(control.handle)->display;
+  display.low = control.low;
+  display.high = control.high;
+  display.step = control.step;
+  (void)system.SetDisplayAttributes(control.handle, std::move(display));
+}
+
 std::string Number(double value) {
   return std::to_string(static_cast<std::int64_t>(std::llround(value)));
 }
@@ -159,6 +169,12 @@ bool ControlInput(EventEngine& engine, ControlObject& control, const Message& m)
       if (control.type != kSpin) return false;
       StepSpin(engine, control, (m.wparam & 0xFFFF) == kSpinUp ? 1 : -1);
       return true;
+    case platform::kWmLButtonDown:
+      // A picture has no widget that reports presses: its left press is its
+      // click (the key code is already the button's).
+      if (control.type != kImage) return false;
+      ChooseControl(engine, control);
+      return true;
     default:
       return false;
   }
@@ -195,6 +211,7 @@ void ChooseControl(EventEngine& engine, ControlObject& control) {
       if (control.container != nullptr) ShowTab(engine, *control.container, TabIndex(control), true);
       return;
     case kItem: ChooseItem(engine, control); return;
+    case kImage: RaiseControlEvent(engine, control, kEventAccepted); return;
     case kPrompt: {
       // A prompt's key takes the focus to the first field after it.
       WindowObject& window = *control.window;
@@ -287,6 +304,7 @@ std::optional<std::string> GetControlAttribute(EventEngine& engine, ControlObjec
     case kPropRangeLow: return Number(control.low);
     case kPropRangeHigh: return Number(control.high);
     case kPropStep: return Number(control.step);
+    case kPropTip: return system.GetWindowInfo(control.handle)->display.tooltip;
     default: return std::nullopt;
   }
 }
@@ -300,11 +318,18 @@ bool SetControlAttribute(EventEngine& engine, ControlObject& control, std::int32
     case kPropHide:
       (void)system.ShowWindow(control.handle, n != 0 ? platform::kSwHide : platform::kSwShow);
       return true;
+    case kPropTip: {
+      platform::DisplayAttributes display = system.GetWindowInfo(control.handle)->display;
+      display.tooltip = std::string(value);
+      (void)system.SetDisplayAttributes(control.handle, std::move(display));
+      return true;
+    }
     case kPropRangeLow: control.low = static_cast<double>(n); break;
     case kPropRangeHigh: control.high = static_cast<double>(n); break;
     case kPropStep: control.step = static_cast<double>(n); break;
     default: return false;
   }
+  if (control.type == kSpin) PublishRange(system, control);
   DisplayControl(engine, control);
   return true;
 }

@@ -19,7 +19,8 @@
 //   SHEET         value: the chosen tab from 1. TAB windows: text; only the
 //                 chosen one is visible.
 //   PROGRESS      value: 0 to 100, the position within its bounds.
-//   IMAGE         text: the image's file name (an "IMAGE" resource).
+//   IMAGE         text: the image's file name (an "IMAGE" resource). A left
+//                 press on it (the mouse message itself) is its click.
 //   MENU, ITEM    text; control_id the number; style & 0xFFFF the standard
 //                 action; an ITEM's value is its accelerator key code, and an
 //                 item with empty text and no number is a separator.
@@ -52,6 +53,7 @@ inline constexpr std::int32_t kPropHide = 0x7C3A;
 inline constexpr std::int32_t kPropRangeLow = 0x7C60;   // spin boxes, progress bars
 inline constexpr std::int32_t kPropRangeHigh = 0x7C61;  // spin boxes, progress bars
 inline constexpr std::int32_t kPropStep = 0x7C62;       // spin boxes
+inline constexpr std::int32_t kPropTip = 0x7CE8;        // the tip shown over the control
 
 // What a RejectedEventRecord answers beyond an unreadable text.
 inline constexpr std::int32_t kRejectedOutOfRange = 2;  // a spin box's value outside its range
@@ -90,7 +92,7 @@ void ControlReported(EventEngine& engine, ControlObject& control, std::uint32_t 
 bool ControlInput(EventEngine& engine, ControlObject& control, const platform::Message& message);
 
 // What a click on the control, its accelerator or its command does: a
-// button or toolbar button raises "EVENT:Accepted", a check box toggles, a
+// button, toolbar button or image raises "EVENT:Accepted", a check box toggles, a
 // radio is chosen, a tab shown, a menu item does its standard action or
 // raises "EVENT:Accepted"; a field takes the focus. Hidden or disabled
 // controls do nothing.

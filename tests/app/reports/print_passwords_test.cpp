@@ -25,6 +25,22 @@ class PrintPasswordsTest : public testing::UsersTest {
     }
   }
 
+  // The window-system state of control `number` of the preview window.
+  platform::WindowInfo ControlInfo(int number) {
+    std::vector<platform::WindowHandle> walk = system_.TopLevelWindows();
+    while (!walk.empty()) {
+      const platform::WindowHandle handle = walk.back();
+      walk.pop_back();
+      const auto info = system_.GetWindowInfo(handle);
+      if (info && info->kind == platform::WindowKind::kControl && info->control_id == number) {
+        return *info;
+      }
+      for (platform::WindowHandle child : system_.Children(handle)) walk.push_back(child);
+    }
+    ADD_FAILURE() << "no control " << number;
+    return {};
+  }
+
   std::vector<std::string> PageTexts(const std::vector<std::uint8_t>& page) {
     struct Canvas : platform::MetafileCanvas {
       void Text(std::int16_t, std::int16_t, const std::string& text, const platform::MetafileFont&,
@@ -87,6 +103,45 @@ TEST_F(PrintPasswordsTest, EntriesArePreviewedThenPrintedAndThePageFilesGo) {
         "vaultrix-pages-" + std::to_string(::getpid()) + "-"))
         << entry.path();
   }
+}
+
+// A click on a thumbnail zooms to page width on its page; a click on the
+// zoomed page goes back to the thumbnails. The page spin tells its range.
+TEST_F(PrintPasswordsTest, ClicksOnThumbnailsAndTheZoomedPageMoveBetweenThem) {
+  WriteUsers({{"Ann", "Not Required"}});
+  WritePasswords("Ann", 160);
+  Call(PrintPasswordsByService, 0);
+  RunReport();
+  ASSERT_EQ(TopCaption(), "Report Preview");
+  ASSERT_NE(automation_.Dump().find("\"Page 1 of 10\" \"No Zoom\""), std::string::npos)
+      << automation_.Dump();
+  EXPECT_EQ(ControlInfo(-18).display.tooltip, "Enter a page number from 1 to 10");
+
+  std::string error;
+  ASSERT_TRUE(automation_.Choose({"&View", "&Change Display"}, &error)) << error;
+  ASSERT_TRUE(automation_.Settle(&error)) << error;
+  Type("Across", "4");
+  Press("&OK");
+  EXPECT_EQ(ControlInfo(-20).text, " 4");  // the toolbar's across spin follows
+  const auto click = [&](const char* image) {
+    ASSERT_TRUE(automation_.Click(platform::headless::ControlRef::Parse(image),
+                                  platform::headless::MouseButton::kLeft, false, &error))
+        << error;
+    ASSERT_TRUE(automation_.Settle(&error)) << error;
+  };
+  click("#102");  // the third thumbnail, from 0
+  std::string dump = automation_.Dump();
+  EXPECT_NE(dump.find("\"Page 3 of 10\" \"Zoom (Page Width)\""), std::string::npos) << dump;
+  EXPECT_FALSE(ControlInfo(102).visible);
+  // Page width: the zoomed page is as wide as the window.
+  const platform::WindowInfo page = ControlInfo(300);
+  EXPECT_TRUE(page.visible);
+  EXPECT_EQ(page.rect.width, system_.GetWindowInfo(page.parent)->rect.width);
+  click("#300");
+  dump = automation_.Dump();
+  EXPECT_NE(dump.find("\"Page 3 of 10\" \"No Zoom\""), std::string::npos) << dump;
+  EXPECT_FALSE(ControlInfo(300).visible);
+  EXPECT_TRUE(ControlInfo(100).visible);
 }
 
 TEST_F(PrintPasswordsTest, AUserWithoutEntriesGetsNoPreview) {

@@ -13,11 +13,13 @@
 #include <QtGui/QAction>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMainWindow>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QSpinBox>
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -381,9 +383,16 @@ TEST_F(DesktopProgram, AReportIsPreviewedAndPrintedIntoAPdf) {
     return TopLevel("Change the Report Display") == platform::kNoWindow;
   });
   Settle([&] { driver_->Drain(); return true; });
+  // The toolbar's "&Across:" spin shows what the select-display window chose.
+  auto* shown_across = ControlWidget<QSpinBox>(TopLevel("Report Preview"), -20);
+  ASSERT_NE(shown_across, nullptr);
+  for (int i = 0; i < 2000 && shown_across->value() != 3; ++i) {
+    driver_->Drain();
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  EXPECT_EQ(shown_across->value(), 3);
   QDir().mkpath(QStringLiteral(VAULTRIX_SCREENSHOT_DIR));
   EXPECT_TRUE(preview->grab().save(QStringLiteral(VAULTRIX_SCREENSHOT_DIR "/preview_thumbnails.png")));
-  choose(QStringLiteral("&Zoom"), QStringLiteral("Page &Width"));
   const auto status_shows = [&](const std::string& text) {
     std::vector<WindowHandle> all;
     Descendants(system_, TopLevel("Report Preview"), all);
@@ -396,12 +405,25 @@ TEST_F(DesktopProgram, AReportIsPreviewedAndPrintedIntoAPdf) {
     }
     return false;
   };
+  // A click on the second thumbnail zooms to page width on page 2; a click
+  // on the zoomed page goes back to the thumbnails.
+  const auto click_image = [&](int number) {
+    auto* image = ControlWidget<QLabel>(TopLevel("Report Preview"), number);
+    ASSERT_NE(image, nullptr) << number;
+    Settle([&] { driver_->Drain(); return image->isVisible(); });
+    QTest::mouseClick(image, Qt::LeftButton);
+  };
+  click_image(101);
   Settle([&] {
     driver_->Drain();
-    return status_shows("Zoom (Page Width)");
+    return status_shows("Zoom (Page Width)") && status_shows("Page 2 of 3");
   });
-  EXPECT_TRUE(status_shows("Zoom (Page Width)"));
   EXPECT_TRUE(preview->grab().save(QStringLiteral(VAULTRIX_SCREENSHOT_DIR "/preview_zoomed.png")));
+  click_image(300);
+  Settle([&] {
+    driver_->Drain();
+    return status_shows("No Zoom");
+  });
 
   choose(QStringLiteral("&File"), QStringLiteral("&Print"));
   Settle([&] {
