@@ -2,65 +2,18 @@
 // and reading and playing the first page back as the preview shows it.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-#include <memory>
 #include <string>
 
+#include "bench/report_pages.h"
 #include "platform/metafile_page.h"
 #include "platform/metafile_player.h"
 #include "platform/whole_file.h"
-#include "runtime/report/report.h"
-#include "runtime/windows/resource_format.h"
-#include "runtime/windows/window_resource.h"
 
 namespace vaultrix::report {
 namespace {
 
-constexpr int kEntries = 10000;
-
-class BenchPrinter : public platform::Printer {
- public:
-  platform::PrinterCaps Caps() const override { return platform::kLetterAt600Dpi; }
-  std::unique_ptr<platform::PrintJob> StartDocument(const std::string&) override { return nullptr; }
-};
-
-struct Variables {
-  char service[30], url[90], name[30], password[30], notes[10000];
-};
-
-template <std::size_t N>
-void Fill(char (&field)[N], const std::string& text) {
-  std::memset(field, ' ', N);
-  std::memcpy(field, text.data(), std::min(text.size(), N));
-}
-
-// Prints the whole report into `preview`; the report stays open.
-void ProduceReport(windows::WindowResource& report, Variables& vars, PreviewQueue& preview) {
-  OpenReport(report, &preview);
-  const std::size_t detail = BandIndex(report, windows::rsc::kDetailBand);
-  for (int i = 0; i < kEntries; ++i) {
-    const std::string n = std::to_string(i);
-    Fill(vars.service, "service " + n);
-    Fill(vars.url, "https://www.example.org/login/" + n);
-    Fill(vars.name, "user" + n + "@example.org");
-    Fill(vars.password, "correct-horse-battery-" + n);
-    std::memset(vars.notes, 0, sizeof vars.notes);
-    std::snprintf(vars.notes, sizeof vars.notes, "Security question: first pet %d", i);
-    Print(report, detail);
-  }
-  EndPage(report);
-}
-
-struct Fixture {
-  Fixture() {
-    platform::InstallPrinter(std::make_shared<BenchPrinter>());
-    windows::OpenWindowResource(&report, windows::WindowKind::kReport, "VAULTRIX$vltrx010",
-                                "PRINTP_:KEYSERVICE$REPORT",
-                                {vars->service, vars->url, vars->name, vars->password, vars->notes});
-  }
-  std::unique_ptr<Variables> vars = std::make_unique<Variables>();
-  std::unique_ptr<windows::WindowResource> report;
-};
+using Fixture = vaultrix::bench::ReportFixture;
+using vaultrix::bench::ProduceReport;
 
 void BM_ReportAllPageFiles(benchmark::State& state) {
   Fixture fixture;

@@ -60,7 +60,8 @@
 // - an edit: the window system's text (or check, value) is set first, then
 //   kWmCommand with the notification code in wparam's high word;
 // - keys, mouse buttons and focus changes through InjectKey, InjectMouse and
-//   SetFocus; a key whose code (masked with 0x7FF) is in the window's
+//   SetFocus (a left press on an "IMAGE" is its click: the engine raises
+//   its accepted event); a key whose code (masked with 0x7FF) is in the window's
 //   claimed_keys never reaches the widget, only the window system;
 // - list scroll-bar actions: kWmVScroll to the list, wparam =
 //   MakeScrollParam(kSb* action, thumb position) (window_messages.h);
