@@ -1,6 +1,9 @@
 #include "runtime/report/band_layout.h"
 
 #include <algorithm>
+#include <memory>
+
+#include "platform/text_measure.h"
 
 #include "runtime/windows/picture.h"
 #include "runtime/windows/resource_format.h"
@@ -8,15 +11,6 @@
 
 namespace vaultrix::report {
 namespace {
-
-// Without the printer's font metrics a character is taken as 0.55 of the
-// font's size wide (an average for proportional faces); the clip rectangle
-// keeps an unusually wide line inside its box.
-constexpr std::int32_t kCharWidthPerMille = 550;
-
-std::int32_t CharWidth(const BandFont& font) {
-  return std::max<std::int32_t>(1, font.points * 1000 * kCharWidthPerMille / 72 / 1000);
-}
 
 std::size_t Utf8Length(unsigned char lead) {
   return lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
@@ -80,19 +74,25 @@ BandFont FontOf(const windows::WindowView& report, const windows::BandView& band
 std::int32_t LineHeight(const BandFont& font) { return (font.points * 1000 * 6 / 5 + 71) / 72; }
 
 std::vector<std::string> WrapText(std::string_view text, std::int32_t width, const BandFont& font) {
-  const std::size_t per_line = static_cast<std::size_t>(std::max(1, width / CharWidth(font)));
+  const std::shared_ptr<platform::TextMeasure> measure = platform::CurrentTextMeasure();
+  const platform::TextFont measured{font.face, font.points, font.weight};
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start <= text.size()) {
     const std::size_t line_end = std::min(text.find('\n', start), text.size());
     std::string_view rest = text.substr(start, line_end - start);
     do {
-      // Walk whole characters up to the line's room, remembering the last blank.
-      std::size_t at = 0, chars = 0, last_blank = std::string_view::npos;
-      while (at < rest.size() && chars < per_line) {
+      // Walk whole characters up to the line's room (one at least),
+      // remembering the last blank.
+      std::size_t at = 0, last_blank = std::string_view::npos;
+      std::int32_t used = 0;
+      while (at < rest.size()) {
+        const std::size_t length = Utf8Length(static_cast<unsigned char>(rest[at]));
+        const std::int32_t advance = measure->CharacterWidth(measured, rest.substr(at, length));
+        if (at > 0 && used + advance > width) break;
         if (rest[at] == ' ') last_blank = at;
-        at += Utf8Length(static_cast<unsigned char>(rest[at]));
-        ++chars;
+        used += advance;
+        at += length;
       }
       at = std::min(at, rest.size());
       std::size_t cut = at, next = at;

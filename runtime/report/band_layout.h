@@ -40,8 +40,9 @@ struct LaidBand {
 // The height of one wrapped line of text in `font`.
 [[nodiscard]] std::int32_t LineHeight(const BandFont& font);
 
-// Splits `text` into lines that fit `width` in `font`: at line ends, else
-// after the last blank that fits, else at the last whole character that fits.
+// Splits `text` into lines that fit `width` in `font`, as the platform's
+// text measure has them: at line ends, else after the last blank that fits,
+// else at the last whole character that fits (one at least).
 [[nodiscard]] std::vector<std::string> WrapText(std::string_view text, std::int32_t width,
                                                 const BandFont& font);
 

@@ -13,6 +13,7 @@
 
 #include "platform/drivers/qt/page_painter.h"
 #include "platform/drivers/qt/qt_printer.h"
+#include "platform/drivers/qt/qt_text_measure.h"
 #include "platform/metafile_page.h"
 #include "platform/metafile_page_folder.h"
 #include "platform/metafile_recorder.h"
@@ -50,6 +51,18 @@ TEST(QtReportPages, APageFilePaintsForImageControlsAndOthersPaintNothing) {
 
   EXPECT_TRUE(PageFilePixmap(short_file, QSize(408, 528)).isNull());
   RemovePageFolder(folder);
+}
+
+TEST(QtReportPages, TheTextMeasureGivesTheFontsOwnWidths) {
+  const auto measure = MakeQtTextMeasure();
+  const TextFont arial{"Arial", 8, 400};
+  const std::int32_t narrow = measure->CharacterWidth(arial, "i");
+  const std::int32_t wide = measure->CharacterWidth(arial, "W");
+  EXPECT_GT(wide, 2 * narrow);
+  // An em of 8 points is 111 thousandths of an inch; no character is wider.
+  EXPECT_LE(wide, 111);
+  EXPECT_GT(measure->CharacterWidth({"Arial", 16, 400}, "W"), wide);
+  EXPECT_GE(measure->CharacterWidth(arial, "\xC3\xA9"), 1);
 }
 
 TEST(QtReportPages, PagesPrintIntoAPdfThatReadsBack) {

@@ -15,12 +15,15 @@
 #include "platform/drivers/qt/dialog_presenter.h"
 #include "platform/drivers/qt/driver_link.h"
 #include "platform/drivers/qt/input_filter.h"
+#include "platform/drivers/qt/qt_text_measure.h"
 
 namespace vaultrix::platform::qt {
 
 QtDriver::QtDriver(WindowSystem& system, QtDriverOptions options)
     : system_(system), options_(std::move(options)), link_(std::make_shared<DriverLink>()) {
   InstallQtPrinter();
+  // Report text wraps by the widths of the fonts pages are painted with.
+  InstallTextMeasure(MakeQtTextMeasure());
   {
     std::lock_guard lock(link_->mutex);
     link_->receiver = new QObject();
@@ -55,6 +58,7 @@ QtDriver::~QtDriver() {
   QObject::disconnect(session_connection_);
   if (routing_) SetMessageBoxHandler(std::move(previous_handler_));
   system_.AttachDriver(nullptr);
+  InstallTextMeasure(nullptr);
   link_->Cut();
   qApp->removeEventFilter(input_.get());
   clipboard_.reset();
