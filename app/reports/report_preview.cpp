@@ -70,6 +70,7 @@ class PreviewWindow {
       windows::HideControls(engine, kPagePrompt, kPageSpin);
       windows::HideControls(engine, kNext, kNext);
     } else {
+      window_.Set(kPageSpin, windows::kPropRangeLow, "1");
       window_.Set(kPageSpin, windows::kPropRangeHigh, std::to_string(state_.total()));
       window_.Set(kPageSpin, windows::kPropTip, state_.PageTip());
     }

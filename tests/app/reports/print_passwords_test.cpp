@@ -115,7 +115,10 @@ TEST_F(PrintPasswordsTest, ClicksOnThumbnailsAndTheZoomedPageMoveBetweenThem) {
   ASSERT_EQ(TopCaption(), "Report Preview");
   ASSERT_NE(automation_.Dump().find("\"Page 1 of 10\" \"No Zoom\""), std::string::npos)
       << automation_.Dump();
-  EXPECT_EQ(ControlInfo(-18).display.tooltip, "Enter a page number from 1 to 10");
+  const platform::WindowInfo page_spin = ControlInfo(-18);
+  EXPECT_EQ(page_spin.display.tooltip, "Enter a page number from 1 to 10");
+  EXPECT_EQ(page_spin.display.low, 1);  // the range a driver's spin keeps to
+  EXPECT_EQ(page_spin.display.high, 10);
 
   std::string error;
   ASSERT_TRUE(automation_.Choose({"&View", "&Change Display"}, &error)) << error;
