@@ -55,9 +55,9 @@ inline void ProduceReport(windows::WindowResource& description, ReportVariables&
 struct ReportFixture {
   ReportFixture() {
     platform::InstallPrinter(std::make_shared<ReportBenchPrinter>());
-    windows::OpenWindowResource(&report, windows::WindowKind::kReport, "VAULTRIX$vltrx010",
-                                "PRINTP_:KEYSERVICE$REPORT",
-                                {vars->service, vars->url, vars->name, vars->password, vars->notes});
+    windows::OpenWindowResource(
+        &report, windows::WindowKind::kReport, "VAULTRIX$vltrx010", "PRINTP_:KEYSERVICE$REPORT",
+        {vars->service, vars->url, vars->name, vars->password, vars->notes});
   }
   std::unique_ptr<ReportVariables> vars = std::make_unique<ReportVariables>();
   std::unique_ptr<windows::WindowResource> report;

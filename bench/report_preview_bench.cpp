@@ -32,7 +32,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kExitButton = -15;    // the preview's toolbar "Exit"
+constexpr int kExitButton = -15;      // the preview's toolbar "Exit"
 constexpr int kFirstThumbnail = 100;  // the image control of the first thumbnail
 
 // The page files of the report, kept until the benchmark ends, and a
@@ -85,7 +85,9 @@ class PreviewLoop {
     run_.Lock().Release();
     return openings;
   }
-  [[nodiscard]] bool OpenedAgain(int openings_before) const { return openings_.load() > openings_before; }
+  [[nodiscard]] bool OpenedAgain(int openings_before) const {
+    return openings_.load() > openings_before;
+  }
   [[nodiscard]] double SecondsSinceOpened() const {
     const Clock::time_point opened{Clock::duration(opened_at_.load())};
     return std::chrono::duration<double>(Clock::now() - opened).count();

@@ -23,7 +23,8 @@ TEST(BandLayoutTest, TextWrapsByTheInstalledMeasure) {
     std::vector<std::string> lines;
   };
   const BandFont font;  // Arial 8: the estimate takes 61 thousandths a character
-  const std::int32_t estimate = platform::EstimatedCharacterWidth({font.face, font.points, font.weight});
+  const std::int32_t estimate =
+      platform::EstimatedCharacterWidth({font.face, font.points, font.weight});
   ASSERT_EQ(estimate, 61);
   // With the estimate, "W" and "i" take the same room.
   for (const Case& c : std::initializer_list<Case>{

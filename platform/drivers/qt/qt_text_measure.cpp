@@ -31,8 +31,10 @@ struct MeasuredFont {
     if (is_ascii && ascii[static_cast<unsigned char>(character[0])] != 0) {
       return ascii[static_cast<unsigned char>(character[0])];
     }
-    const QString text = QString::fromUtf8(character.data(), static_cast<qsizetype>(character.size()));
-    const auto width = std::max<std::int32_t>(1, static_cast<std::int32_t>(std::lround(metrics.horizontalAdvance(text))));
+    const QString text =
+        QString::fromUtf8(character.data(), static_cast<qsizetype>(character.size()));
+    const auto width = std::max<std::int32_t>(
+        1, static_cast<std::int32_t>(std::lround(metrics.horizontalAdvance(text))));
     if (is_ascii) ascii[static_cast<unsigned char>(character[0])] = width;
     return width;
   }
@@ -58,6 +60,8 @@ class QtTextMeasure final : public TextMeasure {
 
 }  // namespace
 
-std::shared_ptr<TextMeasure> MakeQtTextMeasure() { return std::make_shared<QtTextMeasure>(); }
+std::shared_ptr<TextMeasure> MakeQtTextMeasure() {
+  return std::make_shared<QtTextMeasure>();
+}
 
 }  // namespace vaultrix::platform::qt
