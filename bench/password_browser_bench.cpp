@@ -46,9 +46,9 @@
 #include "app/services/window_placement.h"
 #include "bench/bench_dir.h"
 #include "bench/password_vault.h"
+#include "platform/clock.h"
 #include "platform/drivers/headless/automation.h"
 #include "platform/drivers/headless/headless_driver.h"
-#include "platform/clock.h"
 #include "platform/locations.h"
 #include "runtime/files/hvn/driver.h"
 #include "runtime/support/profile.h"
@@ -56,7 +56,6 @@
 namespace vaultrix::bench {
 namespace {
 
-using namespace std::chrono_literals;
 using platform::headless::ControlRef;
 using Clock = std::chrono::steady_clock;
 
@@ -101,6 +100,8 @@ class ProgramOnVault {
   ProgramOnVault& operator=(const ProgramOnVault&) = delete;
 
   [[nodiscard]] const std::string& Error() const { return error_; }
+  // Where the driving operations say why they failed.
+  std::string* Why() { return &error_; }
   platform::headless::Automation& Act() { return automation_; }
 
   // Until every thread waits for input, threads still starting included (a
@@ -181,19 +182,18 @@ void RunStep(benchmark::State& state, const Step& step) {
   }
   int iteration = 0;
   for (auto _ : state) {
-    if (!step.prepare(program)) break;
+    bool done = step.prepare(program);
     const std::string before = iteration == 0 ? program.HighlightedRow() : "";
     const Clock::time_point start = Clock::now();
-    if (!step.act(program, iteration)) break;
+    done = done && step.act(program, iteration);
     state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-    if (iteration++ == 0) {
-      if (const std::string wrong = step.check(before, program.HighlightedRow()); !wrong.empty()) {
-        state.SkipWithError(wrong.c_str());
-        return;
-      }
+    std::string wrong = done ? "" : "the step failed: " + program.Error();
+    if (done && iteration++ == 0) wrong = step.check(before, program.HighlightedRow());
+    if (!wrong.empty()) {
+      state.SkipWithError(wrong.c_str());
+      return;
     }
   }
-  if (!program.Error().empty()) state.SkipWithError(program.Error().c_str());
 }
 
 std::string Moved(const std::string& before, const std::string& after) {
@@ -201,7 +201,9 @@ std::string Moved(const std::string& before, const std::string& after) {
   return before == after ? "the highlight did not move from " + before : "";
 }
 
-bool Home(ProgramOnVault& program) { return program.OnList("Home"); }
+bool Home(ProgramOnVault& program) {
+  return program.OnList("Home");
+}
 
 // One timed opening, from the button to the first page; the browser is
 // closed again untimed. False (the benchmark skipped) when it failed.
@@ -257,8 +259,8 @@ void BM_PasswordBrowserThumb50(benchmark::State& state) {
   RunStep(state, {.prepare = Home,
                   .act =
                       [](ProgramOnVault& program, int) {
-                        std::string error;
-                        return program.Act().DragThumb(kList, 50, &error) && program.Settle();
+                        return program.Act().DragThumb(kList, 50, program.Why()) &&
+                               program.Settle();
                       },
                   .check = Moved});
 }
@@ -267,16 +269,16 @@ void BM_PasswordBrowserLetter(benchmark::State& state) {
   RunStep(state, {.prepare = Home,
                   .act =
                       [](ProgramOnVault& program, int) {
-                        std::string error;
-                        return program.Act().TypeCharacters("m", &error) && program.Settle();
+                        return program.Act().TypeCharacters("m", program.Why()) && program.Settle();
                       },
-                  .check = [](const std::string& before, const std::string& after) {
-                    const std::string moved = Moved(before, after);
-                    if (!moved.empty()) return moved;
-                    return std::toupper(static_cast<unsigned char>(after[0])) >= 'M'
-                               ? std::string()
-                               : "the highlight stands before M: " + after;
-                  }});
+                  .check =
+                      [](const std::string& before, const std::string& after) {
+                        const std::string moved = Moved(before, after);
+                        if (!moved.empty()) return moved;
+                        return std::toupper(static_cast<unsigned char>(after[0])) >= 'M'
+                                   ? std::string()
+                                   : "the highlight stands before M: " + after;
+                      }});
 }
 
 void BM_PasswordBrowserOrderUrl(benchmark::State& state) {
@@ -290,15 +292,17 @@ void BM_PasswordBrowserOrderUrl(benchmark::State& state) {
 // insert has a service of its own.
 bool InsertEntry(ProgramOnVault& program, const std::string& service) {
   platform::headless::Automation& act = program.Act();
-  std::string error;
-  return act.Press(ControlRef::Parse("&Insert"), &error) && program.Settle() &&
-         act.Type(ControlRef{{}, app::kFormService}, service, &error) &&
-         act.Type(ControlRef{{}, app::kFormPassword}, "pw", &error) &&
-         act.Type(ControlRef{{}, app::kFormConfirm}, "pw", &error) &&
-         act.Press(ControlRef::Parse("&OK"), &error) && program.Settle();
+  std::string* why = program.Why();
+  return act.Press(ControlRef::Parse("&Insert"), why) && program.Settle() &&
+         act.Type(ControlRef{{}, app::kFormService}, service, why) &&
+         act.Type(ControlRef{{}, app::kFormPassword}, "pw", why) &&
+         act.Type(ControlRef{{}, app::kFormConfirm}, "pw", why) &&
+         act.Press(ControlRef::Parse("&OK"), why) && program.Settle();
 }
 
-std::string InsertedService(int iteration) { return "insert " + std::to_string(iteration); }
+std::string InsertedService(int iteration) {
+  return "insert " + std::to_string(iteration);
+}
 
 std::string NewEntryHighlighted(const std::string&, const std::string& after) {
   return after.rfind(InsertedService(0), 0) == 0 ? std::string()
@@ -308,27 +312,24 @@ std::string NewEntryHighlighted(const std::string&, const std::string& after) {
 // Inserts one after the other in a browser that stays open, after a first
 // one untimed (FirstInsert measures that one).
 void BM_PasswordBrowserInsert(benchmark::State& state) {
-  RunStep(state, {.warm_up = [](ProgramOnVault& program) { return InsertEntry(program, "warm-up"); },
-                  .prepare = [](ProgramOnVault&) { return true; },
-                  .act =
-                      [](ProgramOnVault& program, int iteration) {
-                        return InsertEntry(program, InsertedService(iteration));
-                      },
-                  .check = NewEntryHighlighted});
+  RunStep(state,
+          {.warm_up = [](ProgramOnVault& program) { return InsertEntry(program, "warm-up"); },
+           .prepare = [](ProgramOnVault&) { return true; },
+           .act = [](ProgramOnVault& program,
+                     int iteration) { return InsertEntry(program, InsertedService(iteration)); },
+           .check = NewEntryHighlighted});
 }
 
 // The first insert after the browser opened (the passwords file opened
 // afresh), as a user who opens his list to add one entry meets it.
 void BM_PasswordBrowserFirstInsert(benchmark::State& state) {
-  RunStep(state, {.prepare =
-                      [](ProgramOnVault& program) {
-                        return program.CloseBrowser() && program.OpenBrowser();
-                      },
-                  .act =
-                      [](ProgramOnVault& program, int iteration) {
-                        return InsertEntry(program, InsertedService(iteration));
-                      },
-                  .check = NewEntryHighlighted});
+  RunStep(
+      state,
+      {.prepare =
+           [](ProgramOnVault& program) { return program.CloseBrowser() && program.OpenBrowser(); },
+       .act = [](ProgramOnVault& program,
+                 int iteration) { return InsertEntry(program, InsertedService(iteration)); },
+       .check = NewEntryHighlighted});
 }
 
 // All steps at one size, then at the next: registration order is run order.

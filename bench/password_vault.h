@@ -75,17 +75,16 @@ inline bool WriteVault(int entries) {
   files::FileBlock& block = app::Passwords().Block();
   files::Create(block);
   std::mt19937 random(11);
-  const bool loaded = LoadHvnRecords(
-      kVaultFiles[0], std::string(block.owner.View()), entries, sizeof(app::PasswordRecord),
-      [&](int i, std::uint8_t* record) {
-        app::PasswordRecord entry;
-        entry.User = OwnerOf(i);
-        entry.Service = RandomText(random, 12);
-        entry.URL = "https://" + RandomText(random, 16);
-        entry.Name = RandomText(random, 8);
-        entry.Password = RandomText(random, 10);
-        std::memcpy(record, &entry, sizeof entry);
-      });
+  const bool loaded = LoadHvnRecords(kVaultFiles[0], std::string(block.owner.View()), entries,
+                                     sizeof(app::PasswordRecord), [&](int i, std::uint8_t* record) {
+                                       app::PasswordRecord entry;
+                                       entry.User = OwnerOf(i);
+                                       entry.Service = RandomText(random, 12);
+                                       entry.URL = "https://" + RandomText(random, 16);
+                                       entry.Name = RandomText(random, 8);
+                                       entry.Password = RandomText(random, 10);
+                                       std::memcpy(record, &entry, sizeof entry);
+                                     });
   files::Open(block, 0x42);
   (void)files::Send(block, "FULLBUILD=ON");
   files::Build(block);
