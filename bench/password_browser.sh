@@ -7,6 +7,9 @@
 #
 #   bench/password_browser.sh [BUILD_DIR] [BENCHMARK OPTIONS...]
 #
+# On a loaded machine, medians are steadier than single runs:
+#   bench/password_browser.sh build --benchmark_repetitions=3
+#
 # Needs the target vaultrix_bench built (and python3). The first run builds
 # the vaults into their cache (about a minute).
 set -eu
@@ -29,6 +32,9 @@ runs = json.load(open(sys.argv[1]))["benchmarks"]
 scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
 times, errors = {}, {}
 for run in runs:
+    # With --benchmark_repetitions only the median of each step counts.
+    if run.get("aggregate_name", "median") != "median":
+        continue
     name, size = run["name"].split("/")[0:2]
     step = name.replace("BM_PasswordBrowser", "")
     if run.get("error_occurred"):
