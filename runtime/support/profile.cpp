@@ -99,6 +99,12 @@ int PutIni(std::string_view section, std::string_view key, std::string_view valu
     return EINVAL;
   }
   return ChangeDocument(file, [&](IniDocument& document) {
+    // Every window saves its placement as it closes, mostly the values it
+    // read when it opened: a value the file already holds is not written
+    // again, since each write replaces the file durably (a sync or two).
+    if (const std::optional<std::string> held = document.Get(section, key); held == value) {
+      return false;
+    }
     document.Set(section, key, value);
     return true;
   });

@@ -104,6 +104,25 @@ TEST_F(ProfileTest, RewritingKeepsAnExistingFilesModeAndOtherContent) {
   EXPECT_EQ(ModeOf(path), 0640u);
 }
 
+// A value the file already holds (windows save their placement at every
+// close) leaves the file alone: no replacement, no sync. A new value, or the
+// same value under another key, is written.
+TEST_F(ProfileTest, AValueTheFileHoldsIsNotWrittenAgain) {
+  ASSERT_EQ(PutIni("Main", "Width", "300", "VAULTRIX.INI"), 0);
+  const std::string path = settings_ + "/VAULTRIX.INI";
+  const auto inode = [&] {
+    struct stat status {};
+    EXPECT_EQ(stat(path.c_str(), &status), 0);
+    return status.st_ino;
+  };
+  const ino_t first = inode();
+  ASSERT_EQ(PutIni("MAIN", "width", "300", "VAULTRIX.INI"), 0);
+  EXPECT_EQ(inode(), first) << "the same value again replaced the file";
+  ASSERT_EQ(PutIni("Main", "Height", "300", "VAULTRIX.INI"), 0);
+  ASSERT_EQ(PutIni("Main", "Width", "301", "VAULTRIX.INI"), 0);
+  EXPECT_EQ(ReadFile(path), "[Main]\nWidth=301\nHeight=300\n");
+}
+
 TEST_F(ProfileTest, DeletingAndListing) {
   ASSERT_EQ(PutIni("A", "x", "1", "T.INI"), 0);
   ASSERT_EQ(PutIni("A", "y", "2", "T.INI"), 0);
