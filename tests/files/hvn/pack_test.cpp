@@ -201,6 +201,27 @@ TEST_F(HvnPackTest, ShrinksToAboutAFreshFileAndKeepsEverythingReadable) {
   EXPECT_EQ(CheckHvnFile(dir_.Path("big.HVN")), "");
 }
 
+// The first placement after an open learns the free slots from the index
+// pages alone: records added then go into the slots the deleted ones left,
+// so the file does not grow, and no page is placed twice.
+TEST_F(HvnPackTest, SlotsFreedBeforeAReopenAreUsedAfterIt) {
+  auto file = Make("reuse", kAdded, EveryTenth);
+  Close(file->Block());
+  const std::uint64_t before = SizeOf(dir_.Path("reuse.HVN"));
+  Open(file->Block(), 0x42);
+  for (int i = kAdded + 1; i <= kAdded + kAdded / 2; ++i) {
+    FillEntry(*file, i);
+    Add(file->Block());
+    ASSERT_EQ(ErrorCode(), 0) << i;
+  }
+  Close(file->Block());
+  EXPECT_LE(SizeOf(dir_.Path("reuse.HVN")), before);
+  EXPECT_EQ(CheckHvnFile(dir_.Path("reuse.HVN")), "");
+  Open(file->Block(), 0x42);
+  EXPECT_EQ(Records(file->Block()), kAdded / 10 + kAdded / 2);
+  Close(file->Block());
+}
+
 TEST_F(HvnPackTest, RecordNumbersAndKeyPositionsHeldByCallersStayValid) {
   auto file = Make("numbers", 300, [](int i) { return i % 4 == 0; });
   std::vector<std::pair<std::int32_t, std::string>> records;

@@ -602,28 +602,33 @@ void PageFile::Rekey(Page* page, std::int32_t to) {
 int PageFile::BuildFreeMap() {
   for (auto& set : free_) set.clear();
   std::set<std::int32_t> used;
-  std::function<int(std::int32_t, int)> walk = [&](std::int32_t ref, int depth) -> int {
+  // Only index pages are read: a leaf's slot is known from its parent, and
+  // reading every leaf would decipher the whole file (and fill the cache
+  // with it) before the first placement after an open or a roll back.
+  std::function<int(std::int32_t, int, bool)> walk = [&](std::int32_t ref, int depth,
+                                                          bool leaf) -> int {
     if (depth > kMaxLevel + 1) return Fail(__LINE__);
     if (ref < kFirstNewReference) {
       if (UnitsAt(header_, ref) == 0 || !used.insert(ref).second) return Fail(__LINE__);
     }
     auto cached = cache_.find(ref);
+    if (cached == cache_.end() && ref >= kFirstNewReference) return Fail(__LINE__);
+    if (leaf) return 0;
     Page* page = nullptr;
     if (cached != cache_.end()) {
       page = cached->second.get();
-    } else {
-      // Leaves need not be read: their references are known from the parent.
-      if (ref >= kFirstNewReference) return Fail(__LINE__);
-      if (int code = Fetch(ref, &page); code != 0) return code;
+    } else if (int code = Fetch(ref, &page); code != 0) {
+      return code;
     }
     if (page->content.level == 0) return 0;
+    const bool leaves_below = page->content.level == 1;
     for (std::int32_t child : page->content.children) {
-      if (int code = walk(child, depth + 1); code != 0) return code;
+      if (int code = walk(child, depth + 1, leaves_below); code != 0) return code;
     }
     return 0;
   };
   if (header_.root != kNoPage) {
-    if (int code = walk(header_.root, 0); code != 0) return code;
+    if (int code = walk(header_.root, 0, false); code != 0) return code;
   }
   for (int k = 1; k <= kMaxUnits; ++k) {
     for (std::int32_t ref = header_.region_start[k]; ref < header_.region_end[k]; ref += k) {
