@@ -46,16 +46,23 @@ void FitCaptionOf(const std::string& kind, QWidget& widget) {
 
 // Refuses an edit that would make the entry's text longer in UTF-8 bytes than
 // its field holds: typing stops at the field's end, never inside a character.
+// The blanks that pad a shown value give way to what is typed before them.
 // The limit is read at every edit, as the program may set it after the
 // widget was made.
 class FieldSizeValidator final : public QValidator {
  public:
   FieldSizeValidator(std::function<std::size_t()> limit, QObject* parent)
       : QValidator(parent), limit_(std::move(limit)) {}
-  State validate(QString& input, int& /*position*/) const override {
+  State validate(QString& input, int& position) const override {
     const std::size_t limit = limit_();
-    if (limit == 0) return Acceptable;
-    return static_cast<std::size_t>(input.toUtf8().size()) <= limit ? Acceptable : Invalid;
+    const auto bytes = static_cast<std::size_t>(input.toUtf8().size());
+    if (limit == 0 || bytes <= limit) return Acceptable;
+    const auto excess = static_cast<qsizetype>(bytes - limit);
+    const bool padding = input.size() - excess >= position &&
+                         input.right(excess).count(QLatin1Char(' ')) == excess;
+    if (!padding) return Invalid;
+    input.chop(excess);
+    return Acceptable;
   }
 
  private:

@@ -464,9 +464,11 @@ TEST_F(DesktopProgram, ThePasswordFormShowsThreeTabsWithReadableButtonsAndTakesU
     return platform::kNoWindow;
   };
   // Key by key, as a keyboard with these letters types them.
-  const auto type_keys = [](QLineEdit* entry, const QString& text) {
-    QTest::mouseClick(entry, Qt::LeftButton);
-    entry->selectAll();
+  const auto type_keys = [](QLineEdit* entry, const QString& text, bool over = true) {
+    if (over) {
+      QTest::mouseClick(entry, Qt::LeftButton);
+      entry->selectAll();
+    }
     for (QChar c : text) {
       QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
       QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
@@ -482,6 +484,18 @@ TEST_F(DesktopProgram, ThePasswordFormShowsThreeTabsWithReadableButtonsAndTakesU
     driver_->Drain();
     return system_.GetText(handle_of(kFormName)) == "Ærøskøbing Müller";
   });
+  // Taken and shown again padded to the field's thirty bytes, the blanks
+  // give way to a letter typed in front.
+  QTest::keyClick(name, Qt::Key_Tab);
+  const std::string padded = "Ærøskøbing Müller" + std::string(9, ' ');
+  Settle([&] {
+    driver_->Drain();
+    return name->text().toStdString() == padded;
+  });
+  QTest::mouseClick(name, Qt::LeftButton);
+  name->setCursorPosition(0);
+  type_keys(name, QStringLiteral("x"), false);
+  EXPECT_EQ(name->text().toStdString(), "x" + padded.substr(0, 29));
   // Typed until the service's thirty bytes are full: "a" and fourteen "Æ"
   // take 29; the fifteenth would not fit whole, and typing stops there.
   auto* service = ControlWidget<QLineEdit>(window, kFormService);
