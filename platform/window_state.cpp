@@ -22,12 +22,39 @@ bool WindowSystem::ChangeWindow(WindowHandle window, NotificationKind kind, Chan
   return true;
 }
 
+namespace {
+
+// Cuts `text` to at most `limit` bytes without splitting a UTF-8 character:
+// the cut moves back past the continuation bytes (at most three) of the
+// character it would split.
+void CutAtCharacter(std::string& text, std::size_t limit) {
+  if (limit == 0 || text.size() <= limit) return;
+  std::size_t cut = limit;
+  const auto continues = [&text](std::size_t at) {
+    return (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+  };
+  for (int back = 0; back < 3 && cut > 0 && continues(cut); ++back) --cut;
+  if (continues(cut)) cut = limit;  // no character starts there: bytes, not text
+  text.resize(cut);
+}
+
+}  // namespace
+
 bool WindowSystem::SetText(WindowHandle window, std::string text) {
   return ChangeWindow(window, NotificationKind::kText, [&](WindowRecord& r) {
+    CutAtCharacter(text, r.text_limit);
     if (r.text == text) return false;
     r.text = std::move(text);
     return true;
   });
+}
+
+bool WindowSystem::SetTextLimit(WindowHandle window, std::size_t bytes) {
+  Lock lock(mutex_);
+  WindowRecord* record = Find(window);
+  if (record == nullptr) return false;
+  record->text_limit = bytes;
+  return true;
 }
 
 std::string WindowSystem::GetText(WindowHandle window) const {

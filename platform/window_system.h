@@ -40,6 +40,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <cstddef>
 #include <deque>
 #include <map>
 #include <memory>
@@ -151,6 +152,7 @@ struct WindowInfo {
   ShowState show_state = ShowState::kNormal;
   DisplayAttributes display;
   std::vector<ListColumnShape> list_columns;  // lists only
+  std::size_t text_limit = 0;                  // entries: see SetTextLimit
 };
 
 using SemaphoreHandle = std::uint32_t;
@@ -205,8 +207,13 @@ class WindowSystem {
   static std::intptr_t DefaultWindowProc(WindowSystem& system, const Message& message);
 
   // ---- Control state (window_state.cpp); each change notifies the driver ----
+  // A text longer than the window's text limit is cut to it at a UTF-8
+  // character boundary.
   bool SetText(WindowHandle window, std::string text);
   [[nodiscard]] std::string GetText(WindowHandle window) const;
+  // The most bytes an entry's text may hold (its field's size), so that
+  // typing stops when the next character would not fit; 0: no limit.
+  bool SetTextLimit(WindowHandle window, std::size_t bytes);
   bool SetValue(WindowHandle window, std::int64_t value);
   bool SetCheck(WindowHandle window, int check);
   bool SetRows(WindowHandle window, std::vector<std::string> rows);

@@ -78,6 +78,7 @@ struct WindowSystem::WindowRecord {
   bool visible = false;
   ShowState show_state = ShowState::kNormal;
   std::vector<ListColumnShape> list_columns;
+  std::size_t text_limit = 0;
   std::vector<WindowHandle> children;  // creation order; an MDI client's: topmost first
   std::vector<WindowHandle> owned;
   WindowHandle mdi_active = kNoWindow;  // an MDI client's active child

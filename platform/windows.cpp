@@ -175,6 +175,7 @@ std::optional<WindowInfo> WindowSystem::GetWindowInfo(WindowHandle window) const
   info.control_id = r->control_id;
   info.value = r->value;
   info.check = r->check;
+  info.text_limit = r->text_limit;
   info.rows = r->rows;
   info.vertical_scroll = r->vertical_scroll;
   info.vertical_low = r->vertical_low;

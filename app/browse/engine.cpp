@@ -16,10 +16,6 @@ namespace {
 constexpr std::int32_t kViewOpenError = 36;
 constexpr std::int32_t kRecordRetrievalError = 35;
 
-std::string ClippedText(std::span<const char> field) {
-  return std::string(support::CLIP(support::AsText(field)));
-}
-
 }  // namespace
 
 BrowseEngine::BrowseEngine(BrowseDescription description, BrowseSurface& surface)
@@ -86,7 +82,8 @@ std::int32_t BrowseEngine::ReadOne(bool backward) {
 BrowseRow BrowseEngine::MakeRow(std::string position) const {
   BrowseRow row;
   row.fields.reserve(description_.queue_fields.size());
-  for (std::span<char> field : description_.queue_fields) row.fields.push_back(ClippedText(field));
+  for (std::span<char> field : description_.queue_fields)
+    row.fields.push_back(QueueFieldText(field));
   row.position = std::move(position);
   return row;
 }

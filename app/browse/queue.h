@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,11 @@
 #include "runtime/windows/list_queue.h"
 
 namespace vaultrix::app {
+
+// The text a queue field holds: the field's bytes without trailing blanks.
+// A field may be the first bytes of a longer text (a tip's first 255 bytes),
+// cut inside a character; such a half character at its end is left out.
+[[nodiscard]] std::string QueueFieldText(std::span<const char> field);
 
 struct BrowseRow {
   std::vector<std::string> fields;  // clipped of trailing blanks

@@ -1,7 +1,8 @@
 // BrowseTips: the tips in TIP:KEYTIPID order, one column "Tip" showing the
-// first 255 characters of each. Insert, Change and Delete go to the tip form
-// (UpdateTips) with the request code; the browse engine re-reads the list
-// afterwards and highlights the tip concerned.
+// first 255 bytes of each, never ending in half a character. Insert, Change
+// and Delete go to the tip form (UpdateTips) with the request code; the
+// browse engine re-reads the list afterwards and highlights the tip
+// concerned.
 //
 // The tips' only order is a number, so the list has no text for the
 // first-letter locator or the thumb's key distribution to work on: both

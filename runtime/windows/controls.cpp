@@ -120,6 +120,7 @@ void SetUpControl(EventEngine& engine, ControlObject& control) {
       SetUpSheet(engine, control);
       break;
     case kEntry:
+      LimitEntry(system, control);
       if (control.use_address == nullptr) DisplayEntry(system, control);
       break;
     default:

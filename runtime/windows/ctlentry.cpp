@@ -84,6 +84,12 @@ bool Read(const ControlObject& entry, std::string_view text, DeformattedValue& v
 
 }  // namespace
 
+void LimitEntry(platform::WindowSystem& system, const ControlObject& entry) {
+  Picture picture;
+  if (!PictureOf(entry, picture) || picture.kind() != PictureKind::kString) return;
+  (void)system.SetTextLimit(entry.handle, picture.width);
+}
+
 void DisplayEntry(platform::WindowSystem& system, ControlObject& entry) {
   std::string room;
   const PictureValue value = ValueOf(entry, room);

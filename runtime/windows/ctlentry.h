@@ -13,6 +13,10 @@ namespace vaultrix::windows {
 // Why an entry's text was rejected (what "EVENT:Rejected"'s record answers).
 inline constexpr std::int32_t kRejectedUnreadable = 1;
 
+// An entry with a text picture takes no more bytes than the picture shows,
+// so typing stops at the field's end, never inside a character.
+void LimitEntry(platform::WindowSystem& system, const ControlObject& entry);
+
 // Shows the variable's value in the entry through its picture.
 void DisplayEntry(platform::WindowSystem& system, ControlObject& entry);
 

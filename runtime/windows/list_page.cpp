@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "runtime/support/decimal.h"
+#include "runtime/support/utf8_text.h"
 
 namespace vaultrix::windows {
 namespace {
@@ -56,18 +57,47 @@ int Chars(int pixels, const DialogMetrics& metrics) {
   return metrics.char_width <= 0 ? 0 : pixels / metrics.char_width;
 }
 
+// The bytes of the character at `at`: a UTF-8 character whole, any other
+// byte alone.
+std::size_t CharacterBytes(std::string_view text, std::size_t at) {
+  return std::max<std::size_t>(1, support::Utf8CharacterAt(text, at));
+}
+
+int Characters(std::string_view text) {
+  int count = 0;
+  for (std::size_t at = 0; at < text.size(); at += CharacterBytes(text, at)) ++count;
+  return count;
+}
+
+// `text` without its first `count` characters.
+std::string_view AfterCharacters(std::string_view text, std::size_t count) {
+  std::size_t at = 0;
+  for (; count > 0 && at < text.size(); --count) at += CharacterBytes(text, at);
+  return text.substr(std::min(at, text.size()));
+}
+
 // Places `text` at `start` in a cell of `width` blanks appended to `out`,
-// cutting what falls outside; control characters become blanks.
+// cutting what falls outside; control characters become blanks. A cell holds
+// characters, not bytes: a character of several bytes takes one place and is
+// cut whole or not at all.
 void Place(std::string_view text, int start, int width, std::string& out) {
-  const std::size_t base = out.size();
-  out.append(static_cast<std::size_t>(width), ' ');
-  for (int i = 0; i < static_cast<int>(text.size()); ++i) {
-    const int at = start + i;
-    if (at < 0) continue;
-    if (at >= width) break;
-    const unsigned char c = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
-    out[base + static_cast<std::size_t>(at)] = (c < 0x20 || c == 0x7F) ? ' ' : static_cast<char>(c);
+  int place = start;
+  int filled = 0;
+  for (std::size_t i = 0; i < text.size() && place < width; ++place) {
+    const std::size_t length = CharacterBytes(text, i);
+    if (place >= 0) {
+      out.append(static_cast<std::size_t>(place - filled), ' ');
+      if (length == 1) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        out.push_back((c < 0x20 || c == 0x7F) ? ' ' : static_cast<char>(c));
+      } else {
+        out.append(text.substr(i, length));
+      }
+      filled = place + 1;
+    }
+    i += length;
   }
+  out.append(static_cast<std::size_t>(width - filled), ' ');
 }
 
 void AlignInto(std::string_view text, ListAlign align, int indent, int width, char decimal_char,
@@ -76,7 +106,7 @@ void AlignInto(std::string_view text, ListAlign align, int indent, int width, ch
   if (align != ListAlign::kLeft) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   }
-  const int length = static_cast<int>(text.size());
+  const int length = Characters(text);
   int start = indent;
   switch (align) {
     case ListAlign::kLeft:
@@ -89,7 +119,8 @@ void AlignInto(std::string_view text, ListAlign align, int indent, int width, ch
       break;
     case ListAlign::kDecimal: {
       const std::size_t point = text.find(decimal_char);
-      const int before = point == std::string_view::npos ? length : static_cast<int>(point);
+      const int before =
+          point == std::string_view::npos ? length : Characters(text.substr(0, point));
       const int tail = places > 0 ? places + 1 : 0;
       start = width - indent - tail - before;
       break;
@@ -153,7 +184,7 @@ void AppendListCell(const ListColumn& column, std::string_view field, const Dial
     }
   }
   if (column.Has(kColumnScrolling) && offset > 0) {
-    text.remove_prefix(std::min(text.size(), static_cast<std::size_t>(offset)));
+    text = AfterCharacters(text, static_cast<std::size_t>(offset));
   }
   const int places = picture.kind() == PictureKind::kNumber ? picture.places : 0;
   int indent = Chars(column.pixel_data_indent, metrics);

@@ -152,6 +152,31 @@ TEST(Windows, SubclassingHookSeesMessagesFirstAndChains) {
   EXPECT_FALSE(system.IsWindow(window));
 }
 
+TEST(Windows, AnEntrysTextLimitCutsAtACharacterBoundary) {
+  WindowSystem system;
+  const WindowHandle top = system.CreateWindow(Params(WindowKind::kPlain, kNoWindow, {}));
+  const WindowHandle entry = system.CreateWindow(Params(WindowKind::kControl, top, {}, 3));
+  const struct {
+    std::size_t limit;
+    std::string text, kept;
+  } cases[] = {
+      {0, "no limit at all", "no limit at all"},
+      {5, "abcdefg", "abcde"},
+      {5, "abcd\xc3\x86", "abcd"},                    // "Æ" would end past the limit
+      {6, "abcd\xc3\x86", "abcd\xc3\x86"},
+      {5, "ab\xe2\x82\xac!", "ab\xe2\x82\xac"},           // three bytes, whole
+      {4, "ab\xe2\x82\xac", "ab"},
+      {4, "a\xf0\x9f\x98\x80", "a"},                     // four bytes
+      {2, "\x80\x80\x80\x80\x80", "\x80\x80"},  // no character starts anywhere: bytes
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(system.SetTextLimit(entry, c.limit));
+    system.SetText(entry, c.text);
+    EXPECT_EQ(system.GetText(entry), c.kept) << c.limit << " " << c.text;
+  }
+  EXPECT_EQ(system.GetWindowInfo(entry)->text_limit, 2u);
+}
+
 TEST(Windows, ControlStateIsKeptAndMovesAreReportedToTheThread) {
   WindowSystem system;
   const WindowHandle top = system.CreateWindow(Params(WindowKind::kPlain, kNoWindow, {}));

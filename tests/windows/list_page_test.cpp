@@ -75,6 +75,24 @@ TEST(ListPageTest, TextIsCutAtTheCellEdges) {
   EXPECT_EQ(Cell("40L@s3@", "abcdef"), "abc       ");  // the picture cuts first
 }
 
+TEST(ListPageTest, ACharacterOfSeveralBytesTakesOnePlaceAndIsCutWhole) {
+  const std::string ae = "\xc3\x86";  // "Æ"
+  const std::string euro = "\xe2\x82\xac";
+  const struct {
+    std::string format, field, cell;
+  } cases[] = {
+      {"40L@s30@", "M\xc3\xbcller", "M\xc3\xbcller    "},  // padded to ten places
+      {"40R@s30@", "M\xc3\xbcller", "    M\xc3\xbcller"},
+      {"40C@s30@", ae + ae, "    " + ae + ae + "    "},
+      {"12L@s30@", "a" + ae + ae + ae, "a" + ae + ae},     // the cell's edge cuts whole
+      {"12R@s30@", ae + ae + ae + "z", ae + ae + "z"},
+      {"40L@s30@", std::string(9, 'x') + euro + "y", std::string(9, 'x') + euro},
+      {"40L@s5@", "ab" + ae + ae, "ab" + ae + "       "},  // the picture cuts at five bytes
+      {"40L", "a\x80" "b", "a\x80" "b       "},  // a stray byte takes a place of its own
+  };
+  for (const auto& c : cases) EXPECT_EQ(Cell(c.format, c.field), c.cell) << c.format << c.field;
+}
+
 TEST(ListPageTest, FieldsThatAreNoValueShowAsTheyAre) {
   EXPECT_EQ(Cell("40R@n6@", "abc"), "       abc");
   EXPECT_EQ(Cell("40R@n6@", ""), "         0");

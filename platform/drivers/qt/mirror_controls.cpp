@@ -4,6 +4,7 @@
 // window-relative place; containers (group, option group, sheet) are drawn
 // behind what they contain, and a tab's controls show only while it is the
 // sheet's current tab.
+#include <QtGui/QValidator>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>
@@ -18,6 +19,7 @@
 #include <QtWidgets/QToolButton>
 
 #include <cmath>
+#include <functional>
 
 #include "platform/drivers/qt/caption_fit.h"
 #include "platform/drivers/qt/list_view.h"
@@ -42,6 +44,31 @@ void FitCaptionOf(const std::string& kind, QWidget& widget) {
   }
 }
 
+// Refuses an edit that would make the entry's text longer in UTF-8 bytes than
+// its field holds: typing stops at the field's end, never inside a character.
+// The blanks that pad a shown value give way to what is typed before them.
+// The limit is read at every edit, as the program may set it after the
+// widget was made.
+class FieldSizeValidator final : public QValidator {
+ public:
+  FieldSizeValidator(std::function<std::size_t()> limit, QObject* parent)
+      : QValidator(parent), limit_(std::move(limit)) {}
+  State validate(QString& input, int& position) const override {
+    const std::size_t limit = limit_();
+    const auto bytes = static_cast<std::size_t>(input.toUtf8().size());
+    if (limit == 0 || bytes <= limit) return Acceptable;
+    const auto excess = static_cast<qsizetype>(bytes - limit);
+    const bool padding = input.size() - excess >= position &&
+                         input.right(excess).count(QLatin1Char(' ')) == excess;
+    if (!padding) return Invalid;
+    input.chop(excess);
+    return Acceptable;
+  }
+
+ private:
+  std::function<std::size_t()> limit_;
+};
+
 }  // namespace
 
 void WindowMirror::Report(WindowHandle control, std::uint32_t code) {
@@ -63,6 +90,12 @@ QWidget* WindowMirror::CreateControlWidget(Entry& entry, const WindowInfo& info,
   }
   if (kind == kEntryClass) {
     auto* edit = new QLineEdit(on);
+    edit->setValidator(new FieldSizeValidator(
+        [this, handle] {
+          const std::optional<WindowInfo> now = system_.GetWindowInfo(handle);
+          return now ? now->text_limit : std::size_t{0};
+        },
+        edit));
     QObject::connect(edit, &QLineEdit::textEdited, [this, handle](const QString& text) {
       (void)system_.SetText(handle, text.toStdString());
       Report(handle, kEnChange);

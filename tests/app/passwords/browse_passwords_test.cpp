@@ -4,6 +4,9 @@
 // insert through the form, and the frame's menu item and user buttons.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "app/frame/frame.h"
 #include "app/options/options.h"
 #include "app/passwords/browse_passwords.h"
@@ -196,6 +199,90 @@ TEST_F(BrowsePasswordsTest, InsertThroughTheFormShowsTheNewEntryHighlighted) {
   Press("Cl&ose");
   ASSERT_TRUE(Returned());
   EXPECT_EQ(PasswordOwners().back(), "Ann");
+}
+
+// Another station is a child process, forked before the program has threads,
+// over the same data files: told to, it changes Ann's "Mail" entry inside a
+// transaction of its own, commits and says whether that worked.
+class OtherStation {
+ public:
+  OtherStation() {
+    if (::pipe(to_) != 0 || ::pipe(from_) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) Serve();
+  }
+  ~OtherStation() {
+    if (pid_ <= 0) return;
+    ::close(to_[1]);
+    int status = 0;
+    (void)::waitpid(pid_, &status, 0);
+  }
+  // Whether the change was committed.
+  bool ChangeMailLogin() {
+    char byte = 'c';
+    if (pid_ <= 0 || ::write(to_[1], &byte, 1) != 1) return false;
+    return ::read(from_[0], &byte, 1) == 1 && byte == 'd';
+  }
+
+ private:
+  [[noreturn]] void Serve() {
+    char byte = 0;
+    if (::read(to_[0], &byte, 1) == 1) {
+      files::Open(Passwords().Block(), kDataFileAccess);
+      files::Logout(Passwords().Block());
+      P_ = PasswordRecord{};
+      P_.User = "ANN";
+      P_.Service = "Mail";
+      P_.Name = "ann1";
+      files::Get(Passwords().Block(), Passwords().Key(kKeyService));
+      P_.Name = "other station";
+      if (support::ErrorCode() == 0) files::Put(Passwords().Block());
+      if (support::ErrorCode() == 0) files::Commit(Passwords().Block());
+      byte = support::ErrorCode() == 0 ? 'd' : 'x';
+      files::Close(Passwords().Block());
+      (void)::write(from_[1], &byte, 1);
+    }
+    ::_exit(0);
+  }
+  pid_t pid_ = -1;
+  int to_[2] = {-1, -1};
+  int from_[2] = {-1, -1};
+};
+
+TEST_F(BrowsePasswordsTest, AChangeIsRefusedWhenAnotherProcessChangedTheEntryMeanwhile) {
+  WriteVault();
+  OtherStation other;
+  Open("Ann");
+  std::string error;
+  ASSERT_TRUE(automation_.PickRow(ControlRef::Parse("#1"), "Mail",
+                                  platform::headless::RowClick::kClick, &error))
+      << error;
+  Press("&Change");
+  ASSERT_EQ(TopCaption(), kChangeCaption);
+  ASSERT_TRUE(other.ChangeMailLogin());
+  ASSERT_TRUE(automation_.Type(ControlRef{{}, kFormName}, "this station", &error)) << error;
+  ASSERT_TRUE(automation_.Type(ControlRef{{}, kFormConfirm}, "s3cret", &error)) << error;
+  QueueAnswer(platform::MessageBoxAnswer::kOk);  // the refusal
+  QueueAnswer(platform::MessageBoxAnswer::kNo);  // do not try again
+  Press("&OK");
+  const std::vector<std::string> boxes = Boxes();
+  ASSERT_GE(boxes.size(), 2u) << (boxes.empty() ? "" : boxes.back());
+  EXPECT_EQ(boxes[boxes.size() - 2],
+            "Update Operation Error: This record was changed by another station.");
+  EXPECT_NE(boxes.back().find("Record Update Error"), std::string::npos) << boxes.back();
+  EXPECT_EQ(TopCaption(), system_.GetText(Browser())) << "the form closed unsaved";
+  Press("Cl&ose");
+  ASSERT_TRUE(Returned());
+  FileUse file(Passwords());
+  P_ = PasswordRecord{};
+  P_.User = "ANN";
+  P_.Service = "Mail";
+  P_.Name = "other station";
+  files::Get(Passwords().Block(), Passwords().Key(kKeyService));
+  EXPECT_EQ(support::ErrorCode(), 0) << "the other station's change is what the file holds";
+  P_.Name = "this station";
+  files::Get(Passwords().Block(), Passwords().Key(kKeyService));
+  EXPECT_NE(support::ErrorCode(), 0);
 }
 
 TEST_F(BrowsePasswordsTest, SwitchingUserChangesCaptionAndList) {

@@ -208,9 +208,15 @@ TEST_F(TipsTest, TheListChangesAndDeletesTipsThroughTheForm) {
   Type("Tip:", std::string(300, 'x'));
   Press("&OK");
   EXPECT_EQ(ListRows(), (Strings{std::string(255, 'x')})) << "the first 255 characters";
+  Press("&Change");
+  std::string cut_inside(254, 'x');
+  for (int i = 0; i < 10; ++i) cut_inside += "\xc3\xb8";  // the 255th byte starts an "ø"
+  Type("Tip:", cut_inside);
+  Press("&OK");
+  EXPECT_EQ(ListRows(), (Strings{std::string(254, 'x')})) << "no half character shown";
   Press("Cl&ose");
   ASSERT_TRUE(Returned());
-  EXPECT_EQ(ReadTips(), (Tips{{2, std::string(300, 'x')}})) << "the whole text stored";
+  EXPECT_EQ(ReadTips(), (Tips{{2, cut_inside}})) << "the whole text stored";
 }
 
 TEST_F(TipsTest, TheTipsMenuOpensConsecutiveShippedTipsUnlessSwitchedOff) {

@@ -474,31 +474,63 @@ TEST_F(DesktopProgram, ThePasswordFormShowsThreeTabsWithReadableButtonsAndTakesU
   }
   EXPECT_EQ(buttons, 11) << "four pairs of paste and copy buttons, generate, OK and Cancel";
 
+  std::vector<WindowHandle> all;
+  Descendants(system_, window, all);
+  const auto handle_of = [&](int control) {
+    for (WindowHandle handle : all) {
+      const auto info = system_.GetWindowInfo(handle);
+      if (info && info->kind == platform::WindowKind::kControl && info->control_id == control) {
+        return handle;
+      }
+    }
+    return platform::kNoWindow;
+  };
+  // Key by key, as a keyboard with these letters types them.
+  const auto type_keys = [](QLineEdit* entry, const QString& text, bool over = true) {
+    if (over) {
+      QTest::mouseClick(entry, Qt::LeftButton);
+      entry->selectAll();
+    }
+    for (QChar c : text) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+      QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(entry, &press);
+      QApplication::sendEvent(entry, &release);
+    }
+  };
   // Typed on the desktop, the name arrives as UTF-8.
   auto* name = ControlWidget<QLineEdit>(window, kFormName);
   ASSERT_NE(name, nullptr);
-  QTest::mouseClick(name, Qt::LeftButton);
-  name->selectAll();
-  // Key by key, as a keyboard with these letters types them.
-  for (QChar c : QString::fromUtf8("Ærøskøbing Müller")) {
-    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(name, &press);
-    QApplication::sendEvent(name, &release);
-  }
-  std::vector<WindowHandle> all;
-  Descendants(system_, window, all);
-  WindowHandle name_handle = platform::kNoWindow;
-  for (WindowHandle handle : all) {
-    const auto info = system_.GetWindowInfo(handle);
-    if (info && info->kind == platform::WindowKind::kControl && info->control_id == kFormName) {
-      name_handle = handle;
-    }
-  }
+  type_keys(name, QString::fromUtf8("Ærøskøbing Müller"));
   Settle([&] {
     driver_->Drain();
-    return system_.GetText(name_handle) == "Ærøskøbing Müller";
+    return system_.GetText(handle_of(kFormName)) == "Ærøskøbing Müller";
   });
+  // Taken and shown again padded to the field's thirty bytes, the blanks
+  // give way to a letter typed in front.
+  QTest::keyClick(name, Qt::Key_Tab);
+  const std::string padded = "Ærøskøbing Müller" + std::string(9, ' ');
+  Settle([&] {
+    driver_->Drain();
+    return name->text().toStdString() == padded;
+  });
+  QTest::mouseClick(name, Qt::LeftButton);
+  name->setCursorPosition(0);
+  type_keys(name, QStringLiteral("x"), false);
+  EXPECT_EQ(name->text().toStdString(), "x" + padded.substr(0, 29));
+  // Typed until the service's thirty bytes are full: "a" and fourteen "Æ"
+  // take 29; the fifteenth would not fit whole, and typing stops there.
+  auto* service = ControlWidget<QLineEdit>(window, kFormService);
+  ASSERT_NE(service, nullptr);
+  type_keys(service, QStringLiteral("a") + QString(20, QChar(0xC6)));
+  std::string full = "a";
+  for (int i = 0; i < 14; ++i) full += "\xc3\x86";
+  EXPECT_EQ(service->text().toStdString(), full);
+  Settle([&] {
+    driver_->Drain();
+    return system_.GetText(handle_of(kFormService)) == full;
+  });
+  EXPECT_EQ(system_.GetText(handle_of(kFormService)), full);
   std::filesystem::create_directories(VAULTRIX_SCREENSHOT_DIR);
   EXPECT_TRUE(form->grab().save(QStringLiteral(VAULTRIX_SCREENSHOT_DIR "/password_form.png"), "PNG"));
 }
