@@ -8,9 +8,22 @@
 
 namespace vaultrix::files::hvn {
 
-std::vector<std::string> SplitMemo(const char* buffer, std::size_t size, bool oem) {
+std::size_t LengthWithoutTrailingBlanks(const char* buffer, std::size_t size) {
+  // Memo buffers are large and mostly blank: eight bytes at a time.
+  constexpr std::uint64_t kBlanks = 0x2020202020202020ULL;
   std::size_t length = size;
+  while (length >= 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, buffer + length - 8, 8);
+    if (word != kBlanks) break;
+    length -= 8;
+  }
   while (length > 0 && buffer[length - 1] == ' ') --length;
+  return length;
+}
+
+std::vector<std::string> SplitMemo(const char* buffer, std::size_t size, bool oem) {
+  const std::size_t length = LengthWithoutTrailingBlanks(buffer, size);
   std::vector<std::string> chunks;
   for (std::size_t at = 0; at < length; at += kMemoChunkSize) {
     std::string chunk(buffer + at, std::min(kMemoChunkSize, length - at));

@@ -717,12 +717,13 @@ int PageFile::Place(std::vector<Page*>* queue) {
   place_queue_ = queue;
   for (std::size_t i = 0; i < queue->size(); ++i) {
     Page* page = (*queue)[i];
-    const std::string image = EncodePage(page->content, 0);
-    if (image.empty()) {
+    Wipe(page->image);
+    page->image = EncodePage(page->content, 0);
+    if (page->image.empty()) {
       placing_ = false;
       return support::kInvalidRecordDeclaration;  // a record too large for any page
     }
-    const int units = static_cast<int>(image.size() / kUnit);
+    const int units = static_cast<int>(page->image.size() / kUnit);
     if (page->ref < kFirstNewReference && page->units == units) continue;
     std::int32_t to = 0;
     if (int code = Allocate(units, &to, queue); code != 0) {
@@ -804,11 +805,18 @@ int PageFile::Prepare() {
   homes.clear();
   for (Page* page : queue) {
     const std::uint64_t home = PageOffset(page->ref);
-    std::string image = EncodePage(page->content, static_cast<std::uint32_t>(home));
+    std::string& image = page->image;
     if (image.size() != static_cast<std::size_t>(page->units) * kUnit) return Fail(__LINE__);
+    // Placement may have moved the page and its children since it encoded it.
+    auto* out = reinterpret_cast<std::uint8_t*>(image.data());
+    Store32(out, static_cast<std::uint32_t>(home));
+    for (std::size_t c = 0; page->content.level > 0 && c < page->content.children.size(); ++c) {
+      Store32(out + kPageHeaderSize + 4 * c, static_cast<std::uint32_t>(page->content.children[c]));
+    }
     homes.emplace_back(home, span.size());
     span += image;
     Wipe(image);
+    std::string().swap(image);
   }
   header_.committed_end = base;
   header_.written_end = static_cast<std::uint32_t>(base + span.size());

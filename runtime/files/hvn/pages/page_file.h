@@ -102,12 +102,18 @@ struct Page {
   Page() = default;
   Page(const Page&) = delete;
   Page& operator=(const Page&) = delete;
-  ~Page() { Wipe(content.records); }
+  ~Page() {
+    Wipe(content.records);
+    Wipe(image);
+  }
 
   std::int32_t ref = kNoPage;
   int units = 0;  // the size of the slot it has; 0 while it has none
   bool dirty = false;
   PageContent content;
+  // Encoded by the placement of the running commit (own offset and child
+  // references rewritten when it is written); empty otherwise.
+  std::string image;
 };
 
 class PageFile {
