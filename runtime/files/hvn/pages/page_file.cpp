@@ -911,11 +911,49 @@ void PageFile::SaveForUndo(Page* page) {
   if (!fresh) return;
   SavedPage& saved = it->second;
   saved.was_dirty = page->dirty;
-  if (page->dirty) {
-    saved.units = page->units;
-    saved.content = page->content;
+  if (!page->dirty) return;
+  saved.units = page->units;
+  saved.level = page->content.level;
+  saved.children = page->content.children;
+  const std::vector<Record>& records = page->content.records;
+  saved.count = records.size();
+  std::size_t size = 0;
+  for (const Record& record : records) size += 8 + record.key.size() + record.data.size();
+  std::string& flat = saved.records;
+  flat.resize(size);
+  char* out = flat.data();
+  auto put = [&out](const std::string& bytes) {
+    const auto length = static_cast<std::uint32_t>(bytes.size());
+    std::memcpy(out, &length, 4);
+    std::memcpy(out + 4, bytes.data(), bytes.size());
+    out += 4 + bytes.size();
+  };
+  for (const Record& record : records) {
+    put(record.key);
+    put(record.data);
   }
 }
+
+namespace {
+
+// The records SaveForUndo flattened.
+std::vector<Record> Unflatten(const std::string& flat, std::size_t count) {
+  std::vector<Record> records(count);
+  const char* in = flat.data();
+  auto take = [&in](std::string& bytes) {
+    std::uint32_t length = 0;
+    std::memcpy(&length, in, 4);
+    bytes.assign(in + 4, length);
+    in += 4 + length;
+  };
+  for (Record& record : records) {
+    take(record.key);
+    take(record.data);
+  }
+  return records;
+}
+
+}  // namespace
 
 void PageFile::EndUndo() {
   undo_active_ = false;
@@ -941,7 +979,9 @@ void PageFile::RestoreUndo() {
       page->ref = ref;
       page->units = saved.units;
       page->dirty = true;
-      page->content = std::move(saved.content);
+      page->content.level = saved.level;
+      page->content.children = std::move(saved.children);
+      page->content.records = Unflatten(saved.records, saved.count);
     }
     // Pages that left the tree gave their slots to the free map: the next
     // placement builds it afresh.

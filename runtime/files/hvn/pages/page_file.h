@@ -288,14 +288,20 @@ class PageFile {
   bool in_transaction_ = false;
   // The running operation of a transaction: the pages it marked, as they
   // were before it, and what else it may have moved.
+  // A saved page's records are kept as one flat string (each key and data
+  // led by its length), so that saving costs one allocation, not two per
+  // record: every operation of a long transaction saves the pages it marks.
   struct SavedPage {
     SavedPage() = default;
     SavedPage(const SavedPage&) = delete;
     SavedPage& operator=(const SavedPage&) = delete;
-    ~SavedPage() { Wipe(content.records); }
+    ~SavedPage() { Wipe(records); }
     bool was_dirty = false;  // a clean page is read again from the disk
     int units = 0;
-    PageContent content;
+    std::uint8_t level = 0;
+    std::size_t count = 0;
+    std::vector<std::int32_t> children;
+    std::string records;
   };
   bool undo_active_ = false;
   std::unordered_map<std::int32_t, SavedPage> undo_;
