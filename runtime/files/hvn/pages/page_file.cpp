@@ -52,6 +52,7 @@ void PageFile::Invalidate() {
     }
   } else {
     cache_.clear();
+    dirty_refs_.clear();
   }
   dirty_count_ = 0;
   overlay_.clear();
@@ -221,6 +222,7 @@ void PageFile::EvictIfFull() {
     it = it->second->content.level == 0 ? cache_.erase(it) : std::next(it);
   }
   if (cache_.size() > kCacheLimit / 2) cache_.clear();
+  if (cache_.empty()) dirty_refs_.clear();
 }
 
 bool PageFile::PeekHeader(std::uint8_t* bytes) {
@@ -436,6 +438,7 @@ void PageFile::Abort() {
   }
   header_ = committed_header_;
   dirty_count_ = 0;
+  dirty_refs_.clear();
   UnlockOperation();
 }
 
@@ -481,6 +484,7 @@ Page* PageFile::Create(std::uint8_t level) {
   fresh->content.level = level;
   fresh->dirty = true;
   ++dirty_count_;
+  dirty_refs_.push_back(fresh->ref);
   Page* page = fresh.get();
   cache_.emplace(page->ref, std::move(fresh));
   return page;
@@ -492,6 +496,7 @@ void PageFile::MarkDirty(Page* page) {
   if (page->dirty) return;
   page->dirty = true;
   ++dirty_count_;
+  dirty_refs_.push_back(page->ref);
   if (placing_ && place_queue_ != nullptr) place_queue_->push_back(page);
 }
 
@@ -791,11 +796,13 @@ int PageFile::Commit() {
 int PageFile::Prepare() {
   std::vector<Page*>& queue = prepared_pages_;
   queue.clear();
-  for (auto& [ref, page] : cache_) {
-    if (page->dirty) queue.push_back(page.get());
-  }
   // Deterministic placement: pages in reference order.
-  std::sort(queue.begin(), queue.end(), [](Page* a, Page* b) { return a->ref < b->ref; });
+  std::sort(dirty_refs_.begin(), dirty_refs_.end());
+  dirty_refs_.erase(std::unique(dirty_refs_.begin(), dirty_refs_.end()), dirty_refs_.end());
+  for (std::int32_t ref : dirty_refs_) {
+    const auto it = cache_.find(ref);
+    if (it != cache_.end() && it->second->dirty) queue.push_back(it->second.get());
+  }
   if (int code = Place(&queue); code != 0) return code;  // (0)
   header_.change_counter += 1;                           // (1)
   const std::uint32_t base = std::max(DataEndOffset(header_), DataEndOffset(committed_header_));
@@ -853,6 +860,7 @@ int PageFile::Finish() {
   if (int error = file_->Flush(true); error != 0) return IoError(error);
   for (Page* page : prepared_pages_) page->dirty = false;
   prepared_pages_.clear();
+  dirty_refs_.clear();
   homes.clear();
   dirty_count_ = 0;
   committed_header_ = header_;
@@ -873,6 +881,7 @@ int PageFile::DiscardPending(bool* discarded) {
   }
   Forget();
   cache_.clear();
+  dirty_refs_.clear();
   overlay_.clear();
   if (code != 0) return code;
   TransactionRecord transaction;

@@ -319,6 +319,10 @@ class PageFile {
   std::set<std::int32_t> free_[kMaxUnits + 1];
   std::int32_t next_new_ = kFirstNewReference;
   std::size_t dirty_count_ = 0;        // pages made dirty since the last commit
+  // The references of the pages made dirty since the last commit (some may
+  // have left the cache since, a reference may repeat): a commit finds its
+  // pages here, not by a walk through the whole cache.
+  std::vector<std::int32_t> dirty_refs_;
   std::vector<Page*> prepared_pages_;  // between Prepare and Finish
   std::string prepared_span_;
   std::vector<std::pair<std::uint64_t, std::size_t>> prepared_homes_;
