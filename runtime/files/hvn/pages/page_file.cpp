@@ -442,6 +442,14 @@ void PageFile::Abort() {
   UnlockOperation();
 }
 
+void PageFile::ForgetLeaves() {
+  if (in_transaction_ || dirty_count_ > 0 || undo_active_) return;
+  Forget();
+  for (auto it = cache_.begin(); it != cache_.end();) {
+    it = it->second->content.level == 0 ? cache_.erase(it) : std::next(it);
+  }
+}
+
 int PageFile::Fetch(std::int32_t ref, Page** page) {
   if (auto it = cache_.find(ref); it != cache_.end()) {
     *page = it->second.get();

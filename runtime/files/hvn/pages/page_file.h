@@ -187,6 +187,10 @@ class PageFile {
   [[nodiscard]] int Damage(int line) { return Fail(line); }
   [[nodiscard]] platform::File* file() { return file_.get(); }
   [[nodiscard]] std::size_t cached_pages() const { return cache_.size(); }
+  // Forgets the cached leaves, as the cache does when it is full (the index
+  // pages above them stay), so that the next reads of records come from the
+  // disk; nothing while changes wait for their commit.
+  void ForgetLeaves();
 
   // Transactions. From BeginTransaction to FinishTransaction or
   // RollbackTransaction the file's exclusive lock stays held and operations
