@@ -9,14 +9,13 @@
 namespace vaultrix::files::hvn {
 
 std::size_t LengthWithoutTrailingBlanks(const char* buffer, std::size_t size) {
-  // Memo buffers are large and mostly blank: eight bytes at a time.
-  constexpr std::uint64_t kBlanks = 0x2020202020202020ULL;
+  // Memo buffers are large and mostly blank: whole blocks are compared
+  // first (memcmp is vectorised), the last one byte by byte.
+  static const std::string kBlanks(256, ' ');
   std::size_t length = size;
-  while (length >= 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, buffer + length - 8, 8);
-    if (word != kBlanks) break;
-    length -= 8;
+  while (length >= kBlanks.size() &&
+         std::memcmp(buffer + length - kBlanks.size(), kBlanks.data(), kBlanks.size()) == 0) {
+    length -= kBlanks.size();
   }
   while (length > 0 && buffer[length - 1] == ' ') --length;
   return length;

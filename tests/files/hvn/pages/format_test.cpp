@@ -320,6 +320,18 @@ TEST(HvnMemoTest, ChunksOf256WithoutTrailingBlanks) {
   EXPECT_FALSE(AppendMemoChunk("x", buffer, sizeof buffer, &done, false));  // done+len > limit
 }
 
+TEST(HvnMemoTest, TrailingBlanksEndAtTheLastOtherByteWhereverItFalls) {
+  // Around the blocks and words the scan compares at once.
+  for (std::size_t size : {0u, 1u, 7u, 255u, 256u, 257u, 512u, 10000u}) {
+    for (std::size_t last : {0u, 1u, 8u, 255u, 256u, 257u, 9999u}) {
+      if (last > size) continue;
+      std::string buffer(size, ' ');
+      if (last > 0) buffer[last - 1] = 'x';
+      EXPECT_EQ(LengthWithoutTrailingBlanks(buffer.data(), size), last) << size << " " << last;
+    }
+  }
+}
+
 TEST(HvnMemoTest, OemChunksAreConvertedBothWays) {
   std::string memo = "caf\xE9";  // e acute in the program's set
   const auto chunks = SplitMemo(memo.data(), memo.size(), true);
