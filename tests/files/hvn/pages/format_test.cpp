@@ -155,6 +155,15 @@ TEST(HvnPageTest, PrefixCompressionTakesUpToSixtyThreeBytesAndSkipsRepeatedLengt
   // A walk that does not end exactly at the end is damage.
   EXPECT_NE(DecodeRecords(U(area), U(area) + area.size() - 1, 2, &back), 0);
   EXPECT_NE(DecodeRecords(U(area), U(area) + area.size(), 1, &back), 0);
+
+  // A prefix that runs from the key into the data, with keys of other lengths.
+  records = {{"ab", "cdef"}, {"abc", "defg"}, {"abc", "dx"}, {"", "abcd"}, {"abcd", ""}};
+  const std::string crossing = EncodeRecords(records);
+  // The second record after 5 bytes of flag and lengths and 6 of the first:
+  // "abcdef" shared, other lengths.
+  EXPECT_EQ(static_cast<std::uint8_t>(crossing[11]), 0xC0 | 6);
+  ASSERT_EQ(DecodeRecords(U(crossing), U(crossing) + crossing.size(), 5, &back), 0);
+  EXPECT_EQ(back, records);
 }
 
 TEST(HvnPageTest, PageHeaderAndPackingOnlyWhenAUnitIsSaved) {
