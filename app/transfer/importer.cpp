@@ -60,9 +60,12 @@ bool Importer::Slice(std::int32_t& percent) {
     if (lost) added_ = committed_;
     committed_ = added_;
   }
-  if (lost || !transaction_.Frame()) {
+  if (lost) {
     Fail();
   } else {
+    // Without a transaction (another station held the file past the wait)
+    // each add stands on its own.
+    if (!transaction_.Frame()) support::ClearError();
     bool more = true;
     for (int n = 0; n < kLinesPerSlice && more; ++n) {
       more = AddLine() && reader_.NextLine() > 0;
@@ -121,6 +124,7 @@ bool Importer::AddLine() {
   files::Add(Passwords().Block());
   if (support::ErrorCode() == 0) {
     ++added_;
+    if (!transaction_.Open()) committed_ = added_;
     return true;
   }
   Fail();
