@@ -8,6 +8,7 @@
 #include "app/services/message.h"
 #include "app/services/transaction.h"
 #include "app/transfer/text_files.h"
+#include "platform/clock.h"
 #include "runtime/files/file_api.h"
 #include "runtime/support/error_state.h"
 #include "runtime/support/fixed_string.h"
@@ -40,53 +41,73 @@ void ClearRecord() {
 
 }  // namespace
 
+Importer::Importer(CsvReader& reader, ImportPlan plan)
+    : reader_(reader), plan_(std::move(plan)), transaction_(Passwords()) {}
+
 bool Importer::Start() {
   reader_.Rewind();
   if (plan_.strip_header) (void)reader_.NextLine();
+  committed_at_ = platform::CurrentClock().SteadyMilliseconds();
   return reader_.NextLine() > 0;
 }
 
-// A slice's adds are committed together, before the thread waits for its
-// next event: the program frames one transaction at a time, and a change
-// refused in another window rolls the current transaction back, so a
-// transaction must never stay open while other windows run. A crash leaves
-// the file as the last commit left it; a failed add, the end of the file or
-// a Cancel keeps every entry added before.
 bool Importer::Slice(std::int32_t& percent) {
-  if (!framed_) {
-    framed_ = Logout({&Passwords()});
-    if (!framed_) support::ClearError();  // no frame: each add stands on its own
+  if (failed_) return false;
+  bool lost = false;
+  if (!transaction_.Open() && added_ > committed_) {
+    // Another window's change committed the adds since the last slice.
+    lost = transaction_.LostChanges();
+    if (lost) added_ = committed_;
+    committed_ = added_;
   }
-  bool more = true;
-  for (int n = 0; n < kLinesPerSlice && more; ++n) {
-    more = AddLine() && reader_.NextLine() > 0;
+  if (lost) {
+    Fail();
+  } else {
+    // Without a transaction (another station held the file past the wait)
+    // each add stands on its own.
+    if (!transaction_.Frame()) support::ClearError();
+    bool more = true;
+    for (int n = 0; n < kLinesPerSlice && more; ++n) {
+      more = AddLine() && reader_.NextLine() > 0;
+    }
+    const std::int64_t now = platform::CurrentClock().SteadyMilliseconds();
+    if (!more || added_ - committed_ >= kCommitAdds || now - committed_at_ >= kCommitMilliseconds) {
+      CommitAdds();
+    }
+    if (!failed_) {
+      const std::size_t size = std::max<std::size_t>(reader_.Size(), 1);
+      percent = static_cast<std::int32_t>(
+          std::min<std::size_t>(reader_.BytesRead() * 100 / size, 100));
+      return more;
+    }
   }
-  CommitAdds();
-  if (failed_) {
-    platform::MessageBoxRequest request;
-    request.caption = "Cannot ADD to Passwords!";
-    request.text = failed_text_;
-    request.icon = platform::MessageBoxIcon::kExclamation;
-    (void)Message(request);
-    return false;
-  }
-  const std::size_t size = std::max<std::size_t>(reader_.Size(), 1);
-  percent = static_cast<std::int32_t>(std::min<std::size_t>(reader_.BytesRead() * 100 / size, 100));
-  return more;
+  platform::MessageBoxRequest request;
+  request.caption = "Cannot ADD to Passwords!";
+  request.text = failed_text_;
+  request.icon = platform::MessageBoxIcon::kExclamation;
+  (void)Message(request);
+  return false;
 }
 
+// The adds since the last commit stand, or (the commit failed) are gone.
 void Importer::CommitAdds() {
-  if (framed_ && !Commit()) {
+  if (!transaction_.Commit()) {
     added_ = committed_;
-    if (!failed_) failed_text_ = PostedErrorText();
-    failed_ = true;
+    Fail();
   }
-  framed_ = false;
   committed_ = added_;
+  committed_at_ = platform::CurrentClock().SteadyMilliseconds();
+}
+
+void Importer::Fail() {
+  if (!failed_) failed_text_ = PostedErrorText();
+  failed_ = true;
+  if (transaction_.Open()) return;
+  added_ = committed_;  // the changes of a transaction that could not stand
 }
 
 void Importer::Finish() {
-  if (framed_) CommitAdds();
+  CommitAdds();
 }
 
 bool Importer::AddLine() {
@@ -103,10 +124,10 @@ bool Importer::AddLine() {
   files::Add(Passwords().Block());
   if (support::ErrorCode() == 0) {
     ++added_;
+    if (!transaction_.Open()) committed_ = added_;
     return true;
   }
-  failed_ = true;
-  failed_text_ = PostedErrorText();
+  Fail();
   return false;
 }
 

@@ -4,6 +4,13 @@
 // `P_:ConfirmPassword` the password. A failed add shows "Cannot ADD to
 // Passwords!" and ends the run; the entries added before it stay.
 //
+// The adds run in one transaction that stays open across slices and is
+// committed every kCommitAdds entries or kCommitMilliseconds, at the end, at
+// a Cancel (Finish) and before a failure is shown: a crash leaves the file
+// as the last commit left it, and few durable commits keep a long import
+// fast. Another window's change meanwhile commits it first
+// (services/transaction.h).
+//
 // Locks: REQUIRES the runtime lock; the passwords file open.
 #pragma once
 
@@ -12,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/services/transaction.h"
 #include "app/transfer/csv_reader.h"
 
 namespace vaultrix::app {
@@ -32,10 +40,14 @@ struct ImportPlan {
 
 class Importer {
  public:
-  // Lines taken (and committed together) per timer event.
+  // Lines taken per timer event.
   static constexpr int kLinesPerSlice = 25;
+  // A commit follows when this many entries or this much time passed since
+  // the last one (the program's clock).
+  static constexpr std::int64_t kCommitAdds = 10'000;
+  static constexpr std::int64_t kCommitMilliseconds = 1'000;
 
-  Importer(CsvReader& reader, ImportPlan plan) : reader_(reader), plan_(std::move(plan)) {}
+  Importer(CsvReader& reader, ImportPlan plan);
   Importer(const Importer&) = delete;
   Importer& operator=(const Importer&) = delete;
   ~Importer() { Finish(); }
@@ -46,8 +58,8 @@ class Importer {
   // failed. `percent`: bytes taken x 100 / the file's size.
   bool Slice(std::int32_t& percent);
 
-  // Commits the entries added since the last commit (none are pending
-  // between slices; kept for a run ended from outside a slice).
+  // Commits the entries added since the last commit (the end of the run,
+  // a Cancel).
   void Finish();
 
   [[nodiscard]] std::int64_t Added() const { return added_; }
@@ -57,11 +69,14 @@ class Importer {
   bool AddLine();
   void CommitAdds();
 
+  void Fail();
+
   CsvReader& reader_;
   ImportPlan plan_;
+  RunTransaction transaction_;
   std::int64_t added_ = 0;
   std::int64_t committed_ = 0;
-  bool framed_ = false;
+  std::int64_t committed_at_ = 0;  // milliseconds of the program's clock
   bool failed_ = false;
   std::string failed_text_;
 };

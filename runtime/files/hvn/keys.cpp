@@ -109,29 +109,29 @@ int KeySet::Replace(Table& table, const Key& key, const std::uint8_t* old_record
   if (had && has && old_entry == new_entry) return 0;
   const std::uint8_t kind = encoder.KeyNumber();
   if (has) {
-    Record existing;
-    bool found = false;
-    if (int code = table.tree().Find(AsKey(new_entry.key), &existing, &found); code != 0) {
+    Record entry{AsKey(new_entry.key), {}};
+    const Record* existing = nullptr;
+    if (int code = table.tree().Locate(entry.key, Seek::kAtOrBefore, &existing); code != 0) {
       return code;
     }
+    const bool found = existing != nullptr && existing->key == entry.key;
     // A DUP entry names its record in its key: finding it means it is there.
     if (found && !encoder.IsDup()) return codes::kCreatesDuplicateKey;
     if (!found) {
-      if (int code = table.tree().Insert({AsKey(new_entry.key), AsData(new_entry.data)});
-          code != 0) {
-        return code;
-      }
+      entry.data = AsData(new_entry.data);
+      if (int code = table.tree().Insert(entry); code != 0) return code;
       if (int code = table.AddToCounter(kind, 1); code != 0) return code;
     }
   }
   if (had) {
-    Record existing;
-    bool found = false;
+    const Record* existing = nullptr;
     const std::string old_key = AsKey(old_entry.key);
-    if (int code = table.tree().Find(old_key, &existing, &found); code != 0) return code;
+    if (int code = table.tree().Locate(old_key, Seek::kAtOrBefore, &existing); code != 0) {
+      return code;
+    }
     // An entry missing, or a unique entry naming another record, is left
     // alone: the check and BUILD repair keys that fell out of step.
-    if (!found || NumberOf(existing) != number) return 0;
+    if (existing == nullptr || existing->key != old_key || NumberOf(*existing) != number) return 0;
     bool erased = false;
     if (int code = table.tree().Erase(old_key, &erased); code != 0) return code;
     if (int code = table.AddToCounter(kind, -1); code != 0) return code;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "runtime/files/hvn/pages/memo_chunks.h"
 #include "runtime/support/error_codes.h"
 
 namespace vaultrix::files::hvn {
@@ -14,8 +15,7 @@ std::int32_t MemoBlockOperation(Operation op, FileState& state, OperationCall& c
   }
   MemoState& memo = state.memos[static_cast<std::size_t>(call.number - 1)];
   const char* buffer = memo.buffer.get();
-  std::size_t length = memo.size;
-  while (length > 0 && buffer[length - 1] == ' ') --length;
+  const std::size_t length = LengthWithoutTrailingBlanks(buffer, memo.size);
   const auto offset = static_cast<std::uint64_t>(call.number2);
   switch (op) {
     case Operation::kMemoSize:

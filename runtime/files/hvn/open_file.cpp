@@ -207,8 +207,11 @@ int HvnFile::Close() {
   return file_.Close();
 }
 
-int HvnFile::WriteMemos(Table& table, std::uint32_t number) {
-  if (int code = table.EraseMemos(number); code != 0) return code;
+int HvnFile::WriteMemos(Table& table, std::uint32_t number, bool fresh) {
+  // A number just issued has no memo chunks yet.
+  if (!fresh) {
+    if (int code = table.EraseMemos(number); code != 0) return code;
+  }
   for (std::size_t i = 0; i < state_.memos.size(); ++i) {
     const MemoState& memo = state_.memos[i];
     auto chunks = SplitMemo(memo.buffer.get(), memo.size, state_.oem);
@@ -229,7 +232,7 @@ int HvnFile::Add() {
     const std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
     if (int write = table.Write(number, image); write != 0) return write;
     if (int count = table.AddToCounter(kKindData, 1); count != 0) return count;
-    return WriteMemos(table, number);
+    return WriteMemos(table, number, true);
   });
   if (code == 0) current_ = number;
   return code;
@@ -259,7 +262,7 @@ int HvnFile::Put() {
       if (int write = table.Write(current_, image); write != 0) return write;
     }
     Wipe(stored);
-    return WriteMemos(table, current_);
+    return WriteMemos(table, current_, false);
   });
   if (code == 0) {
     ReleaseHold();

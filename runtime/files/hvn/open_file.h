@@ -143,7 +143,9 @@ class HvnFile final : public DriverState {
   int Fetch(Table& table, std::uint32_t number, std::string* known, Fetched* out);
   void Apply(Fetched& fetched);
   int ReadWithHold(support::FunctionRef<int(Table&, std::uint32_t*, std::string*)> locate);
-  int WriteMemos(Table& table, std::uint32_t number);
+  // Stores the memos of record `number`; `fresh`: a number just issued,
+  // which has no chunks to erase.
+  int WriteMemos(Table& table, std::uint32_t number, bool fresh);
   int AtEnd(bool forward, std::int64_t* result);
   int Locate(Table& table, bool forward, std::uint32_t* number, bool* found,
              std::string* image = nullptr);

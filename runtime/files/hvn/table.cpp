@@ -115,12 +115,14 @@ int Table::ReadCounter(std::uint8_t kind, Counter* counter, bool* found) {
 }
 
 int Table::AddToCounter(std::uint8_t kind, std::int32_t delta) {
+  const std::string key = CounterKey(id_, kind);
+  const Record* record = nullptr;
+  if (int code = tree_.Locate(key, Seek::kAtOrBefore, &record); code != 0) return code;
+  if (record == nullptr || record->key != key) return support::kAccessDenied;
   Counter counter;
-  bool found = false;
-  if (int code = ReadCounter(kind, &counter, &found); code != 0) return code;
-  if (!found) return support::kAccessDenied;
+  if (!DecodeCounter(record->data, &counter)) return file_.Damage(__LINE__);
   counter.count = static_cast<std::uint32_t>(static_cast<std::int64_t>(counter.count) + delta);
-  return tree_.Insert({CounterKey(id_, kind), EncodeCounter(counter)});
+  return tree_.Insert({key, EncodeCounter(counter)});
 }
 
 int Table::Read(std::uint32_t number, std::string* image, bool* found) {

@@ -145,6 +145,7 @@ int PageFile::Compact() {
   // The new pages take the place of every cached one.
   Forget();
   cache_.clear();
+  dirty_refs_.clear();
   overlay_.clear();
   free_known_ = false;
   for (auto& set : free_) set.clear();
@@ -153,6 +154,7 @@ int PageFile::Compact() {
     page->ref = refs[placed.level][placed.index];
     page->units = placed.units;
     page->dirty = true;
+    dirty_refs_.push_back(page->ref);
     page->content = std::move(levels[placed.level][placed.index]);
     cache_.emplace(page->ref, std::move(page));
   }

@@ -8,9 +8,21 @@
 
 namespace vaultrix::files::hvn {
 
-std::vector<std::string> SplitMemo(const char* buffer, std::size_t size, bool oem) {
+std::size_t LengthWithoutTrailingBlanks(const char* buffer, std::size_t size) {
+  // Memo buffers are large and mostly blank: whole blocks are compared
+  // first (memcmp is vectorised), the last one byte by byte.
+  static const std::string kBlanks(256, ' ');
   std::size_t length = size;
+  while (length >= kBlanks.size() &&
+         std::memcmp(buffer + length - kBlanks.size(), kBlanks.data(), kBlanks.size()) == 0) {
+    length -= kBlanks.size();
+  }
   while (length > 0 && buffer[length - 1] == ' ') --length;
+  return length;
+}
+
+std::vector<std::string> SplitMemo(const char* buffer, std::size_t size, bool oem) {
+  const std::size_t length = LengthWithoutTrailingBlanks(buffer, size);
   std::vector<std::string> chunks;
   for (std::size_t at = 0; at < length; at += kMemoChunkSize) {
     std::string chunk(buffer + at, std::min(kMemoChunkSize, length - at));

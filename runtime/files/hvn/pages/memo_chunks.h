@@ -15,6 +15,9 @@
 
 namespace vaultrix::files::hvn {
 
+// The length of `buffer` without its trailing blanks.
+[[nodiscard]] std::size_t LengthWithoutTrailingBlanks(const char* buffer, std::size_t size);
+
 // The chunks of a text memo held in a buffer of `size` bytes.
 [[nodiscard]] std::vector<std::string> SplitMemo(const char* buffer, std::size_t size, bool oem);
 

@@ -16,10 +16,16 @@ void Append16(std::string& out, std::size_t value) {
   out.push_back(static_cast<char>((value >> 8) & 0xFF));
 }
 
-std::size_t CommonPrefix(const std::string& a, const std::string& b) {
-  const std::size_t limit = std::min<std::size_t>({a.size(), b.size(), kMaxPrefix});
+// The byte at `at` of a record's key followed by its data.
+char ByteOf(const Record& record, std::size_t at) {
+  return at < record.key.size() ? record.key[at] : record.data[at - record.key.size()];
+}
+
+// The bytes two records share at their front, at most kMaxPrefix.
+std::size_t CommonPrefix(const Record& a, const Record& b) {
+  const std::size_t limit = std::min<std::size_t>({a.FullLength(), b.FullLength(), kMaxPrefix});
   std::size_t n = 0;
-  while (n < limit && a[n] == b[n]) ++n;
+  while (n < limit && ByteOf(a, n) == ByteOf(b, n)) ++n;
   return n;
 }
 
@@ -37,26 +43,28 @@ std::uint32_t SizeBound(const PageContent& page) {
 
 std::string EncodeRecords(const std::vector<Record>& records) {
   std::string out;
-  std::string previous;
-  std::size_t previous_key = 0;
-  std::string full;
+  std::size_t bound = 0;
+  for (const Record& record : records) bound += record.FullLength() + 5;
+  out.reserve(bound);
+  const Record* previous = nullptr;
   for (const Record& record : records) {
-    full.assign(record.key);
-    full.append(record.data);
-    const std::size_t prefix = CommonPrefix(previous, full);
+    const std::size_t length = record.FullLength();
+    const std::size_t prefix = previous == nullptr ? 0 : CommonPrefix(*previous, record);
     std::uint8_t flag = static_cast<std::uint8_t>(prefix);
-    if (full.size() != previous.size()) flag |= 0x80;
-    if (record.key.size() != previous_key) flag |= 0x40;
+    if (length != (previous == nullptr ? 0 : previous->FullLength())) flag |= 0x80;
+    if (record.key.size() != (previous == nullptr ? 0 : previous->key.size())) flag |= 0x40;
     out.push_back(static_cast<char>(flag));
-    if (flag & 0x80) Append16(out, full.size());
+    if (flag & 0x80) Append16(out, length);
     if (flag & 0x40) Append16(out, record.key.size());
-    out.append(full, prefix, std::string::npos);
-    Wipe(previous);
-    previous.swap(full);
-    previous_key = record.key.size();
+    // The record's bytes after the prefix, straight from its key and data.
+    if (prefix < record.key.size()) {
+      out.append(record.key, prefix, std::string::npos);
+      out.append(record.data);
+    } else {
+      out.append(record.data, prefix - record.key.size(), std::string::npos);
+    }
+    previous = &record;
   }
-  Wipe(previous);
-  Wipe(full);
   return out;
 }
 

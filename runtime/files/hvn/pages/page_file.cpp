@@ -52,6 +52,7 @@ void PageFile::Invalidate() {
     }
   } else {
     cache_.clear();
+    dirty_refs_.clear();
   }
   dirty_count_ = 0;
   overlay_.clear();
@@ -221,6 +222,7 @@ void PageFile::EvictIfFull() {
     it = it->second->content.level == 0 ? cache_.erase(it) : std::next(it);
   }
   if (cache_.size() > kCacheLimit / 2) cache_.clear();
+  if (cache_.empty()) dirty_refs_.clear();
 }
 
 bool PageFile::PeekHeader(std::uint8_t* bytes) {
@@ -436,7 +438,16 @@ void PageFile::Abort() {
   }
   header_ = committed_header_;
   dirty_count_ = 0;
+  dirty_refs_.clear();
   UnlockOperation();
+}
+
+void PageFile::ForgetLeaves() {
+  if (in_transaction_ || dirty_count_ > 0 || undo_active_) return;
+  Forget();
+  for (auto it = cache_.begin(); it != cache_.end();) {
+    it = it->second->content.level == 0 ? cache_.erase(it) : std::next(it);
+  }
 }
 
 int PageFile::Fetch(std::int32_t ref, Page** page) {
@@ -481,6 +492,7 @@ Page* PageFile::Create(std::uint8_t level) {
   fresh->content.level = level;
   fresh->dirty = true;
   ++dirty_count_;
+  dirty_refs_.push_back(fresh->ref);
   Page* page = fresh.get();
   cache_.emplace(page->ref, std::move(fresh));
   return page;
@@ -492,6 +504,7 @@ void PageFile::MarkDirty(Page* page) {
   if (page->dirty) return;
   page->dirty = true;
   ++dirty_count_;
+  dirty_refs_.push_back(page->ref);
   if (placing_ && place_queue_ != nullptr) place_queue_->push_back(page);
 }
 
@@ -722,12 +735,13 @@ int PageFile::Place(std::vector<Page*>* queue) {
   place_queue_ = queue;
   for (std::size_t i = 0; i < queue->size(); ++i) {
     Page* page = (*queue)[i];
-    const std::string image = EncodePage(page->content, 0);
-    if (image.empty()) {
+    Wipe(page->image);
+    page->image = EncodePage(page->content, 0);
+    if (page->image.empty()) {
       placing_ = false;
       return support::kInvalidRecordDeclaration;  // a record too large for any page
     }
-    const int units = static_cast<int>(image.size() / kUnit);
+    const int units = static_cast<int>(page->image.size() / kUnit);
     if (page->ref < kFirstNewReference && page->units == units) continue;
     std::int32_t to = 0;
     if (int code = Allocate(units, &to, queue); code != 0) {
@@ -795,11 +809,13 @@ int PageFile::Commit() {
 int PageFile::Prepare() {
   std::vector<Page*>& queue = prepared_pages_;
   queue.clear();
-  for (auto& [ref, page] : cache_) {
-    if (page->dirty) queue.push_back(page.get());
-  }
   // Deterministic placement: pages in reference order.
-  std::sort(queue.begin(), queue.end(), [](Page* a, Page* b) { return a->ref < b->ref; });
+  std::sort(dirty_refs_.begin(), dirty_refs_.end());
+  dirty_refs_.erase(std::unique(dirty_refs_.begin(), dirty_refs_.end()), dirty_refs_.end());
+  for (std::int32_t ref : dirty_refs_) {
+    const auto it = cache_.find(ref);
+    if (it != cache_.end() && it->second->dirty) queue.push_back(it->second.get());
+  }
   if (int code = Place(&queue); code != 0) return code;  // (0)
   header_.change_counter += 1;                           // (1)
   const std::uint32_t base = std::max(DataEndOffset(header_), DataEndOffset(committed_header_));
@@ -809,11 +825,18 @@ int PageFile::Prepare() {
   homes.clear();
   for (Page* page : queue) {
     const std::uint64_t home = PageOffset(page->ref);
-    std::string image = EncodePage(page->content, static_cast<std::uint32_t>(home));
+    std::string& image = page->image;
     if (image.size() != static_cast<std::size_t>(page->units) * kUnit) return Fail(__LINE__);
+    // Placement may have moved the page and its children since it encoded it.
+    auto* out = reinterpret_cast<std::uint8_t*>(image.data());
+    Store32(out, static_cast<std::uint32_t>(home));
+    for (std::size_t c = 0; page->content.level > 0 && c < page->content.children.size(); ++c) {
+      Store32(out + kPageHeaderSize + 4 * c, static_cast<std::uint32_t>(page->content.children[c]));
+    }
     homes.emplace_back(home, span.size());
     span += image;
     Wipe(image);
+    std::string().swap(image);
   }
   header_.committed_end = base;
   header_.written_end = static_cast<std::uint32_t>(base + span.size());
@@ -850,6 +873,7 @@ int PageFile::Finish() {
   if (int error = file_->Flush(true); error != 0) return IoError(error);
   for (Page* page : prepared_pages_) page->dirty = false;
   prepared_pages_.clear();
+  dirty_refs_.clear();
   homes.clear();
   dirty_count_ = 0;
   committed_header_ = header_;
@@ -870,6 +894,7 @@ int PageFile::DiscardPending(bool* discarded) {
   }
   Forget();
   cache_.clear();
+  dirty_refs_.clear();
   overlay_.clear();
   if (code != 0) return code;
   TransactionRecord transaction;
@@ -908,11 +933,49 @@ void PageFile::SaveForUndo(Page* page) {
   if (!fresh) return;
   SavedPage& saved = it->second;
   saved.was_dirty = page->dirty;
-  if (page->dirty) {
-    saved.units = page->units;
-    saved.content = page->content;
+  if (!page->dirty) return;
+  saved.units = page->units;
+  saved.level = page->content.level;
+  saved.children = page->content.children;
+  const std::vector<Record>& records = page->content.records;
+  saved.count = records.size();
+  std::size_t size = 0;
+  for (const Record& record : records) size += 8 + record.key.size() + record.data.size();
+  std::string& flat = saved.records;
+  flat.resize(size);
+  char* out = flat.data();
+  auto put = [&out](const std::string& bytes) {
+    const auto length = static_cast<std::uint32_t>(bytes.size());
+    std::memcpy(out, &length, 4);
+    std::memcpy(out + 4, bytes.data(), bytes.size());
+    out += 4 + bytes.size();
+  };
+  for (const Record& record : records) {
+    put(record.key);
+    put(record.data);
   }
 }
+
+namespace {
+
+// The records SaveForUndo flattened.
+std::vector<Record> Unflatten(const std::string& flat, std::size_t count) {
+  std::vector<Record> records(count);
+  const char* in = flat.data();
+  auto take = [&in](std::string& bytes) {
+    std::uint32_t length = 0;
+    std::memcpy(&length, in, 4);
+    bytes.assign(in + 4, length);
+    in += 4 + length;
+  };
+  for (Record& record : records) {
+    take(record.key);
+    take(record.data);
+  }
+  return records;
+}
+
+}  // namespace
 
 void PageFile::EndUndo() {
   undo_active_ = false;
@@ -938,7 +1001,9 @@ void PageFile::RestoreUndo() {
       page->ref = ref;
       page->units = saved.units;
       page->dirty = true;
-      page->content = std::move(saved.content);
+      page->content.level = saved.level;
+      page->content.children = std::move(saved.children);
+      page->content.records = Unflatten(saved.records, saved.count);
     }
     // Pages that left the tree gave their slots to the free map: the next
     // placement builds it afresh.

@@ -102,12 +102,18 @@ struct Page {
   Page() = default;
   Page(const Page&) = delete;
   Page& operator=(const Page&) = delete;
-  ~Page() { Wipe(content.records); }
+  ~Page() {
+    Wipe(content.records);
+    Wipe(image);
+  }
 
   std::int32_t ref = kNoPage;
   int units = 0;  // the size of the slot it has; 0 while it has none
   bool dirty = false;
   PageContent content;
+  // Encoded by the placement of the running commit (own offset and child
+  // references rewritten when it is written); empty otherwise.
+  std::string image;
 };
 
 class PageFile {
@@ -181,6 +187,10 @@ class PageFile {
   [[nodiscard]] int Damage(int line) { return Fail(line); }
   [[nodiscard]] platform::File* file() { return file_.get(); }
   [[nodiscard]] std::size_t cached_pages() const { return cache_.size(); }
+  // Forgets the cached leaves, as the cache does when it is full (the index
+  // pages above them stay), so that the next reads of records come from the
+  // disk; nothing while changes wait for their commit.
+  void ForgetLeaves();
 
   // Transactions. From BeginTransaction to FinishTransaction or
   // RollbackTransaction the file's exclusive lock stays held and operations
@@ -282,14 +292,20 @@ class PageFile {
   bool in_transaction_ = false;
   // The running operation of a transaction: the pages it marked, as they
   // were before it, and what else it may have moved.
+  // A saved page's records are kept as one flat string (each key and data
+  // led by its length), so that saving costs one allocation, not two per
+  // record: every operation of a long transaction saves the pages it marks.
   struct SavedPage {
     SavedPage() = default;
     SavedPage(const SavedPage&) = delete;
     SavedPage& operator=(const SavedPage&) = delete;
-    ~SavedPage() { Wipe(content.records); }
+    ~SavedPage() { Wipe(records); }
     bool was_dirty = false;  // a clean page is read again from the disk
     int units = 0;
-    PageContent content;
+    std::uint8_t level = 0;
+    std::size_t count = 0;
+    std::vector<std::int32_t> children;
+    std::string records;
   };
   bool undo_active_ = false;
   std::unordered_map<std::int32_t, SavedPage> undo_;
@@ -307,6 +323,10 @@ class PageFile {
   std::set<std::int32_t> free_[kMaxUnits + 1];
   std::int32_t next_new_ = kFirstNewReference;
   std::size_t dirty_count_ = 0;        // pages made dirty since the last commit
+  // The references of the pages made dirty since the last commit (some may
+  // have left the cache since, a reference may repeat): a commit finds its
+  // pages here, not by a walk through the whole cache.
+  std::vector<std::int32_t> dirty_refs_;
   std::vector<Page*> prepared_pages_;  // between Prepare and Finish
   std::string prepared_span_;
   std::vector<std::pair<std::uint64_t, std::size_t>> prepared_homes_;

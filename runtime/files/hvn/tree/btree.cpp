@@ -188,6 +188,7 @@ int Tree::Insert(const Record& record) {
     file_.set_root(root->ref);
     return 0;
   }
+  if (InsertIntoHintedLeaf(record)) return 0;
   std::vector<Step> path;
   Page* leaf = nullptr;
   if (int code = Descend(record.key, &path, &leaf); code != 0) return code;
@@ -217,6 +218,33 @@ int Tree::Insert(const Record& record) {
     page = path[i].page;
   }
   return SplitRoot();
+}
+
+bool Tree::InsertIntoHintedLeaf(const Record& record) {
+  std::size_t known = std::string::npos;
+  Page* leaf = file_.HintedLeaf(record.key, &known);
+  if (leaf == nullptr) return false;
+  // The leaf spans the key (its first key <= the key <= its last): the
+  // record belongs in it, and never becomes its first, so no index key
+  // above changes. Only an insertion that needs no split is taken here.
+  Records& records = leaf->content.records;
+  const auto it = known != std::string::npos ? records.begin() + static_cast<std::ptrdiff_t>(known)
+                                             : LowerBound(records, record.key);
+  const bool replaces = it != records.end() && it->key == record.key;
+  const std::uint32_t bound = SizeBound(leaf->content) -
+                              (replaces ? RecordBound(*it, false) : 0) +
+                              RecordBound(record, false);
+  const std::size_t count = records.size() + (replaces ? 0 : 1);
+  if (bound > kSplitBound || (bound > kSplitBoundMany && count > kSplitCount)) return false;
+  const std::ptrdiff_t at = it - records.begin();
+  file_.MarkDirty(leaf);
+  if (replaces) {
+    Wipe(records[static_cast<std::size_t>(at)].data);
+    records[static_cast<std::size_t>(at)].data = record.data;
+  } else {
+    records.insert(records.begin() + at, record);
+  }
+  return true;
 }
 
 int Tree::SplitChild(Page* page, Page* parent, std::size_t slot) {

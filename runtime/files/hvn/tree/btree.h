@@ -72,6 +72,9 @@ class Tree {
   int Descend(const std::string& key, std::vector<Step>* path, Page** leaf);
   int Edge(bool first, std::vector<Step>* path, Page** leaf);
   void NotePath(const Page* leaf, const std::vector<Step>& path);
+  // Inserts into a leaf a search has just met, without a descent; false
+  // (nothing done) when there is none or the page would need a split.
+  bool InsertIntoHintedLeaf(const Record& record);
   int SplitRoot();
   int SplitChild(Page* page, Page* parent, std::size_t slot);
   int RemoveEmpty(std::vector<Step>& path, Page* page);

@@ -155,6 +155,15 @@ TEST(HvnPageTest, PrefixCompressionTakesUpToSixtyThreeBytesAndSkipsRepeatedLengt
   // A walk that does not end exactly at the end is damage.
   EXPECT_NE(DecodeRecords(U(area), U(area) + area.size() - 1, 2, &back), 0);
   EXPECT_NE(DecodeRecords(U(area), U(area) + area.size(), 1, &back), 0);
+
+  // A prefix that runs from the key into the data, with keys of other lengths.
+  records = {{"ab", "cdef"}, {"abc", "defg"}, {"abc", "dx"}, {"", "abcd"}, {"abcd", ""}};
+  const std::string crossing = EncodeRecords(records);
+  // The second record after 5 bytes of flag and lengths and 6 of the first:
+  // "abcdef" shared, other lengths.
+  EXPECT_EQ(static_cast<std::uint8_t>(crossing[11]), 0xC0 | 6);
+  ASSERT_EQ(DecodeRecords(U(crossing), U(crossing) + crossing.size(), 5, &back), 0);
+  EXPECT_EQ(back, records);
 }
 
 TEST(HvnPageTest, PageHeaderAndPackingOnlyWhenAUnitIsSaved) {
@@ -318,6 +327,18 @@ TEST(HvnMemoTest, ChunksOf256WithoutTrailingBlanks) {
   ASSERT_TRUE(AppendMemoChunk(chunks[1], buffer, sizeof buffer, &done, false));
   EXPECT_EQ(done, 300u);
   EXPECT_FALSE(AppendMemoChunk("x", buffer, sizeof buffer, &done, false));  // done+len > limit
+}
+
+TEST(HvnMemoTest, TrailingBlanksEndAtTheLastOtherByteWhereverItFalls) {
+  // Around the blocks and words the scan compares at once.
+  for (std::size_t size : {0u, 1u, 7u, 255u, 256u, 257u, 512u, 10000u}) {
+    for (std::size_t last : {0u, 1u, 8u, 255u, 256u, 257u, 9999u}) {
+      if (last > size) continue;
+      std::string buffer(size, ' ');
+      if (last > 0) buffer[last - 1] = 'x';
+      EXPECT_EQ(LengthWithoutTrailingBlanks(buffer.data(), size), last) << size << " " << last;
+    }
+  }
 }
 
 TEST(HvnMemoTest, OemChunksAreConvertedBothWays) {
