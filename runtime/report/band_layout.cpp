@@ -75,7 +75,6 @@ std::int32_t LineHeight(const BandFont& font) { return (font.points * 1000 * 6 /
 
 std::vector<std::string> WrapText(std::string_view text, std::int32_t width, const BandFont& font) {
   const std::shared_ptr<platform::TextMeasure> measure = platform::CurrentTextMeasure();
-  const platform::TextFont measured{font.face, font.points, font.weight};
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start <= text.size()) {
@@ -88,7 +87,7 @@ std::vector<std::string> WrapText(std::string_view text, std::int32_t width, con
       std::int32_t used = 0;
       while (at < rest.size()) {
         const std::size_t length = Utf8Length(static_cast<unsigned char>(rest[at]));
-        const std::int32_t advance = measure->CharacterWidth(measured, rest.substr(at, length));
+        const std::int32_t advance = measure->CharacterWidth(font, rest.substr(at, length));
         if (at > 0 && used + advance > width) break;
         if (rest[at] == ' ') last_blank = at;
         used += advance;

@@ -13,15 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_measure.h"
 #include "runtime/windows/description_view.h"
 
 namespace vaultrix::report {
 
-struct BandFont {
-  std::string face = "Arial";
-  std::int32_t points = 8;
-  std::int32_t weight = 400;
-};
+// A band's font: the face, size and weight pages are painted and measured with.
+using BandFont = platform::TextFont;
 
 struct LaidText {
   std::int32_t x = 0, y = 0, width = 0, height = 0;
