@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/env.h"
@@ -614,7 +615,9 @@ void PageFile::Rekey(Page* page, std::int32_t to) {
 
 int PageFile::BuildFreeMap() {
   for (auto& set : free_) set.clear();
-  std::set<std::int32_t> used;
+  std::int32_t end = 0;
+  for (int k = 1; k <= kMaxUnits; ++k) end = std::max(end, header_.region_end[k]);
+  std::vector<bool> used(static_cast<std::size_t>(end));
   // Only index pages are read: a leaf's slot is known from its parent, and
   // reading every leaf would decipher the whole file (and fill the cache
   // with it) before the first placement after an open or a roll back.
@@ -622,7 +625,8 @@ int PageFile::BuildFreeMap() {
                                                           bool leaf) -> int {
     if (depth > kMaxLevel + 1) return Fail(__LINE__);
     if (ref < kFirstNewReference) {
-      if (UnitsAt(header_, ref) == 0 || !used.insert(ref).second) return Fail(__LINE__);
+      if (UnitsAt(header_, ref) == 0 || used[static_cast<std::size_t>(ref)]) return Fail(__LINE__);
+      used[static_cast<std::size_t>(ref)] = true;
     }
     auto cached = cache_.find(ref);
     if (cached == cache_.end() && ref >= kFirstNewReference) return Fail(__LINE__);
@@ -645,7 +649,7 @@ int PageFile::BuildFreeMap() {
   }
   for (int k = 1; k <= kMaxUnits; ++k) {
     for (std::int32_t ref = header_.region_start[k]; ref < header_.region_end[k]; ref += k) {
-      if (!used.count(ref)) free_[k].insert(ref);
+      if (!used[static_cast<std::size_t>(ref)]) free_[k].insert(free_[k].end(), ref);
     }
   }
   free_known_ = true;
