@@ -12,16 +12,17 @@
 #   - the settings files parse (sections, key=value lines, comments);
 #   - the next start opens the password browser and exits 0.
 #
-# usage: killed_in_the_middle.sh VAULTRIX VAULTRIX_HVN WORK_DIR [SEED] [ROUNDS]
-# The seed defaults to VAULTRIX_KILL_SEED, else to the clock; it is printed
-# so that a failing run can be repeated.
+# usage: killed_in_the_middle.sh VAULTRIX VAULTRIX_HVN WORK_DIR
+# The seed is VAULTRIX_KILL_SEED, else taken from the clock; it is printed so
+# that a failing run can be repeated. VAULTRIX_KILL_ROUNDS (default 20) sets
+# the number of kills.
 set -uo pipefail
 
 program=$1
 hvn=$2
 work=$3
-seed=${4:-${VAULTRIX_KILL_SEED:-$(date +%s)}}
-rounds=${5:-20}
+seed=${VAULTRIX_KILL_SEED:-$(date +%s)}
+rounds=${VAULTRIX_KILL_ROUNDS:-20}
 lines=5000
 form_entries=6  # per burst; two bursts before the import, one after
 
