@@ -314,11 +314,7 @@ bool SetColumnPicture(ListColumn& column, std::string_view text) {
     column.picture_text.clear();
     return true;
   }
-  // Built by characters: GCC 12 at -O3 misreads assign("@") inlined here as
-  // an overlapping copy (-Wrestrict).
-  column.picture_text.clear();
-  column.picture_text.push_back('@');
-  column.picture_text.append(text);
+  column.picture_text.assign("@").append(text);
   if (CompilePicture(text, column.picture)) {
     const PictureKind kind = column.picture.kind();
     if ((kind == PictureKind::kNumber || kind == PictureKind::kScientific) &&
