@@ -1,9 +1,17 @@
 // The data-file opener and the open counts.
 #include "app/services/open_data_file.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include <unistd.h>
+
 #include "app/program/halt.h"
 #include "app/services/standard_warnings.h"
 #include "runtime/files/file_api.h"
+#include "runtime/files/hvn/driver.h"
+#include "runtime/files/hvn/pages/record_kinds.h"
 #include "runtime/support/error_codes.h"
 #include "runtime/support/error_state.h"
 
@@ -12,9 +20,48 @@ namespace {
 
 constexpr const char* kRecoverOption = "Recover=10";
 
+// Creates an HVN file under a temporary name beside it and links it into
+// place once CREATE has written it whole, so that a crash while it is made
+// leaves no file (made again at the next start) rather than a file that
+// cannot be opened. The file's state keeps the name it was set up with, so
+// it is let go before and after the name changes. Other drivers create in
+// place.
+void CreateWhole(DataFile& file) {
+  files::FileBlock& block = file.Block();
+  if (block.driver != &files::HalverinDriver()) {
+    files::Create(block);
+    return;
+  }
+  const files::TextRef declared = block.name;
+  std::string name(declared.View());
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  const files::hvn::TableName split = files::hvn::SplitTableName(name);
+  const std::string temporary = split.path + ".new";  // an extension of its own
+  const std::string temporary_name = split.named ? temporary + "\\!" + split.table : temporary;
+  files::Close(block);
+  (void)std::remove(temporary.c_str());  // left by a crash while it was made
+  block.name = {temporary_name.data(), static_cast<std::uint32_t>(temporary_name.size())};
+  files::Create(block);
+  support::PushErrorState();
+  files::Close(block);
+  block.name = declared;
+  (void)support::PopErrorState();
+  if (support::ErrorCode() != support::kNoError) {
+    support::PushErrorState();
+    (void)std::remove(temporary.c_str());
+    (void)support::PopErrorState();
+    return;
+  }
+  // Linked rather than renamed: a file that another copy of the program made
+  // meanwhile is kept (and opened), never replaced by an empty one.
+  const int linked = ::link(temporary.c_str(), split.path.c_str()) == 0 ? 0 : errno;
+  (void)std::remove(temporary.c_str());
+  if (linked != 0 && linked != EEXIST) support::PostSystemError(linked);
+}
+
 // A missing file: create it, then open it. Failures end the application.
 void CreateAndOpen(DataFile& file) {
-  files::Create(file.Block());
+  CreateWhole(file);
   if (support::ErrorCode() != support::kNoError) ShowWarning(4, file.Label());
   files::Open(file.Block(), kDataFileAccess);
   if (support::ErrorCode() != support::kNoError) ShowWarning(5, file.Label());

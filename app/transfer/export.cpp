@@ -217,10 +217,11 @@ class ExportWindow {
 
 void Export() {
   (void)TakeRequest();
+  // Open across the login, as in Import: the chosen user stays in U_.
+  FileUse users(Users());
   if (!ChooseUser()) return;
   const std::string user(U_.Name.Clipped());
   FileUse passwords(Passwords());
-  FileUse users(Users());
   ExportWindow window(user);
   window.Run();
 }

@@ -273,6 +273,10 @@ class ImportWindow {
 
 void Import() {
   (void)TakeRequest();
+  // The users file stays open across the login, so that the chosen user is
+  // still in U_ when the login's own use of the file ends (its record buffer
+  // is wiped when the last use closes).
+  FileUse users(Users());
   if (!ChooseUser()) return;
   const std::string user(U_.Name.Clipped());
   FileUse passwords(Passwords());

@@ -25,12 +25,15 @@ struct State {
   std::atomic<bool> clear{true};
 };
 
-// Constant-initialised, so that reaching it needs no guard on every file
-// operation, and it is there before any other static's constructor runs.
-constinit State the_state;
-
+// Made on first use, so that it is there for any other static's constructor
+// that posts an error, and never destroyed, so that it is still there for any
+// static's destructor. (It cannot be constant-initialised: the strings and
+// the vector of the standard library in use have no constant constructors
+// under every compiler we build with.) The guard of a function-local static
+// is one load on every use.
 State& TheState() {
-  return the_state;
+  static State* const state = new State();
+  return *state;
 }
 
 void Set(std::int32_t code, std::int32_t system_error, std::string_view text, ErrorFileRef file) {
