@@ -17,12 +17,12 @@ namespace {
 // advances in pixels are thousandths of an inch. Measured once per font and
 // character; report texts are mostly ASCII, which is kept in a table.
 struct MeasuredFont {
-  explicit MeasuredFont(const TextFont& spec) : metrics(FontOf(spec)) { ascii.fill(0); }
+  explicit MeasuredFont(const TextFont& text_font) : metrics(FontOf(text_font)) { ascii.fill(0); }
 
-  static QFont FontOf(const TextFont& spec) {
-    QFont font(QString::fromStdString(spec.face));
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.points * 1000.0 / 72))));
-    font.setWeight(spec.weight >= 600 ? QFont::Bold : QFont::Normal);
+  static QFont FontOf(const TextFont& text_font) {
+    QFont font(QString::fromStdString(text_font.face));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(text_font.points * 1000.0 / 72))));
+    font.setWeight(text_font.weight >= 600 ? QFont::Bold : QFont::Normal);
     return font;
   }
 
