@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include <unistd.h>
@@ -20,13 +21,15 @@ namespace {
 
 constexpr const char* kRecoverOption = "Recover=10";
 
-// Creates an HVN file under a temporary name beside it and links it into
-// place once CREATE has written it whole, so that a crash while it is made
-// leaves no file (made again at the next start) rather than a file that
-// cannot be opened. The file's state keeps the name it was set up with, so
-// it is let go before and after the name changes. Other drivers create in
-// place.
-void CreateWhole(DataFile& file) {
+}  // namespace
+
+// Made under a temporary name beside it and linked into place once whole
+// (created, and filled when `fill` is given), so that a crash meanwhile
+// leaves no file (made again at the next start) rather than one that cannot
+// be opened or lacks what it was made with. The file's state keeps the name
+// it was set up with, so it is let go before and after the name changes.
+// Other drivers create in place.
+void CreateWhole(DataFile& file, const std::function<bool()>& fill) {
   files::FileBlock& block = file.Block();
   if (block.driver != &files::HalverinDriver()) {
     files::Create(block);
@@ -42,22 +45,29 @@ void CreateWhole(DataFile& file) {
   (void)std::remove(temporary.c_str());  // left by a crash while it was made
   block.name = {temporary_name.data(), static_cast<std::uint32_t>(temporary_name.size())};
   files::Create(block);
+  bool filled = true;
+  if (fill && support::ErrorCode() == support::kNoError) {
+    files::Open(block, kDataFileAccess);
+    filled = support::ErrorCode() == support::kNoError && fill();
+  }
   support::PushErrorState();
   files::Close(block);
   block.name = declared;
   (void)support::PopErrorState();
-  if (support::ErrorCode() != support::kNoError) {
+  if (support::ErrorCode() != support::kNoError || !filled) {
     support::PushErrorState();
     (void)std::remove(temporary.c_str());
     (void)support::PopErrorState();
     return;
   }
   // Linked rather than renamed: a file that another copy of the program made
-  // meanwhile is kept (and opened), never replaced by an empty one.
+  // meanwhile is kept (and opened), never replaced by the one made here.
   const int linked = ::link(temporary.c_str(), split.path.c_str()) == 0 ? 0 : errno;
   (void)std::remove(temporary.c_str());
   if (linked != 0 && linked != EEXIST) support::PostSystemError(linked);
 }
+
+namespace {
 
 // A missing file: create it, then open it. Failures end the application.
 void CreateAndOpen(DataFile& file) {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "app/dictionary/data_file.h"
 
@@ -23,6 +24,13 @@ namespace vaultrix::app {
 inline constexpr std::int32_t kDataFileAccess = 0x42;
 
 void OpenDataFile(DataFile& file);
+
+// Makes the missing `file` whole before it appears under its name: created
+// under a temporary name, filled there by `fill` when one is given (false:
+// the file is given up), then linked into place, so that a crash meanwhile
+// leaves no file rather than an unreadable or half-filled one. A file that
+// another copy of the program made meanwhile is kept. Errors stay posted.
+void CreateWhole(DataFile& file, const std::function<bool()>& fill = {});
 
 // One procedure's use of a data file: opens it through OpenDataFile when its
 // open count is 0 and counts the use; the last use to end closes the file and

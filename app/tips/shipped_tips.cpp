@@ -101,7 +101,7 @@ constexpr std::array<std::string_view, 20> kShippedTips = {
     "ShowTip=0 in section [TipOfDay] of VAULTRIX.INI.",
 };
 
-void AddShippedTips() {
+bool AddShippedTips() {
   DataFile& tips = TipOfTheDay();
   std::int64_t number = 0;
   for (std::string_view text : kShippedTips) {
@@ -111,9 +111,10 @@ void AddShippedTips() {
     files::Add(tips.Block());
     if (support::ErrorCode() != support::kNoError) {
       (void)ShowWarning(kRecordInsertError);
-      return;
+      return false;
     }
   }
+  return true;
 }
 
 }  // namespace
@@ -127,9 +128,12 @@ void ProvideShippedTips() {
   support::ClearError();
   // Any other failure is OpenDataFile's to report when the tips are used.
   if (code != support::kFileNotFound) return;
-  FileUse use(tips);
-  AddShippedTips();
+  // Filled before it appears: a tips file, even an empty one, is never
+  // filled again, so a crash must not leave one without its tips.
+  CreateWhole(tips, AddShippedTips);
+  support::ClearError();
   TIP = TipRecord{};
+  tips.WipeRecord();
 }
 
 }  // namespace vaultrix::app

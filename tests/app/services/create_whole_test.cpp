@@ -43,5 +43,21 @@ TEST_F(CreateWholeTest, AMissingFileReplacesWhatACrashLeftAndAppearsWhole) {
   EXPECT_TRUE(boxes_.empty());
 }
 
+// A file filled while it is made appears only filled: a fill that gives up
+// (a crash would too) leaves no file under the name, so the next start makes
+// it again instead of finding it empty.
+TEST_F(CreateWholeTest, AFileFilledWhileMadeAppearsOnlyFilled) {
+  for (const bool completes : {false, true}) {
+    CreateWhole(Users(), [&] {
+      files::Add(Users().Block());
+      return completes && support::ErrorCode() == 0;
+    });
+    EXPECT_EQ(::access("Vtrix_U.HVN", F_OK) == 0, completes) << completes;
+    EXPECT_NE(::access("Vtrix_U.HVN.new", F_OK), 0) << completes;
+  }
+  FileUse users(Users());
+  EXPECT_EQ(files::Records(Users().Block()), 1);
+}
+
 }  // namespace
 }  // namespace vaultrix::app
