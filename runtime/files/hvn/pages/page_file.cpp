@@ -7,17 +7,16 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/env.h"
 #include "platform/guarded_copy.h"
-#include "runtime/files/hvn/cipher_file.h"
 #include "platform/shared_counters.h"
+#include "runtime/files/hvn/cipher_file.h"
+#include "runtime/files/hvn/pages/record_kinds.h"
 #include "runtime/files/hvn/transaction.h"
 #include "runtime/files/hvn/tree/btree.h"
-#include "runtime/files/hvn/pages/record_kinds.h"
 #include "runtime/support/error_codes.h"
 #include "runtime/support/system_error_map.h"
 
@@ -60,12 +59,14 @@ void PageFile::Invalidate() {
   have_header_ = false;
   free_known_ = false;
   for (auto& set : free_) set.clear();
+  released_.clear();
 }
 
 int PageFile::Open(const std::string& path, bool read_only, bool create) {
   using platform::OpenMode;
   const OpenMode mode =
       create ? OpenMode::kCreate : (read_only ? OpenMode::kReadOnly : OpenMode::kReadWrite);
+  background_walk_.Stop();
   std::unique_ptr<platform::File> file;
   if (int error = platform::CurrentEnv().OpenFile(path, mode, &file); error != 0) {
     return support::ErrorCodeFromErrno(error);
@@ -81,9 +82,8 @@ int PageFile::Open(const std::string& path, bool read_only, bool create) {
   checked_ = false;
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
-  named_signal_ = file_->Identity(&device, &inode) == 0
-                      ? platform::SharedCounterFor(device, inode)
-                      : nullptr;
+  named_signal_ =
+      file_->Identity(&device, &inode) == 0 ? platform::SharedCounterFor(device, inode) : nullptr;
   quiet_known_ = false;
   share_held_ = 0;
   if (int code = TakeShare(true, !read_only_, false, false); code != 0) {
@@ -149,6 +149,7 @@ int PageFile::TakeShare(bool reads, bool writes, bool deny_read, bool deny_write
 }
 
 int PageFile::Close() {
+  background_walk_.Stop();
   if (locked_) UnlockOperation();
   Invalidate();
   head_view_ = nullptr;
@@ -209,6 +210,12 @@ int PageFile::Begin() {
   if (int code = ReadHeader(); code != 0) {
     UnlockOperation();
     return code;
+  }
+  // A writer that will place pages needs the free slots; finding them on a
+  // large file takes a walk of every index page, done meanwhile.
+  if (!free_known_ && !read_only_ && overlay_.empty() &&
+      DataEndOffset(committed_header_) >= BackgroundWalkThreshold()) {
+    background_walk_.StartFor(*file_, committed_header_);
   }
   EvictIfFull();
   next_new_ = kFirstNewReference;
@@ -440,6 +447,7 @@ void PageFile::Abort() {
   header_ = committed_header_;
   dirty_count_ = 0;
   dirty_refs_.clear();
+  released_.clear();
   UnlockOperation();
 }
 
@@ -511,8 +519,9 @@ void PageFile::MarkDirty(Page* page) {
 
 void PageFile::Discard(Page* page) {
   if (undo_active_) SaveForUndo(page);
-  if (page->ref < kFirstNewReference && page->units > 0 && free_known_) {
-    free_[page->units].insert(page->ref);
+  if (page->ref < kFirstNewReference && page->units > 0) {
+    if (free_known_) free_[page->units].insert(page->ref);
+    released_.push_back(page->ref);
   }
   Forget();
   cache_.erase(page->ref);
@@ -615,37 +624,33 @@ void PageFile::Rekey(Page* page, std::int32_t to) {
 
 int PageFile::BuildFreeMap() {
   for (auto& set : free_) set.clear();
-  std::int32_t end = 0;
-  for (int k = 1; k <= kMaxUnits; ++k) end = std::max(end, header_.region_end[k]);
-  std::vector<bool> used(static_cast<std::size_t>(end));
-  // Only index pages are read: a leaf's slot is known from its parent, and
-  // reading every leaf would decipher the whole file (and fill the cache
-  // with it) before the first placement after an open or a roll back.
-  std::function<int(std::int32_t, int, bool)> walk = [&](std::int32_t ref, int depth,
-                                                          bool leaf) -> int {
-    if (depth > kMaxLevel + 1) return Fail(__LINE__);
-    if (ref < kFirstNewReference) {
-      if (UnitsAt(header_, ref) == 0 || used[static_cast<std::size_t>(ref)]) return Fail(__LINE__);
-      used[static_cast<std::size_t>(ref)] = true;
+  std::vector<bool> used;
+  // A walk of the committed state holds for the first placement after it
+  // once the slots of the pages that left the tree since are let go: until
+  // a placement, pages only join the tree without slots. A file rebuilt
+  // meanwhile (PACK) has other regions and is walked afresh.
+  const bool same_shape = header_.root == committed_header_.root &&
+                          header_.region_start == committed_header_.region_start &&
+                          header_.region_end == committed_header_.region_end;
+  if (!same_shape) background_walk_.Stop();
+  if (same_shape && background_walk_.Take(committed_header_, &used)) {
+    for (std::int32_t ref : released_) {
+      if (static_cast<std::size_t>(ref) < used.size()) used[static_cast<std::size_t>(ref)] = false;
     }
-    auto cached = cache_.find(ref);
-    if (cached == cache_.end() && ref >= kFirstNewReference) return Fail(__LINE__);
-    if (leaf) return 0;
-    Page* page = nullptr;
-    if (cached != cache_.end()) {
-      page = cached->second.get();
-    } else if (int code = Fetch(ref, &page); code != 0) {
-      return code;
+  } else {
+    const ChildrenOf current = [this](std::int32_t ref, int* level,
+                                      std::vector<std::int32_t>* children) -> int {
+      if (auto cached = cache_.find(ref); cached != cache_.end()) {
+        *level = cached->second->content.level;
+        *children = cached->second->content.children;
+        return 0;
+      }
+      if (ref >= kFirstNewReference) return __LINE__;
+      return ReadStoredChildren(*file_, header_, ref, level, children);
+    };
+    if (int code = MarkUsedSlots(header_, kFirstNewReference, current, &used); code != 0) {
+      return code < 0 ? IoError(-code) : Fail(code);
     }
-    if (page->content.level == 0) return 0;
-    const bool leaves_below = page->content.level == 1;
-    for (std::int32_t child : page->content.children) {
-      if (int code = walk(child, depth + 1, leaves_below); code != 0) return code;
-    }
-    return 0;
-  };
-  if (header_.root != kNoPage) {
-    if (int code = walk(header_.root, 0, false); code != 0) return code;
   }
   for (int k = 1; k <= kMaxUnits; ++k) {
     for (std::int32_t ref = header_.region_start[k]; ref < header_.region_end[k]; ref += k) {
@@ -877,6 +882,7 @@ int PageFile::Finish() {
   if (int error = file_->Flush(true); error != 0) return IoError(error);
   for (Page* page : prepared_pages_) page->dirty = false;
   prepared_pages_.clear();
+  released_.clear();
   dirty_refs_.clear();
   homes.clear();
   dirty_count_ = 0;
@@ -1010,9 +1016,10 @@ void PageFile::RestoreUndo() {
       page->content.records = Unflatten(saved.records, saved.count);
     }
     // Pages that left the tree gave their slots to the free map: the next
-    // placement builds it afresh.
+    // placement builds it afresh. Those the operation let go are back.
     free_known_ = false;
     for (auto& set : free_) set.clear();
+    std::erase_if(released_, [this](std::int32_t ref) { return undo_.count(ref) != 0; });
   }
   EndUndo();
   dirty_count_ = undo_dirty_count_;
@@ -1113,8 +1120,8 @@ bool PageFile::NamedHeldElsewhere(std::uint32_t n) {
     // found none held elsewhere: nothing to ask the system.
     const std::uint64_t signal = named_signal_->load(std::memory_order_acquire);
     if (quiet_known_ && signal == quiet_at_) return false;
-    if (file_->TestLock(kNamedLockBase, kShareBase - kNamedLockBase,
-                        platform::LockKind::kExclusive, &held) == 0 &&
+    if (file_->TestLock(kNamedLockBase, kShareBase - kNamedLockBase, platform::LockKind::kExclusive,
+                        &held) == 0 &&
         !held) {
       quiet_at_ = signal;
       quiet_known_ = true;

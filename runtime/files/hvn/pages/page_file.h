@@ -66,9 +66,10 @@
 
 #include "platform/file.h"
 #include "runtime/files/hvn/cipher.h"
-#include "runtime/files/hvn/tree/leaf_cache.h"
 #include "runtime/files/hvn/pages/header.h"
 #include "runtime/files/hvn/pages/page.h"
+#include "runtime/files/hvn/pages/used_slots.h"
+#include "runtime/files/hvn/tree/leaf_cache.h"
 
 namespace vaultrix::files::hvn {
 
@@ -320,9 +321,13 @@ class PageFile {
   std::unordered_map<std::int32_t, std::unique_ptr<Page>> cache_;
   std::map<std::int32_t, std::string> overlay_;  // read-only: pending pages by reference
   bool free_known_ = false;
+  BackgroundUsedSlots background_walk_;  // of the committed state, while the free map is unknown
+  // The slots of the pages that left the tree since the last commit: a walk
+  // of the committed state still counts them as used.
+  std::vector<std::int32_t> released_;
   std::set<std::int32_t> free_[kMaxUnits + 1];
   std::int32_t next_new_ = kFirstNewReference;
-  std::size_t dirty_count_ = 0;        // pages made dirty since the last commit
+  std::size_t dirty_count_ = 0;  // pages made dirty since the last commit
   // The references of the pages made dirty since the last commit (some may
   // have left the cache since, a reference may repeat): a commit finds its
   // pages here, not by a walk through the whole cache.
@@ -330,8 +335,8 @@ class PageFile {
   std::vector<Page*> prepared_pages_;  // between Prepare and Finish
   std::string prepared_span_;
   std::vector<std::pair<std::uint64_t, std::size_t>> prepared_homes_;
-  bool lockless_ = false;       // the running read holds no lock
-  std::size_t disk_reads_ = 0;  // pages read from the disk by the running read
+  bool lockless_ = false;                    // the running read holds no lock
+  std::size_t disk_reads_ = 0;               // pages read from the disk by the running read
   const std::uint8_t* head_view_ = nullptr;  // the file's shared view of its header
   bool view_refused_ = false;
   bool peeked_enciphered_ = false;  // the last PeekHeader gave stored, enciphered bytes
@@ -357,7 +362,7 @@ class PageFile {
   std::atomic<std::uint64_t>* named_signal_ = nullptr;
   std::uint64_t quiet_at_ = 0;
   bool quiet_known_ = false;
-  unsigned share_held_ = 0;  // the share-mode bytes this open holds, bit k for kShareBase + k
+  unsigned share_held_ = 0;        // the share-mode bytes this open holds, bit k for kShareBase + k
   bool cut_after_commit_ = false;  // set by Compact for the running operation
   bool placing_ = false;
   std::vector<Page*>* place_queue_ = nullptr;

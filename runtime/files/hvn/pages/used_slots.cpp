@@ -1,0 +1,186 @@
+#include "runtime/files/hvn/pages/used_slots.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+
+#include "runtime/files/hvn/pages/page.h"
+
+namespace vaultrix::files::hvn {
+namespace {
+
+// The page size at a reference, by a binary search over the non-empty
+// regions (they lie in increasing k without overlap): the walk asks it for
+// every leaf of the file.
+class RegionIndex {
+ public:
+  explicit RegionIndex(const FileHeader& header) {
+    for (int k = 1; k <= kMaxUnits; ++k) {
+      if (header.region_start[k] < header.region_end[k]) {
+        regions_.push_back({header.region_start[k], header.region_end[k], k});
+      }
+    }
+  }
+
+  [[nodiscard]] int UnitsAt(std::int32_t ref) const {
+    auto it = std::upper_bound(regions_.begin(), regions_.end(), ref,
+                               [](std::int32_t r, const Region& region) { return r < region.end; });
+    if (it == regions_.end() || ref < it->start) return 0;
+    return (ref - it->start) % it->units == 0 ? it->units : 0;
+  }
+
+ private:
+  struct Region {
+    std::int32_t start;
+    std::int32_t end;
+    int units;
+  };
+  std::vector<Region> regions_;
+};
+
+// The bytes read of an index page at first: its header and up to 124 child
+// references, a whole number of cipher blocks.
+constexpr std::size_t kFirstRead = 512;
+
+std::atomic<std::uint32_t> background_walk_threshold{4u << 20};
+std::atomic<std::uint64_t> background_walks_taken{0};
+
+}  // namespace
+
+std::uint32_t BackgroundWalkThreshold() {
+  return background_walk_threshold.load(std::memory_order_relaxed);
+}
+
+void SetBackgroundWalkThreshold(std::uint32_t data_end) {
+  background_walk_threshold.store(data_end, std::memory_order_relaxed);
+}
+
+std::uint64_t BackgroundWalksTaken() {
+  return background_walks_taken.load(std::memory_order_relaxed);
+}
+
+int MarkUsedSlots(const FileHeader& header, std::int32_t first_unplaced,
+                  const ChildrenOf& children_of, std::vector<bool>* used) {
+  const RegionIndex regions(header);
+  used->assign(static_cast<std::size_t>(DataEndReference(header)), false);
+  if (header.root == kNoPage) return 0;
+  struct Pending {
+    std::int32_t ref;
+    int depth;
+    bool leaf;
+  };
+  std::vector<Pending> pending{{header.root, 0, false}};
+  std::vector<std::int32_t> children;
+  while (!pending.empty()) {
+    const Pending at = pending.back();
+    pending.pop_back();
+    if (at.depth > kMaxLevel + 1) return __LINE__;
+    if (at.ref < first_unplaced) {
+      const auto slot = static_cast<std::size_t>(at.ref);
+      if (regions.UnitsAt(at.ref) == 0 || slot >= used->size() || (*used)[slot]) return __LINE__;
+      (*used)[slot] = true;
+      // A placed leaf is known from its parent alone.
+      if (at.leaf) continue;
+    }
+    int level = 0;
+    if (int code = children_of(at.ref, &level, &children); code != 0) return code;
+    if (level == 0) continue;
+    for (std::int32_t child : children) pending.push_back({child, at.depth + 1, level == 1});
+  }
+  return 0;
+}
+
+int ReadStoredChildren(platform::File& file, const FileHeader& header, std::int32_t ref, int* level,
+                       std::vector<std::int32_t>* children) {
+  children->clear();
+  const int units = UnitsAt(header, ref);
+  if (units == 0) return __LINE__;
+  const std::size_t size = static_cast<std::size_t>(units) * kUnit;
+  std::uint8_t bytes[kMaxPageSize];
+  std::size_t want = std::min(size, kFirstRead);
+  std::size_t done = 0;
+  if (int error = file.Read(PageOffset(ref), bytes, want, &done); error != 0) return -error;
+  if (done != want) return __LINE__;
+  if (Load32(bytes) != PageOffset(ref)) return __LINE__;
+  const std::uint32_t stored = Load16(bytes + 4);
+  const std::uint32_t unpacked = Load16(bytes + 6);
+  const std::uint32_t count = Load16(bytes + 10);
+  *level = bytes[12];
+  if (RoundUnits(stored) * kUnit != size || *level > kMaxLevel) return __LINE__;
+  if (*level == 0) return 0;
+  const std::size_t head = kPageHeaderSize + 4 * static_cast<std::size_t>(count);
+  if (stored < head || unpacked < head || stored > unpacked) return __LINE__;
+  if (head > want) {
+    // Many children: the rest of the page, whole blocks from where the
+    // first read stopped.
+    if (int error = file.Read(PageOffset(ref) + want, bytes + want, size - want, &done);
+        error != 0) {
+      return -error;
+    }
+    if (done != size - want) return __LINE__;
+    want = size;
+  }
+  children->reserve(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    children->push_back(static_cast<std::int32_t>(Load32(bytes + kPageHeaderSize + 4 * i)));
+  }
+  // Child references and lengths are no secret, but the first records
+  // ride along in the same blocks.
+  ::explicit_bzero(bytes, want);
+  return 0;
+}
+
+void BackgroundUsedSlots::StartFor(platform::File& file, const FileHeader& header) {
+  if (walk_ != nullptr && walk_->header == header) return;
+  Stop();
+  walk_ = std::make_unique<Walk>();
+  walk_->header = header;
+  walk_->owner = static_cast<int>(::getpid());
+  Walk* walk = walk_.get();
+  walk->thread = std::thread([walk, &file] {
+    const ChildrenOf stored = [walk, &file](std::int32_t ref, int* level,
+                                            std::vector<std::int32_t>* children) {
+      if (walk->stop.load(std::memory_order_relaxed)) return -ECANCELED;
+      return ReadStoredChildren(file, walk->header, ref, level, children);
+    };
+    // The committed state has no pages waiting for a slot.
+    walk->result =
+        MarkUsedSlots(walk->header, std::numeric_limits<std::int32_t>::max(), stored, &walk->used);
+  });
+}
+
+bool BackgroundUsedSlots::Take(const FileHeader& header, std::vector<bool>* used) {
+  if (walk_ == nullptr) return false;
+  const bool same = walk_->header == header;
+  if (!same) walk_->stop = true;
+  if (walk_->owner == static_cast<int>(::getpid())) {
+    walk_->thread.join();
+  } else {
+    // A forked child: the thread lives on in the parent only.
+    (void)walk_.release();
+    return false;
+  }
+  const bool taken = same && walk_->result == 0;
+  if (taken) {
+    used->swap(walk_->used);
+    background_walks_taken.fetch_add(1, std::memory_order_relaxed);
+  }
+  walk_.reset();
+  return taken;
+}
+
+void BackgroundUsedSlots::Stop() {
+  if (walk_ == nullptr) return;
+  walk_->stop = true;
+  if (walk_->owner == static_cast<int>(::getpid())) {
+    walk_->thread.join();
+    walk_.reset();
+  } else {
+    (void)walk_.release();
+  }
+}
+
+}  // namespace vaultrix::files::hvn
