@@ -114,12 +114,22 @@ int HvnFile::Translate(int code) {
 int HvnFile::Run(const std::function<int(Table&)>& work) {
   if (!open_) return codes::kFileNotOpen;
   if (int code = file_.Begin(); code != 0) return Translate(code);
-  Table table(file_, table_id_);
-  if (int code = work(table); code != 0) {
+  counters_.BeginOperation();
+  Table table(file_, table_id_, &counters_);
+  int code = work(table);
+  if (code == 0 && !file_.in_transaction()) code = counters_.Flush(table);
+  if (code != 0) {
+    counters_.Failed();
     file_.Abort();
     return Translate(code);
   }
+  counters_.Succeeded();
   return Translate(file_.End());
+}
+
+int HvnFile::BeforeCommit() {
+  Table table(file_, table_id_, &counters_);
+  return counters_.Flush(table);
 }
 
 int HvnFile::Create() {
@@ -186,6 +196,7 @@ int HvnFile::Open(std::int32_t access_mode) {
     return Translate(code);
   }
   open_ = true;
+  counters_.Drop();
   current_ = 0;
   cursor_ = Cursor::kEnds;
   order_key_ = -1;
@@ -195,7 +206,7 @@ int HvnFile::Open(std::int32_t access_mode) {
 
 int HvnFile::Logout(std::int64_t seconds) {
   if (!open_) return codes::kFileNotOpen;
-  return Translate(EnlistInTransaction(file_, seconds));
+  return Translate(EnlistInTransaction(file_, seconds, this));
 }
 
 int HvnFile::Close() {
@@ -350,7 +361,7 @@ int HvnFile::RunRead(support::FunctionRef<int(Table&)> work) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     const int begin = attempt == 0 ? file_.BeginRead() : file_.Begin();
     if (begin != 0) return Translate(begin);
-    Table table(file_, table_id_);
+    Table table(file_, table_id_, &counters_);
     bool retry = false;
     const int code = file_.EndRead(work(table), &retry);
     if (!retry) return Translate(code);
@@ -542,10 +553,7 @@ int HvnFile::Empty() {
       if (int read = table.ReadCounter(counted, &counter, &found); read != 0) return read;
       if (!found) continue;
       counter.count = 0;
-      if (int write = table.tree().Insert({CounterKey(table_id_, counted), EncodeCounter(counter)});
-          write != 0) {
-        return write;
-      }
+      if (int write = table.WriteCounter(counted, counter); write != 0) return write;
     }
     return 0;
   });
