@@ -34,12 +34,22 @@ bool ReadVarNumber(const std::uint8_t*& ptr, const std::uint8_t* limit, std::uin
   return true;
 }
 
-std::string PackBytes(const std::uint8_t* data, std::size_t size) {
-  std::string out;
+bool PackBytesInto(const std::uint8_t* data, std::size_t size, std::size_t limit,
+                   std::string& out) {
+  out.clear();
+  out.reserve(size + size / 64 + 16);
   std::size_t literal_start = 0;
   bool any_run = false;
   std::size_t i = 0;
+  // `i` is always the first byte of a block of equal bytes.
   while (i < size) {
+    // A block of four or more starting at i, i + 1 or i + 2 would hold the
+    // bytes at i + 2 and i + 3: when they differ, none of them starts a run
+    // and i + 3 starts the next block.
+    if (i + 3 < size && data[i + 2] != data[i + 3]) {
+      i += 3;
+      continue;
+    }
     std::size_t run = 1;
     while (i + run < size && data[i + run] == data[i]) ++run;
     if (run < kMinimumRun) {
@@ -52,14 +62,21 @@ std::string PackBytes(const std::uint8_t* data, std::size_t size) {
     AppendVarNumber(out, static_cast<std::uint32_t>(literal_length));
     out.append(reinterpret_cast<const char*>(data + literal_start), literal_length);
     AppendVarNumber(out, static_cast<std::uint32_t>(run - 1));
+    if (out.size() > limit) return false;
     i += run;
     literal_start = i;
   }
-  if (!any_run) return {};
+  if (!any_run) return false;
   if (literal_start < size) {
     AppendVarNumber(out, static_cast<std::uint32_t>(size - literal_start));
     out.append(reinterpret_cast<const char*>(data + literal_start), size - literal_start);
   }
+  return out.size() <= limit;
+}
+
+std::string PackBytes(const std::uint8_t* data, std::size_t size) {
+  std::string out;
+  if (!PackBytesInto(data, size, static_cast<std::size_t>(-1), out)) out.clear();
   return out;
 }
 

@@ -24,28 +24,19 @@ char ByteOf(const Record& record, std::size_t at) {
 // The bytes two records share at their front, at most kMaxPrefix.
 std::size_t CommonPrefix(const Record& a, const Record& b) {
   const std::size_t limit = std::min<std::size_t>({a.FullLength(), b.FullLength(), kMaxPrefix});
+  // Mostly the keys differ first: compare them as they are.
+  const std::size_t keys = std::min<std::size_t>({a.key.size(), b.key.size(), limit});
+  const char* ka = a.key.data();
+  const char* kb = b.key.data();
   std::size_t n = 0;
+  while (n < keys && ka[n] == kb[n]) ++n;
+  if (n < keys) return n;
   while (n < limit && ByteOf(a, n) == ByteOf(b, n)) ++n;
   return n;
 }
 
-}  // namespace
-
-std::uint32_t RecordBound(const Record& record, bool index) {
-  return static_cast<std::uint32_t>(record.FullLength() + 5 + (index ? 4 : 0));
-}
-
-std::uint32_t SizeBound(const PageContent& page) {
-  std::uint32_t bound = kPageHeaderSize;
-  for (const Record& record : page.records) bound += RecordBound(record, page.level > 0);
-  return bound;
-}
-
-std::string EncodeRecords(const std::vector<Record>& records) {
-  std::string out;
-  std::size_t bound = 0;
-  for (const Record& record : records) bound += record.FullLength() + 5;
-  out.reserve(bound);
+// The record area of `records` appended to `out`.
+void AppendRecords(const std::vector<Record>& records, std::string& out) {
   const Record* previous = nullptr;
   for (const Record& record : records) {
     const std::size_t length = record.FullLength();
@@ -65,6 +56,38 @@ std::string EncodeRecords(const std::vector<Record>& records) {
     }
     previous = &record;
   }
+}
+
+// Encoding scratch of this thread, its storage kept from page to page (a
+// commit encodes thousands); wiped after every page, since records hold
+// secrets in plain text.
+struct EncodeScratch {
+  std::string body;
+  std::string packed;
+  ~EncodeScratch() {
+    Wipe(body);
+    Wipe(packed);
+  }
+};
+
+}  // namespace
+
+std::uint32_t RecordBound(const Record& record, bool index) {
+  return static_cast<std::uint32_t>(record.FullLength() + 5 + (index ? 4 : 0));
+}
+
+std::uint32_t SizeBound(const PageContent& page) {
+  std::uint32_t bound = kPageHeaderSize;
+  for (const Record& record : page.records) bound += RecordBound(record, page.level > 0);
+  return bound;
+}
+
+std::string EncodeRecords(const std::vector<Record>& records) {
+  std::string out;
+  std::size_t bound = 0;
+  for (const Record& record : records) bound += record.FullLength() + 5;
+  out.reserve(bound);
+  AppendRecords(records, out);
   return out;
 }
 
@@ -127,37 +150,44 @@ int DecodeRecords(const std::uint8_t* ptr, const std::uint8_t* limit, std::uint3
 std::string EncodePage(const PageContent& page, std::uint32_t own_offset) {
   const bool index = page.level > 0;
   if (index && page.children.size() != page.records.size()) return {};
-  std::string body = EncodeRecords(page.records);
+  const std::uint32_t bound = SizeBound(page);
+  if (bound > 0xFFFF || page.records.size() > 0xFFFF) return {};
+  thread_local EncodeScratch scratch;
+  std::string& body = scratch.body;
+  body.clear();
+  body.reserve(bound);
+  AppendRecords(page.records, body);
   const std::size_t head = kPageHeaderSize + (index ? 4 * page.children.size() : 0);
   const std::size_t unpacked = head + body.size();
-  const std::uint32_t bound = SizeBound(page);
-  if (unpacked > 0xFFFF || bound > 0xFFFF || page.records.size() > 0xFFFF) {
+  if (unpacked > 0xFFFF) {
     Wipe(body);
     return {};
   }
-  std::string packed = PackBytes(reinterpret_cast<const std::uint8_t*>(body.data()), body.size());
+  // Packed only when that saves a unit: packing stops once it cannot.
+  const std::size_t units = RoundUnits(static_cast<std::uint32_t>(unpacked));
+  const std::size_t packed_limit = units * kUnit - kUnit - head;
+  std::string& packed = scratch.packed;
   const bool use_packed =
-      !packed.empty() && RoundUnits(static_cast<std::uint32_t>(head + packed.size())) <
-                             RoundUnits(static_cast<std::uint32_t>(unpacked));
+      units * kUnit > kUnit + head &&
+      PackBytesInto(reinterpret_cast<const std::uint8_t*>(body.data()), body.size(), packed_limit,
+                    packed);
   const std::string& stored_body = use_packed ? packed : body;
   const std::size_t stored = head + stored_body.size();
-  if (stored > kMaxPageSize) {
-    Wipe(body);
-    Wipe(packed);
-    return {};
+  std::string image;
+  if (stored <= kMaxPageSize) {
+    image.assign(RoundUnits(static_cast<std::uint32_t>(stored)) * kUnit, '\0');
+    auto* out = reinterpret_cast<std::uint8_t*>(image.data());
+    Store32(out, own_offset);
+    Store16(out + 4, static_cast<std::uint16_t>(stored));
+    Store16(out + 6, static_cast<std::uint16_t>(unpacked));
+    Store16(out + 8, static_cast<std::uint16_t>(std::max<std::size_t>(bound, unpacked)));
+    Store16(out + 10, static_cast<std::uint16_t>(page.records.size()));
+    out[12] = page.level;
+    for (std::size_t i = 0; index && i < page.children.size(); ++i) {
+      Store32(out + kPageHeaderSize + 4 * i, static_cast<std::uint32_t>(page.children[i]));
+    }
+    std::memcpy(out + head, stored_body.data(), stored_body.size());
   }
-  std::string image(RoundUnits(static_cast<std::uint32_t>(stored)) * kUnit, '\0');
-  auto* out = reinterpret_cast<std::uint8_t*>(image.data());
-  Store32(out, own_offset);
-  Store16(out + 4, static_cast<std::uint16_t>(stored));
-  Store16(out + 6, static_cast<std::uint16_t>(unpacked));
-  Store16(out + 8, static_cast<std::uint16_t>(std::max<std::size_t>(bound, unpacked)));
-  Store16(out + 10, static_cast<std::uint16_t>(page.records.size()));
-  out[12] = page.level;
-  for (std::size_t i = 0; index && i < page.children.size(); ++i) {
-    Store32(out + kPageHeaderSize + 4 * i, static_cast<std::uint32_t>(page.children[i]));
-  }
-  std::memcpy(out + head, stored_body.data(), stored_body.size());
   Wipe(body);
   Wipe(packed);
   return image;
