@@ -119,7 +119,7 @@ int KeySet::Replace(Table& table, const Key& key, const std::uint8_t* old_record
     if (found && !encoder.IsDup()) return codes::kCreatesDuplicateKey;
     if (!found) {
       entry.data = AsData(new_entry.data);
-      if (int code = table.tree().Insert(entry); code != 0) return code;
+      if (int code = table.tree().Insert(std::move(entry)); code != 0) return code;
       if (int code = table.AddToCounter(kind, 1); code != 0) return code;
     }
   }

@@ -240,8 +240,8 @@ int HvnFile::Add() {
   const int code = Run([&](Table& table) {
     if (int issue = file_.IssueNumber(&number); issue != 0) return issue;
     if (int keys = keys_.Maintain(table, nullptr, state_.record, number); keys != 0) return keys;
-    const std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
-    if (int write = table.Write(number, image); write != 0) return write;
+    std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
+    if (int write = table.Write(number, std::move(image)); write != 0) return write;
     if (int count = table.AddToCounter(kKindData, 1); count != 0) return count;
     return WriteMemos(table, number, true);
   });
@@ -263,15 +263,17 @@ int HvnFile::Put() {
       Wipe(stored);
       return codes::kRecordChangedByAnotherStation;
     }
-    const std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
+    std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
     if (image != stored) {
       const auto* old_record = reinterpret_cast<const std::uint8_t*>(stored.data());
       if (int keys = keys_.Maintain(table, old_record, state_.record, current_); keys != 0) {
+        Wipe(image);
         Wipe(stored);
         return keys;
       }
-      if (int write = table.Write(current_, image); write != 0) return write;
+      if (int write = table.Write(current_, std::move(image)); write != 0) return write;
     }
+    Wipe(image);
     Wipe(stored);
     return WriteMemos(table, current_, false);
   });

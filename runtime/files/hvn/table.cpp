@@ -181,8 +181,8 @@ int Table::Read(std::uint32_t number, std::string* image, bool* found) {
   return 0;
 }
 
-int Table::Write(std::uint32_t number, const std::string& image) {
-  return tree_.Insert({DataKey(id_, number), image});
+int Table::Write(std::uint32_t number, std::string image) {
+  return tree_.Insert({DataKey(id_, number), std::move(image)});
 }
 
 int Table::Erase(std::uint32_t number, bool* erased) {

@@ -55,8 +55,9 @@ class Table {
   [[nodiscard]] int StoreCounterDelta(std::uint8_t kind, std::int64_t delta);
 
   [[nodiscard]] int Read(std::uint32_t number, std::string* image, bool* found);
-  // Writes a record image under a number (new or existing).
-  [[nodiscard]] int Write(std::uint32_t number, const std::string& image);
+  // Writes a record image under a number (new or existing); the image moves
+  // into the page.
+  [[nodiscard]] int Write(std::uint32_t number, std::string image);
   [[nodiscard]] int Erase(std::uint32_t number, bool* erased);
   // The record number next to `number` in record order; `seek` as in the tree.
   // With `image`, the record found is read too.
