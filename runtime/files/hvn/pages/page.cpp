@@ -11,11 +11,6 @@
 namespace vaultrix::files::hvn {
 namespace {
 
-void Append16(std::string& out, std::size_t value) {
-  out.push_back(static_cast<char>(value & 0xFF));
-  out.push_back(static_cast<char>((value >> 8) & 0xFF));
-}
-
 // The byte at `at` of a record's key followed by its data.
 char ByteOf(const Record& record, std::size_t at) {
   return at < record.key.size() ? record.key[at] : record.data[at - record.key.size()];
@@ -35,8 +30,12 @@ std::size_t CommonPrefix(const Record& a, const Record& b) {
   return n;
 }
 
-// The record area of `records` appended to `out`.
-void AppendRecords(const std::vector<Record>& records, std::string& out) {
+// The record area of `records` into `out`, which it replaces.
+void WriteRecords(const std::vector<Record>& records, std::string& out) {
+  std::size_t bound = 0;
+  for (const Record& record : records) bound += record.FullLength() + 5;
+  out.resize(bound);
+  char* at = out.data();
   const Record* previous = nullptr;
   for (const Record& record : records) {
     const std::size_t length = record.FullLength();
@@ -44,18 +43,29 @@ void AppendRecords(const std::vector<Record>& records, std::string& out) {
     std::uint8_t flag = static_cast<std::uint8_t>(prefix);
     if (length != (previous == nullptr ? 0 : previous->FullLength())) flag |= 0x80;
     if (record.key.size() != (previous == nullptr ? 0 : previous->key.size())) flag |= 0x40;
-    out.push_back(static_cast<char>(flag));
-    if (flag & 0x80) Append16(out, length);
-    if (flag & 0x40) Append16(out, record.key.size());
+    *at++ = static_cast<char>(flag);
+    if (flag & 0x80) {
+      Store16(reinterpret_cast<std::uint8_t*>(at), static_cast<std::uint16_t>(length));
+      at += 2;
+    }
+    if (flag & 0x40) {
+      Store16(reinterpret_cast<std::uint8_t*>(at), static_cast<std::uint16_t>(record.key.size()));
+      at += 2;
+    }
     // The record's bytes after the prefix, straight from its key and data.
     if (prefix < record.key.size()) {
-      out.append(record.key, prefix, std::string::npos);
-      out.append(record.data);
+      const std::size_t rest = record.key.size() - prefix;
+      std::memcpy(at, record.key.data() + prefix, rest);
+      std::memcpy(at + rest, record.data.data(), record.data.size());
+      at += rest + record.data.size();
     } else {
-      out.append(record.data, prefix - record.key.size(), std::string::npos);
+      const std::size_t skip = prefix - record.key.size();
+      std::memcpy(at, record.data.data() + skip, record.data.size() - skip);
+      at += record.data.size() - skip;
     }
     previous = &record;
   }
+  out.resize(static_cast<std::size_t>(at - out.data()));
 }
 
 // Encoding scratch of this thread, its storage kept from page to page (a
@@ -84,10 +94,7 @@ std::uint32_t SizeBound(const PageContent& page) {
 
 std::string EncodeRecords(const std::vector<Record>& records) {
   std::string out;
-  std::size_t bound = 0;
-  for (const Record& record : records) bound += record.FullLength() + 5;
-  out.reserve(bound);
-  AppendRecords(records, out);
+  WriteRecords(records, out);
   return out;
 }
 
@@ -154,9 +161,7 @@ std::string EncodePage(const PageContent& page, std::uint32_t own_offset) {
   if (bound > 0xFFFF || page.records.size() > 0xFFFF) return {};
   thread_local EncodeScratch scratch;
   std::string& body = scratch.body;
-  body.clear();
-  body.reserve(bound);
-  AppendRecords(page.records, body);
+  WriteRecords(page.records, body);
   const std::size_t head = kPageHeaderSize + (index ? 4 * page.children.size() : 0);
   const std::size_t unpacked = head + body.size();
   if (unpacked > 0xFFFF) {
