@@ -20,9 +20,11 @@ struct Enlistment {
   TransactionMember* member;
 };
 
+// Never destroyed: an open file closed or destroyed at the program's exit
+// still asks it.
 std::vector<Enlistment>& Enlisted() {
-  static std::vector<Enlistment> files;
-  return files;
+  static auto* files = new std::vector<Enlistment>();
+  return *files;
 }
 
 void DropAll() {
