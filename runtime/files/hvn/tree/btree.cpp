@@ -27,6 +27,9 @@ bool NeedsSplit(const PageContent& page) {
 
 int Tree::Descend(const std::string& key, std::vector<Step>* path, Page** leaf) {
   path->clear();
+  // One allocation for the whole way down, however deep (an ADD descends
+  // once per key).
+  path->reserve(8);
   Page* page = nullptr;
   if (int code = file_.Fetch(file_.root(), &page); code != 0) return code;
   while (page->content.level > 0) {
