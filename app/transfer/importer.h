@@ -44,7 +44,7 @@ class Importer {
   static constexpr int kLinesPerSlice = 25;
   // A commit follows when this many entries or this much time passed since
   // the last one (the program's clock).
-  static constexpr std::int64_t kCommitAdds = 10'000;
+  static constexpr std::int64_t kCommitAdds = 25'000;
   static constexpr std::int64_t kCommitMilliseconds = 1'000;
 
   Importer(CsvReader& reader, ImportPlan plan);

@@ -109,10 +109,7 @@ int HvnFile::Rebuild(const std::vector<std::size_t>& keys, bool full, bool compa
             return count;
           }
         }
-        if (int write = table.tree().Insert({CounterKey(table_id_, kind), EncodeCounter(counters[i])});
-            write != 0) {
-          return write;
-        }
+        if (int write = table.WriteCounter(kind, counters[i]); write != 0) return write;
       }
       return compact ? file_.Compact() : 0;
     });

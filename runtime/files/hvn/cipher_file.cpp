@@ -4,6 +4,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,10 @@ namespace vaultrix::files {
 namespace {
 
 constexpr std::uint64_t kBlock = kCipherBlockSize;
+// Writes are enciphered through a buffer of this size, kept by the file: a
+// commit writes megabytes, which a fresh buffer would have to fault in.
+constexpr std::size_t kWriteChunk = 256 * 1024;
+static_assert(kWriteChunk % kBlock == 0);
 
 class CipherFile final : public platform::File {
  public:
@@ -50,10 +55,19 @@ class CipherFile final : public platform::File {
   int Write(std::uint64_t offset, const void* data, std::size_t size, std::size_t* done) override {
     *done = 0;
     if (offset % kBlock != 0 || size % kBlock != 0) return EINVAL;
-    std::vector<std::uint8_t> blocks(static_cast<const std::uint8_t*>(data),
-                                     static_cast<const std::uint8_t*>(data) + size);
-    if (!context_->Encipher(offset, blocks.data(), blocks.size())) return EINVAL;
-    return base_->Write(offset, blocks.data(), blocks.size(), done);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    if (size > 0) chunk_.resize(std::min(size, kWriteChunk));
+    while (*done < size) {
+      const std::size_t length = std::min(size - *done, kWriteChunk);
+      std::memcpy(chunk_.data(), bytes + *done, length);
+      if (!context_->Encipher(offset + *done, chunk_.data(), length)) return EINVAL;
+      std::size_t written = 0;
+      const int error = base_->Write(offset + *done, chunk_.data(), length, &written);
+      *done += written;
+      if (error != 0) return error;
+      if (written != length) return 0;
+    }
+    return 0;
   }
 
   int Size(std::uint64_t* size) override { return base_->Size(size); }
@@ -83,6 +97,7 @@ class CipherFile final : public platform::File {
  private:
   std::unique_ptr<platform::File> base_;
   std::shared_ptr<const CipherContext> context_;
+  std::vector<std::uint8_t> chunk_;  // enciphered bytes only
 };
 
 struct SharedContext {

@@ -36,6 +36,8 @@ std::string KeyPrefix(std::uint32_t table_id, std::size_t key) {
 }  // namespace
 
 HvnFile::~HvnFile() {
+  // The transaction must not keep an open that is gone.
+  if (open_) LeaveTransaction(file_);
   Wipe(key_anchor_);
   Wipe(located_entry_);
   if (!start_value_.empty()) ::explicit_bzero(start_value_.data(), start_value_.size());

@@ -2,6 +2,8 @@
 // components read from text.
 #include "runtime/files/hvn/keys.h"
 
+#include <string.h>
+
 #include <cctype>
 
 #include "runtime/support/error_codes.h"
@@ -98,49 +100,71 @@ int KeySet::SetIndexComponents(const FileState& state, std::size_t key, std::str
   return 0;
 }
 
+namespace {
+
+void WipeEntry(KeyEntry& entry) {
+  if (!entry.key.empty()) ::explicit_bzero(entry.key.data(), entry.key.size());
+  if (!entry.data.empty()) ::explicit_bzero(entry.data.data(), entry.data.size());
+}
+
+}  // namespace
+
 int KeySet::Replace(Table& table, const Key& key, const std::uint8_t* old_record,
-                    const std::uint8_t* new_record, std::uint32_t number) const {
+                    const std::uint8_t* new_record, std::uint32_t number) {
   const KeyValueEncoder& encoder = key.encoder;
-  KeyEntry old_entry, new_entry;
+  KeyEntry& old_entry = old_entry_;
+  KeyEntry& new_entry = new_entry_;
   const bool had = old_record != nullptr &&
                    encoder.BuildEntry(table.id(), old_record, number, old_entry);
   const bool has = new_record != nullptr &&
                    encoder.BuildEntry(table.id(), new_record, number, new_entry);
-  if (had && has && old_entry == new_entry) return 0;
+  const int code = had && has && old_entry == new_entry
+                       ? 0
+                       : ReplaceEntry(table, encoder, had ? &old_entry : nullptr,
+                                      has ? &new_entry : nullptr, number);
+  WipeEntry(old_entry);
+  WipeEntry(new_entry);
+  return code;
+}
+
+int KeySet::ReplaceEntry(Table& table, const KeyValueEncoder& encoder, const KeyEntry* old_entry,
+                         const KeyEntry* new_entry, std::uint32_t number) {
   const std::uint8_t kind = encoder.KeyNumber();
-  if (has) {
-    Record entry{AsKey(new_entry.key), {}};
+  if (new_entry != nullptr) {
+    Record entry{AsKey(new_entry->key), AsData(new_entry->data)};
     const Record* existing = nullptr;
-    if (int code = table.tree().Locate(entry.key, Seek::kAtOrBefore, &existing); code != 0) {
-      return code;
-    }
-    const bool found = existing != nullptr && existing->key == entry.key;
+    int code = table.tree().Locate(entry.key, Seek::kAtOrBefore, &existing);
+    const bool found = code == 0 && existing != nullptr && existing->key == entry.key;
     // A DUP entry names its record in its key: finding it means it is there.
-    if (found && !encoder.IsDup()) return codes::kCreatesDuplicateKey;
-    if (!found) {
-      entry.data = AsData(new_entry.data);
-      if (int code = table.tree().Insert(entry); code != 0) return code;
-      if (int code = table.AddToCounter(kind, 1); code != 0) return code;
+    if (found && !encoder.IsDup()) code = codes::kCreatesDuplicateKey;
+    if (code == 0 && !found) {
+      code = table.tree().Insert(std::move(entry));
+      if (code == 0) code = table.AddToCounter(kind, 1);
     }
+    Wipe(entry.key);  // left here unless it moved into the tree
+    Wipe(entry.data);
+    if (code != 0) return code;
   }
-  if (had) {
+  if (old_entry != nullptr) {
+    std::string old_key = AsKey(old_entry->key);
     const Record* existing = nullptr;
-    const std::string old_key = AsKey(old_entry.key);
-    if (int code = table.tree().Locate(old_key, Seek::kAtOrBefore, &existing); code != 0) {
-      return code;
-    }
+    int code = table.tree().Locate(old_key, Seek::kAtOrBefore, &existing);
     // An entry missing, or a unique entry naming another record, is left
     // alone: the check and BUILD repair keys that fell out of step.
-    if (existing == nullptr || existing->key != old_key || NumberOf(*existing) != number) return 0;
-    bool erased = false;
-    if (int code = table.tree().Erase(old_key, &erased); code != 0) return code;
-    if (int code = table.AddToCounter(kind, -1); code != 0) return code;
+    if (code == 0 && existing != nullptr && existing->key == old_key &&
+        NumberOf(*existing) == number) {
+      bool erased = false;
+      code = table.tree().Erase(old_key, &erased);
+      if (code == 0) code = table.AddToCounter(kind, -1);
+    }
+    Wipe(old_key);
+    return code;
   }
   return 0;
 }
 
 int KeySet::Maintain(Table& table, const std::uint8_t* old_record, const std::uint8_t* new_record,
-                     std::uint32_t number) const {
+                     std::uint32_t number) {
   for (const Key& key : keys_) {
     if (!key.maintained) continue;
     if (int code = Replace(table, key, old_record, new_record, number); code != 0) return code;

@@ -54,7 +54,7 @@ class KeySet {
   // `new_record` (null for DELETE) for record `number` in every maintained
   // key; 40 on a unique key collision (the caller aborts the operation).
   [[nodiscard]] int Maintain(Table& table, const std::uint8_t* old_record,
-                             const std::uint8_t* new_record, std::uint32_t number) const;
+                             const std::uint8_t* new_record, std::uint32_t number);
 
   // The record holding `value` in `key`: exactly for a unique key, the first
   // duplicate for a DUP key. `found` false when there is none.
@@ -73,9 +73,16 @@ class KeySet {
     bool maintained = true;
   };
   int Replace(Table& table, const Key& key, const std::uint8_t* old_record,
-              const std::uint8_t* new_record, std::uint32_t number) const;
+              const std::uint8_t* new_record, std::uint32_t number);
+  // Puts `new_entry` in and takes `old_entry` out (either may be null).
+  int ReplaceEntry(Table& table, const KeyValueEncoder& encoder, const KeyEntry* old_entry,
+                   const KeyEntry* new_entry, std::uint32_t number);
 
   std::vector<Key> keys_;
+  // The entries Replace builds, their storage kept from call to call and
+  // wiped after each (they hold the records' values).
+  KeyEntry old_entry_;
+  KeyEntry new_entry_;
 };
 
 // Reads a run-time index's component text: fields separated by commas, each

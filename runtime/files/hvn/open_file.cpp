@@ -114,12 +114,22 @@ int HvnFile::Translate(int code) {
 int HvnFile::Run(const std::function<int(Table&)>& work) {
   if (!open_) return codes::kFileNotOpen;
   if (int code = file_.Begin(); code != 0) return Translate(code);
-  Table table(file_, table_id_);
-  if (int code = work(table); code != 0) {
+  counters_.BeginOperation();
+  Table table(file_, table_id_, &counters_);
+  int code = work(table);
+  if (code == 0 && !file_.in_transaction()) code = counters_.Flush(table);
+  if (code != 0) {
+    counters_.Failed();
     file_.Abort();
     return Translate(code);
   }
+  counters_.Succeeded();
   return Translate(file_.End());
+}
+
+int HvnFile::BeforeCommit() {
+  Table table(file_, table_id_, &counters_);
+  return counters_.Flush(table);
 }
 
 int HvnFile::Create() {
@@ -186,6 +196,7 @@ int HvnFile::Open(std::int32_t access_mode) {
     return Translate(code);
   }
   open_ = true;
+  counters_.Drop();
   current_ = 0;
   cursor_ = Cursor::kEnds;
   order_key_ = -1;
@@ -195,7 +206,7 @@ int HvnFile::Open(std::int32_t access_mode) {
 
 int HvnFile::Logout(std::int64_t seconds) {
   if (!open_) return codes::kFileNotOpen;
-  return Translate(EnlistInTransaction(file_, seconds));
+  return Translate(EnlistInTransaction(file_, seconds, this));
 }
 
 int HvnFile::Close() {
@@ -229,8 +240,8 @@ int HvnFile::Add() {
   const int code = Run([&](Table& table) {
     if (int issue = file_.IssueNumber(&number); issue != 0) return issue;
     if (int keys = keys_.Maintain(table, nullptr, state_.record, number); keys != 0) return keys;
-    const std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
-    if (int write = table.Write(number, image); write != 0) return write;
+    std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
+    if (int write = table.Write(number, std::move(image)); write != 0) return write;
     if (int count = table.AddToCounter(kKindData, 1); count != 0) return count;
     return WriteMemos(table, number, true);
   });
@@ -252,15 +263,17 @@ int HvnFile::Put() {
       Wipe(stored);
       return codes::kRecordChangedByAnotherStation;
     }
-    const std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
+    std::string image(reinterpret_cast<const char*>(state_.record), state_.record_size);
     if (image != stored) {
       const auto* old_record = reinterpret_cast<const std::uint8_t*>(stored.data());
       if (int keys = keys_.Maintain(table, old_record, state_.record, current_); keys != 0) {
+        Wipe(image);
         Wipe(stored);
         return keys;
       }
-      if (int write = table.Write(current_, image); write != 0) return write;
+      if (int write = table.Write(current_, std::move(image)); write != 0) return write;
     }
+    Wipe(image);
     Wipe(stored);
     return WriteMemos(table, current_, false);
   });
@@ -350,7 +363,7 @@ int HvnFile::RunRead(support::FunctionRef<int(Table&)> work) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     const int begin = attempt == 0 ? file_.BeginRead() : file_.Begin();
     if (begin != 0) return Translate(begin);
-    Table table(file_, table_id_);
+    Table table(file_, table_id_, &counters_);
     bool retry = false;
     const int code = file_.EndRead(work(table), &retry);
     if (!retry) return Translate(code);
@@ -542,10 +555,7 @@ int HvnFile::Empty() {
       if (int read = table.ReadCounter(counted, &counter, &found); read != 0) return read;
       if (!found) continue;
       counter.count = 0;
-      if (int write = table.tree().Insert({CounterKey(table_id_, counted), EncodeCounter(counter)});
-          write != 0) {
-        return write;
-      }
+      if (int write = table.WriteCounter(counted, counter); write != 0) return write;
     }
     return 0;
   });

@@ -18,8 +18,10 @@
 #include <string>
 
 #include "runtime/files/file_state.h"
+#include "runtime/files/hvn/counter_deltas.h"
 #include "runtime/files/hvn/keys.h"
 #include "runtime/files/hvn/table.h"
+#include "runtime/files/hvn/transaction.h"
 #include "runtime/files/hvn/pages/page_file.h"
 #include "runtime/support/function_ref.h"
 
@@ -41,7 +43,9 @@ LockWaitHook SetTransactionWaitHook(LockWaitHook hook);
 // The transaction control file name set by SEND "TCF=" (process-wide).
 [[nodiscard]] std::string TransactionControlFile();
 
-class HvnFile final : public DriverState {
+// Counter changes wait in memory inside a transaction and go to the tree at
+// its commit; outside one, at the end of each operation (hvn/counter_deltas.h).
+class HvnFile final : public DriverState, private TransactionMember {
  public:
   explicit HvnFile(FileState& state) : state_(state) {}
   // Wipes the key values it kept for the key order (hvn/key_operations.cpp).
@@ -132,6 +136,10 @@ class HvnFile final : public DriverState {
     std::size_t memo_count = 0;      // memos read (none under NOMEMO)
   };
 
+  // TransactionMember: the counters' deltas are written before the commit.
+  int BeforeCommit() override;
+  void Dropped() override { counters_.Drop(); }
+
   // Runs `work` as one operation of the page file.
   int Run(const std::function<int(Table&)>& work);
   // Runs `work`, which must change nothing, as a reading operation.
@@ -180,6 +188,7 @@ class HvnFile final : public DriverState {
   bool full_build_ = false;
   KeySet keys_;
   bool keys_ready_ = false;
+  CounterDeltas counters_;
   int order_key_ = -1;                        // the key NEXT follows; -1: record order
   std::vector<std::uint8_t> start_value_;     // kAt in key order: the start value
   std::optional<std::uint32_t> start_number_;  // and record number (DUP keys)

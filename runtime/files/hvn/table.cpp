@@ -111,17 +111,43 @@ int Table::ReadCounter(std::uint8_t kind, Counter* counter, bool* found) {
   Record record;
   if (int code = tree_.Find(CounterKey(id_, kind), &record, found); code != 0) return code;
   if (*found && !DecodeCounter(record.data, counter)) return file_.Damage(__LINE__);
+  if (*found && deltas_ != nullptr) {
+    counter->count = static_cast<std::uint32_t>(counter->count + deltas_->Pending(kind));
+  }
   return 0;
 }
 
 int Table::AddToCounter(std::uint8_t kind, std::int32_t delta) {
+  if (deltas_ == nullptr) return StoreCounterDelta(kind, delta);
+  if (!deltas_->Knows(kind)) {
+    // Missing is found now, by the operation that needs the counter, not by
+    // the flush of a later one.
+    const std::string key = CounterKey(id_, kind);
+    const Record* record = nullptr;
+    if (int code = tree_.Locate(key, Seek::kAtOrBefore, &record); code != 0) return code;
+    if (record == nullptr || record->key != key) return support::kAccessDenied;
+  }
+  deltas_->Add(kind, delta);
+  return 0;
+}
+
+int Table::WriteCounter(std::uint8_t kind, const Counter& counter) {
+  if (int code = tree_.Insert({CounterKey(id_, kind), EncodeCounter(counter)}); code != 0) {
+    return code;
+  }
+  if (deltas_ != nullptr) deltas_->Clear(kind);
+  return 0;
+}
+
+int Table::StoreCounterDelta(std::uint8_t kind, std::int64_t delta) {
   const std::string key = CounterKey(id_, kind);
   const Record* record = nullptr;
   if (int code = tree_.Locate(key, Seek::kAtOrBefore, &record); code != 0) return code;
   if (record == nullptr || record->key != key) return support::kAccessDenied;
   Counter counter;
   if (!DecodeCounter(record->data, &counter)) return file_.Damage(__LINE__);
-  counter.count = static_cast<std::uint32_t>(static_cast<std::int64_t>(counter.count) + delta);
+  // Counts wrap as 32-bit numbers, the same however the deltas were summed.
+  counter.count = static_cast<std::uint32_t>(counter.count + delta);
   return tree_.Insert({key, EncodeCounter(counter)});
 }
 
@@ -155,8 +181,8 @@ int Table::Read(std::uint32_t number, std::string* image, bool* found) {
   return 0;
 }
 
-int Table::Write(std::uint32_t number, const std::string& image) {
-  return tree_.Insert({DataKey(id_, number), image});
+int Table::Write(std::uint32_t number, std::string image) {
+  return tree_.Insert({DataKey(id_, number), std::move(image)});
 }
 
 int Table::Erase(std::uint32_t number, bool* erased) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/files/hvn/counter_deltas.h"
 #include "runtime/files/hvn/tree/btree.h"
 #include "runtime/files/hvn/pages/table_definition.h"
 #include "runtime/files/hvn/pages/record_kinds.h"
@@ -20,7 +21,10 @@ namespace vaultrix::files::hvn {
 
 class Table {
  public:
-  Table(PageFile& file, std::uint32_t id) : file_(file), tree_(file), id_(id) {}
+  // With `deltas`, counter changes wait there for their flush and reads of
+  // a counter include them; without, each goes to its counter record at once.
+  Table(PageFile& file, std::uint32_t id, CounterDeltas* deltas = nullptr)
+      : file_(file), tree_(file), id_(id), deltas_(deltas) {}
 
   [[nodiscard]] std::uint32_t id() const { return id_; }
   [[nodiscard]] Tree& tree() { return tree_; }
@@ -44,10 +48,16 @@ class Table {
   [[nodiscard]] int ReadCounter(std::uint8_t kind, Counter* counter, bool* found);
   // Adds `delta` to the count; 5 "Access Denied" when the counter is missing.
   [[nodiscard]] int AddToCounter(std::uint8_t kind, std::int32_t delta);
+  // Replaces the counter record (a count made afresh): a delta waiting for
+  // it is dropped.
+  [[nodiscard]] int WriteCounter(std::uint8_t kind, const Counter& counter);
+  // Adds `delta` to the counter record itself (CounterDeltas' flush).
+  [[nodiscard]] int StoreCounterDelta(std::uint8_t kind, std::int64_t delta);
 
   [[nodiscard]] int Read(std::uint32_t number, std::string* image, bool* found);
-  // Writes a record image under a number (new or existing).
-  [[nodiscard]] int Write(std::uint32_t number, const std::string& image);
+  // Writes a record image under a number (new or existing); the image moves
+  // into the page.
+  [[nodiscard]] int Write(std::uint32_t number, std::string image);
   [[nodiscard]] int Erase(std::uint32_t number, bool* erased);
   // The record number next to `number` in record order; `seek` as in the tree.
   // With `image`, the record found is read too.
@@ -68,6 +78,7 @@ class Table {
   PageFile& file_;
   Tree tree_;
   std::uint32_t id_;
+  CounterDeltas* deltas_;
 };
 
 }  // namespace vaultrix::files::hvn

@@ -15,14 +15,30 @@ namespace {
 
 namespace codes = support;
 
-std::vector<PageFile*>& Enlisted() {
-  static std::vector<PageFile*> files;
-  return files;
+struct Enlistment {
+  PageFile* file;
+  TransactionMember* member;
+};
+
+// Never destroyed: an open file closed or destroyed at the program's exit
+// still asks it.
+std::vector<Enlistment>& Enlisted() {
+  static auto* files = new std::vector<Enlistment>();
+  return *files;
 }
 
 void DropAll() {
-  for (PageFile* file : Enlisted()) file->RollbackTransaction();
+  for (const Enlistment& enlisted : Enlisted()) {
+    enlisted.file->RollbackTransaction();
+    if (enlisted.member != nullptr) enlisted.member->Dropped();
+  }
   Enlisted().clear();
+}
+
+bool IsEnlisted(const PageFile& file) {
+  const auto& files = Enlisted();
+  return std::any_of(files.begin(), files.end(),
+                     [&](const Enlistment& enlisted) { return enlisted.file == &file; });
 }
 
 std::string ControlKey(std::uint32_t number, const std::string& path) {
@@ -37,11 +53,12 @@ int MarkLive(const std::string& control, std::uint32_t* number) {
   if (code == 0) {
     Tree tree(file);
     code = file.IssueNumber(number);
-    for (PageFile* enlisted : Enlisted()) {
+    for (const Enlistment& enlisted : Enlisted()) {
       if (code != 0) break;
       std::string data = "L" + std::string(kHeaderSize, '\0');
-      EncodeHeader(enlisted->committed_header(), reinterpret_cast<std::uint8_t*>(data.data() + 1));
-      code = tree.Insert({ControlKey(*number, enlisted->path()), data});
+      EncodeHeader(enlisted.file->committed_header(),
+                   reinterpret_cast<std::uint8_t*>(data.data() + 1));
+      code = tree.Insert({ControlKey(*number, enlisted.file->path()), data});
     }
     if (code == 0) {
       code = file.End();
@@ -72,14 +89,11 @@ int MarkFinished(const std::string& control, std::uint32_t number) {
 
 }  // namespace
 
-int EnlistInTransaction(PageFile& file, std::int64_t seconds) {
-  auto& files = Enlisted();
-  if (std::find(files.begin(), files.end(), &file) != files.end()) {
-    return codes::kLogoutAlreadyActive;
-  }
+int EnlistInTransaction(PageFile& file, std::int64_t seconds, TransactionMember* member) {
+  if (IsEnlisted(file)) return codes::kLogoutAlreadyActive;
   const std::int64_t limit = seconds < 0 ? 0 : seconds * 100;
   if (int code = file.BeginTransaction(limit); code != 0) return code;
-  files.push_back(&file);
+  Enlisted().push_back({&file, member});
   return 0;
 }
 
@@ -92,11 +106,13 @@ int CommitTransaction() {
     DropAll();
     return code;
   }
-  for (PageFile* file : files) {
+  for (const Enlistment& enlisted : files) {
+    PageFile* file = enlisted.file;
     int code = file->Begin();
     if (code == 0) {
+      if (enlisted.member != nullptr) code = enlisted.member->BeforeCommit();
       Tree tree(*file);
-      code = tree.Insert({TransactionKey(), EncodeTransaction({number, control})});
+      if (code == 0) code = tree.Insert({TransactionKey(), EncodeTransaction({number, control})});
       if (code == 0) {
         code = file->End();
       } else {
@@ -116,8 +132,8 @@ int CommitTransaction() {
     return code;
   }
   int result = 0;
-  for (PageFile* file : files) {
-    const int code = file->FinishTransaction();
+  for (const Enlistment& enlisted : files) {
+    const int code = enlisted.file->FinishTransaction();
     if (result == 0) result = code;
   }
   files.clear();
@@ -131,8 +147,7 @@ int RollbackTransaction() {
 }
 
 void LeaveTransaction(PageFile& file) {
-  auto& files = Enlisted();
-  if (std::find(files.begin(), files.end(), &file) != files.end()) DropAll();
+  if (IsEnlisted(file)) DropAll();
 }
 
 bool FindLiveTransaction(const std::string& control_file, std::uint32_t number,

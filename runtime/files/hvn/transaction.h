@@ -16,7 +16,9 @@
 // A crash before 3 leaves pending spans that the header check discards (the
 // old header comes back from the control file); after 3 it applies them.
 // Until COMMIT the changes live only in memory, so a crash before it, or
-// ROLLBACK, leaves the files as they were.
+// ROLLBACK, leaves the files as they were. What an open keeps in memory
+// beside the pages (its counters' deltas) goes into its file's tree just
+// before step 2, in the operation that writes the 0xFF record.
 #pragma once
 
 #include <cstdint>
@@ -28,10 +30,24 @@ namespace vaultrix::files::hvn {
 
 class PageFile;
 
+// An open's own part of the transaction, beside its file's pages.
+class TransactionMember {
+ public:
+  // Writes what the open kept back into the file's tree; runs inside an
+  // operation of the file, before the commit writes its pages.
+  [[nodiscard]] virtual int BeforeCommit() = 0;
+  // The transaction ended without a commit (ROLLBACK, CLOSE, a failure).
+  virtual void Dropped() = 0;
+
+ protected:
+  ~TransactionMember() = default;
+};
+
 // Enlists `file`, waiting at most `seconds` for another station's
 // transaction on it: 32 when it does not end in time, 56 when the file is
-// enlisted already.
-[[nodiscard]] int EnlistInTransaction(PageFile& file, std::int64_t seconds);
+// enlisted already. `member` (optional) takes part as described above.
+[[nodiscard]] int EnlistInTransaction(PageFile& file, std::int64_t seconds,
+                                      TransactionMember* member = nullptr);
 // 48 "Unable To Log Transaction" when no transaction is active or the
 // control file cannot be written (the changes are then dropped).
 [[nodiscard]] int CommitTransaction();

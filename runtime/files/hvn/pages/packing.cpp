@@ -1,6 +1,9 @@
 // Run-length packing and variable-length numbers.
 #include "runtime/files/hvn/pages/packing.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace vaultrix::files::hvn {
 
 void AppendVarNumber(std::string& out, std::uint32_t value) {
@@ -34,14 +37,56 @@ bool ReadVarNumber(const std::uint8_t*& ptr, const std::uint8_t* limit, std::uin
   return true;
 }
 
-std::string PackBytes(const std::uint8_t* data, std::size_t size) {
-  std::string out;
+namespace {
+
+std::size_t VarNumberSize(std::size_t value) {
+  std::size_t size = 1;
+  for (; value >= 0x80; value >>= 7) ++size;
+  return size;
+}
+
+std::uint8_t* PutVarNumber(std::uint8_t* out, std::size_t value) {
+  for (; value >= 0x80; value >>= 7) *out++ = static_cast<std::uint8_t>((value & 0x7F) | 0x80);
+  *out++ = static_cast<std::uint8_t>(value);
+  return out;
+}
+
+// The length of the block of bytes equal to data[at], from `at`.
+std::size_t BlockLength(const std::uint8_t* data, std::size_t size, std::size_t at) {
+  const std::uint8_t byte = data[at];
+  const std::uint64_t pattern = 0x0101010101010101ULL * byte;
+  std::size_t end = at + 1;
+  for (std::uint64_t word = 0; end + 8 <= size; end += 8) {
+    std::memcpy(&word, data + end, 8);
+    if (word != pattern) break;
+  }
+  while (end < size && data[end] == byte) ++end;
+  return end - at;
+}
+
+}  // namespace
+
+bool PackBytesInto(const std::uint8_t* data, std::size_t size, std::size_t limit,
+                   std::string& out) {
+  // Room for the whole packed form (at most a few bytes more than the text)
+  // or up to the limit, where the packing stops.
+  out.resize(std::min(limit, size + size / 64 + 16));
+  auto* const begin = reinterpret_cast<std::uint8_t*>(out.data());
+  std::uint8_t* at = begin;
+  const std::size_t room = out.size();
   std::size_t literal_start = 0;
   bool any_run = false;
   std::size_t i = 0;
+  // `i` is always the first byte of a block of equal bytes.
   while (i < size) {
-    std::size_t run = 1;
-    while (i + run < size && data[i + run] == data[i]) ++run;
+    // A block of four or more starting at i, i + 1 or i + 2 would hold the
+    // bytes at i + 2 and i + 3: when they differ, none of them starts a run
+    // and i + 3 starts the next block.
+    if (i + 3 < size && data[i + 2] != data[i + 3]) {
+      i += 3;
+      continue;
+    }
+    const std::size_t run = BlockLength(data, size, i);
     if (run < kMinimumRun) {
       i += run;
       continue;
@@ -49,17 +94,35 @@ std::string PackBytes(const std::uint8_t* data, std::size_t size) {
     any_run = true;
     // The literal stretch includes the run's first byte.
     const std::size_t literal_length = i + 1 - literal_start;
-    AppendVarNumber(out, static_cast<std::uint32_t>(literal_length));
-    out.append(reinterpret_cast<const char*>(data + literal_start), literal_length);
-    AppendVarNumber(out, static_cast<std::uint32_t>(run - 1));
+    const std::size_t needed =
+        VarNumberSize(literal_length) + literal_length + VarNumberSize(run - 1);
+    if (needed > room - static_cast<std::size_t>(at - begin)) {
+      out.resize(static_cast<std::size_t>(at - begin));
+      return false;
+    }
+    at = PutVarNumber(at, literal_length);
+    std::memcpy(at, data + literal_start, literal_length);
+    at = PutVarNumber(at + literal_length, run - 1);
     i += run;
     literal_start = i;
   }
-  if (!any_run) return {};
-  if (literal_start < size) {
-    AppendVarNumber(out, static_cast<std::uint32_t>(size - literal_start));
-    out.append(reinterpret_cast<const char*>(data + literal_start), size - literal_start);
+  bool fits = any_run;
+  if (fits && literal_start < size) {
+    const std::size_t rest = size - literal_start;
+    fits = VarNumberSize(rest) + rest <= room - static_cast<std::size_t>(at - begin);
+    if (fits) {
+      at = PutVarNumber(at, rest);
+      std::memcpy(at, data + literal_start, rest);
+      at += rest;
+    }
   }
+  out.resize(static_cast<std::size_t>(at - begin));
+  return fits;
+}
+
+std::string PackBytes(const std::uint8_t* data, std::size_t size) {
+  std::string out;
+  if (!PackBytesInto(data, size, static_cast<std::size_t>(-1), out)) out.clear();
   return out;
 }
 

@@ -31,6 +31,11 @@ void AppendVarNumber(std::string& out, std::uint32_t value);
 // The packed form of [data, data + size); empty when the text holds no run of
 // kMinimumRun equal bytes.
 [[nodiscard]] std::string PackBytes(const std::uint8_t* data, std::size_t size);
+// The same into `out` (its storage kept from call to call): false when the
+// text holds no run or the packed form grows past `limit` bytes, where the
+// packing stops.
+[[nodiscard]] bool PackBytesInto(const std::uint8_t* data, std::size_t size, std::size_t limit,
+                                 std::string& out);
 
 // Unpacks [ptr, limit) into exactly `length` bytes appended to `out`. The
 // text ends where `length` is reached, or after a closing run with one

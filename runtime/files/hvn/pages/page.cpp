@@ -11,11 +11,6 @@
 namespace vaultrix::files::hvn {
 namespace {
 
-void Append16(std::string& out, std::size_t value) {
-  out.push_back(static_cast<char>(value & 0xFF));
-  out.push_back(static_cast<char>((value >> 8) & 0xFF));
-}
-
 // The byte at `at` of a record's key followed by its data.
 char ByteOf(const Record& record, std::size_t at) {
   return at < record.key.size() ? record.key[at] : record.data[at - record.key.size()];
@@ -24,10 +19,66 @@ char ByteOf(const Record& record, std::size_t at) {
 // The bytes two records share at their front, at most kMaxPrefix.
 std::size_t CommonPrefix(const Record& a, const Record& b) {
   const std::size_t limit = std::min<std::size_t>({a.FullLength(), b.FullLength(), kMaxPrefix});
+  // Mostly the keys differ first: compare them as they are.
+  const std::size_t keys = std::min<std::size_t>({a.key.size(), b.key.size(), limit});
+  const char* ka = a.key.data();
+  const char* kb = b.key.data();
   std::size_t n = 0;
+  while (n < keys && ka[n] == kb[n]) ++n;
+  if (n < keys) return n;
   while (n < limit && ByteOf(a, n) == ByteOf(b, n)) ++n;
   return n;
 }
+
+// The record area of `records` into `out`, which it replaces.
+void WriteRecords(const std::vector<Record>& records, std::string& out) {
+  std::size_t bound = 0;
+  for (const Record& record : records) bound += record.FullLength() + 5;
+  out.resize(bound);
+  char* at = out.data();
+  const Record* previous = nullptr;
+  for (const Record& record : records) {
+    const std::size_t length = record.FullLength();
+    const std::size_t prefix = previous == nullptr ? 0 : CommonPrefix(*previous, record);
+    std::uint8_t flag = static_cast<std::uint8_t>(prefix);
+    if (length != (previous == nullptr ? 0 : previous->FullLength())) flag |= 0x80;
+    if (record.key.size() != (previous == nullptr ? 0 : previous->key.size())) flag |= 0x40;
+    *at++ = static_cast<char>(flag);
+    if (flag & 0x80) {
+      Store16(reinterpret_cast<std::uint8_t*>(at), static_cast<std::uint16_t>(length));
+      at += 2;
+    }
+    if (flag & 0x40) {
+      Store16(reinterpret_cast<std::uint8_t*>(at), static_cast<std::uint16_t>(record.key.size()));
+      at += 2;
+    }
+    // The record's bytes after the prefix, straight from its key and data.
+    if (prefix < record.key.size()) {
+      const std::size_t rest = record.key.size() - prefix;
+      std::memcpy(at, record.key.data() + prefix, rest);
+      std::memcpy(at + rest, record.data.data(), record.data.size());
+      at += rest + record.data.size();
+    } else {
+      const std::size_t skip = prefix - record.key.size();
+      std::memcpy(at, record.data.data() + skip, record.data.size() - skip);
+      at += record.data.size() - skip;
+    }
+    previous = &record;
+  }
+  out.resize(static_cast<std::size_t>(at - out.data()));
+}
+
+// Encoding scratch of this thread, its storage kept from page to page (a
+// commit encodes thousands); wiped after every page, since records hold
+// secrets in plain text.
+struct EncodeScratch {
+  std::string body;
+  std::string packed;
+  ~EncodeScratch() {
+    Wipe(body);
+    Wipe(packed);
+  }
+};
 
 }  // namespace
 
@@ -43,28 +94,7 @@ std::uint32_t SizeBound(const PageContent& page) {
 
 std::string EncodeRecords(const std::vector<Record>& records) {
   std::string out;
-  std::size_t bound = 0;
-  for (const Record& record : records) bound += record.FullLength() + 5;
-  out.reserve(bound);
-  const Record* previous = nullptr;
-  for (const Record& record : records) {
-    const std::size_t length = record.FullLength();
-    const std::size_t prefix = previous == nullptr ? 0 : CommonPrefix(*previous, record);
-    std::uint8_t flag = static_cast<std::uint8_t>(prefix);
-    if (length != (previous == nullptr ? 0 : previous->FullLength())) flag |= 0x80;
-    if (record.key.size() != (previous == nullptr ? 0 : previous->key.size())) flag |= 0x40;
-    out.push_back(static_cast<char>(flag));
-    if (flag & 0x80) Append16(out, length);
-    if (flag & 0x40) Append16(out, record.key.size());
-    // The record's bytes after the prefix, straight from its key and data.
-    if (prefix < record.key.size()) {
-      out.append(record.key, prefix, std::string::npos);
-      out.append(record.data);
-    } else {
-      out.append(record.data, prefix - record.key.size(), std::string::npos);
-    }
-    previous = &record;
-  }
+  WriteRecords(records, out);
   return out;
 }
 
@@ -127,37 +157,42 @@ int DecodeRecords(const std::uint8_t* ptr, const std::uint8_t* limit, std::uint3
 std::string EncodePage(const PageContent& page, std::uint32_t own_offset) {
   const bool index = page.level > 0;
   if (index && page.children.size() != page.records.size()) return {};
-  std::string body = EncodeRecords(page.records);
+  const std::uint32_t bound = SizeBound(page);
+  if (bound > 0xFFFF || page.records.size() > 0xFFFF) return {};
+  thread_local EncodeScratch scratch;
+  std::string& body = scratch.body;
+  WriteRecords(page.records, body);
   const std::size_t head = kPageHeaderSize + (index ? 4 * page.children.size() : 0);
   const std::size_t unpacked = head + body.size();
-  const std::uint32_t bound = SizeBound(page);
-  if (unpacked > 0xFFFF || bound > 0xFFFF || page.records.size() > 0xFFFF) {
+  if (unpacked > 0xFFFF) {
     Wipe(body);
     return {};
   }
-  std::string packed = PackBytes(reinterpret_cast<const std::uint8_t*>(body.data()), body.size());
+  // Packed only when that saves a unit: packing stops once it cannot.
+  const std::size_t units = RoundUnits(static_cast<std::uint32_t>(unpacked));
+  const std::size_t packed_limit = units * kUnit - kUnit - head;
+  std::string& packed = scratch.packed;
   const bool use_packed =
-      !packed.empty() && RoundUnits(static_cast<std::uint32_t>(head + packed.size())) <
-                             RoundUnits(static_cast<std::uint32_t>(unpacked));
+      units * kUnit > kUnit + head &&
+      PackBytesInto(reinterpret_cast<const std::uint8_t*>(body.data()), body.size(), packed_limit,
+                    packed);
   const std::string& stored_body = use_packed ? packed : body;
   const std::size_t stored = head + stored_body.size();
-  if (stored > kMaxPageSize) {
-    Wipe(body);
-    Wipe(packed);
-    return {};
+  std::string image;
+  if (stored <= kMaxPageSize) {
+    image.assign(RoundUnits(static_cast<std::uint32_t>(stored)) * kUnit, '\0');
+    auto* out = reinterpret_cast<std::uint8_t*>(image.data());
+    Store32(out, own_offset);
+    Store16(out + 4, static_cast<std::uint16_t>(stored));
+    Store16(out + 6, static_cast<std::uint16_t>(unpacked));
+    Store16(out + 8, static_cast<std::uint16_t>(std::max<std::size_t>(bound, unpacked)));
+    Store16(out + 10, static_cast<std::uint16_t>(page.records.size()));
+    out[12] = page.level;
+    for (std::size_t i = 0; index && i < page.children.size(); ++i) {
+      Store32(out + kPageHeaderSize + 4 * i, static_cast<std::uint32_t>(page.children[i]));
+    }
+    std::memcpy(out + head, stored_body.data(), stored_body.size());
   }
-  std::string image(RoundUnits(static_cast<std::uint32_t>(stored)) * kUnit, '\0');
-  auto* out = reinterpret_cast<std::uint8_t*>(image.data());
-  Store32(out, own_offset);
-  Store16(out + 4, static_cast<std::uint16_t>(stored));
-  Store16(out + 6, static_cast<std::uint16_t>(unpacked));
-  Store16(out + 8, static_cast<std::uint16_t>(std::max<std::size_t>(bound, unpacked)));
-  Store16(out + 10, static_cast<std::uint16_t>(page.records.size()));
-  out[12] = page.level;
-  for (std::size_t i = 0; index && i < page.children.size(); ++i) {
-    Store32(out + kPageHeaderSize + 4 * i, static_cast<std::uint32_t>(page.children[i]));
-  }
-  std::memcpy(out + head, stored_body.data(), stored_body.size());
   Wipe(body);
   Wipe(packed);
   return image;

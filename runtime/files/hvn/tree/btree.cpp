@@ -27,6 +27,9 @@ bool NeedsSplit(const PageContent& page) {
 
 int Tree::Descend(const std::string& key, std::vector<Step>* path, Page** leaf) {
   path->clear();
+  // One allocation for the whole way down, however deep (an ADD descends
+  // once per key).
+  path->reserve(8);
   Page* page = nullptr;
   if (int code = file_.Fetch(file_.root(), &page); code != 0) return code;
   while (page->content.level > 0) {
@@ -181,10 +184,10 @@ int Tree::LocateIn(const std::string& key, Seek seek, const Record** record, Pag
   }
 }
 
-int Tree::Insert(const Record& record) {
+int Tree::Insert(Record record) {
   if (file_.root() == kNoPage) {
     Page* root = file_.Create(0);
-    root->content.records.push_back(record);
+    root->content.records.push_back(std::move(record));
     file_.set_root(root->ref);
     return 0;
   }
@@ -197,17 +200,17 @@ int Tree::Insert(const Record& record) {
   file_.MarkDirty(leaf);
   if (it != records.end() && it->key == record.key) {
     Wipe(it->data);
-    it->data = record.data;
+    it->data = std::move(record.data);
     if (!NeedsSplit(leaf->content)) return 0;
   } else {
     const bool at_front = it == records.begin();
-    records.insert(it, record);
+    const std::string& key = records.insert(it, std::move(record))->key;
     // Keep the index keys of the leftmost path no greater than their subtree.
     for (std::size_t i = path.size(); at_front && i-- > 0;) {
       Record& index = path[i].page->content.records[path[i].slot];
-      if (record.key >= index.key) break;
+      if (key >= index.key) break;
       file_.MarkDirty(path[i].page);
-      index.key = record.key;
+      index.key = key;
       if (path[i].slot != 0) break;
     }
   }
@@ -220,7 +223,7 @@ int Tree::Insert(const Record& record) {
   return SplitRoot();
 }
 
-bool Tree::InsertIntoHintedLeaf(const Record& record) {
+bool Tree::InsertIntoHintedLeaf(Record& record) {
   std::size_t known = std::string::npos;
   Page* leaf = file_.HintedLeaf(record.key, &known);
   if (leaf == nullptr) return false;
@@ -240,9 +243,9 @@ bool Tree::InsertIntoHintedLeaf(const Record& record) {
   file_.MarkDirty(leaf);
   if (replaces) {
     Wipe(records[static_cast<std::size_t>(at)].data);
-    records[static_cast<std::size_t>(at)].data = record.data;
+    records[static_cast<std::size_t>(at)].data = std::move(record.data);
   } else {
-    records.insert(records.begin() + at, record);
+    records.insert(records.begin() + at, std::move(record));
   }
   return true;
 }

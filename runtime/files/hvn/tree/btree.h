@@ -58,7 +58,8 @@ class Tree {
   [[nodiscard]] int Locate(const std::string& key, Seek seek, const Record** record,
                            Page** leaf = nullptr);
   // Inserts the record, or replaces the data of the record with its key.
-  [[nodiscard]] int Insert(const Record& record);
+  // Taken by value: a record built for the call moves into its page.
+  [[nodiscard]] int Insert(Record record);
   [[nodiscard]] int Erase(const std::string& key, bool* erased);
   // Reports damage found by a caller walking the tree.
   [[nodiscard]] int Damage(int line) { return file_.Damage(line); }
@@ -72,9 +73,10 @@ class Tree {
   int Descend(const std::string& key, std::vector<Step>* path, Page** leaf);
   int Edge(bool first, std::vector<Step>* path, Page** leaf);
   void NotePath(const Page* leaf, const std::vector<Step>& path);
-  // Inserts into a leaf a search has just met, without a descent; false
-  // (nothing done) when there is none or the page would need a split.
-  bool InsertIntoHintedLeaf(const Record& record);
+  // Inserts into a leaf a search has just met, without a descent, moving
+  // `record` in; false (nothing done) when there is none or the page would
+  // need a split.
+  bool InsertIntoHintedLeaf(Record& record);
   int SplitRoot();
   int SplitChild(Page* page, Page* parent, std::size_t slot);
   int RemoveEmpty(std::vector<Step>& path, Page* page);

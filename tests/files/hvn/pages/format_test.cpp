@@ -195,6 +195,28 @@ TEST(HvnPageTest, PageHeaderAndPackingOnlyWhenAUnitIsSaved) {
   EXPECT_EQ(small_image.size(), 256u);
 }
 
+TEST(HvnPageTest, PackedExactlyWhenItsUnitsAreFewerAtEveryBoundary) {
+  // Literal text of every length around the unit boundaries, behind a run
+  // that saves about 250 bytes.
+  for (std::size_t literal = 200; literal < 800; ++literal) {
+    std::string data(literal, ' ');
+    for (std::size_t i = 0; i < literal; ++i) data[i] = static_cast<char>('a' + i % 3);
+    data += std::string(254, '-');
+    const PageContent page = LeafOf({{"k", data}});
+    const std::string area = EncodeRecords(page.records);
+    const std::string packed = PackBytes(U(area), area.size());
+    const bool fewer = !packed.empty() &&
+                       RoundUnits(static_cast<std::uint32_t>(kPageHeaderSize + packed.size())) <
+                           RoundUnits(static_cast<std::uint32_t>(kPageHeaderSize + area.size()));
+    const std::string image = EncodePage(page, 512);
+    ASSERT_FALSE(image.empty());
+    EXPECT_EQ(Load16(U(image) + 4) < Load16(U(image) + 6), fewer) << literal;
+    PageContent back;
+    ASSERT_EQ(DecodePage(U(image), U(image) + image.size(), 512, &back), 0);
+    EXPECT_EQ(back.records, page.records);
+  }
+}
+
 TEST(HvnPageTest, IndexPagesCarryChildReferencesOutsideThePackedArea) {
   PageContent index;
   index.level = 1;
