@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <limits>
 
@@ -44,6 +45,9 @@ class RegionIndex {
 // The bytes read of an index page at first: its header and up to 124 child
 // references, a whole number of cipher blocks.
 constexpr std::size_t kFirstRead = 512;
+
+// How long a walk waits before it starts (hvn/pages/used_slots.h).
+constexpr std::chrono::milliseconds kWalkDelay{50};
 
 std::atomic<std::uint32_t> background_walk_threshold{4u << 20};
 std::atomic<std::uint64_t> background_walks_taken{0};
@@ -141,9 +145,16 @@ void BackgroundUsedSlots::StartFor(platform::File& file, const FileHeader& heade
   walk_->owner = static_cast<int>(::getpid());
   Walk* walk = walk_.get();
   walk->thread = std::thread([walk, &file] {
+    {
+      // The window that opened the file reads its first page now: the walk
+      // waits for that (and for the user, who is slower), unless a
+      // placement needs it at once.
+      std::unique_lock<std::mutex> lock(walk->mutex);
+      walk->wake.wait_for(lock, kWalkDelay, [walk] { return walk->stop || walk->hurry; });
+    }
     const ChildrenOf stored = [walk, &file](std::int32_t ref, int* level,
                                             std::vector<std::int32_t>* children) {
-      if (walk->stop.load(std::memory_order_relaxed)) return -ECANCELED;
+      if (walk->stopping.load(std::memory_order_relaxed)) return -ECANCELED;
       return ReadStoredChildren(file, walk->header, ref, level, children);
     };
     // The committed state has no pages waiting for a slot.
@@ -152,17 +163,25 @@ void BackgroundUsedSlots::StartFor(platform::File& file, const FileHeader& heade
   });
 }
 
+void BackgroundUsedSlots::Signal(bool stop) {
+  {
+    const std::lock_guard<std::mutex> lock(walk_->mutex);
+    (stop ? walk_->stop : walk_->hurry) = true;
+  }
+  if (stop) walk_->stopping = true;
+  walk_->wake.notify_all();
+}
+
 bool BackgroundUsedSlots::Take(const FileHeader& header, std::vector<bool>* used) {
   if (walk_ == nullptr) return false;
   const bool same = walk_->header == header;
-  if (!same) walk_->stop = true;
-  if (walk_->owner == static_cast<int>(::getpid())) {
-    walk_->thread.join();
-  } else {
+  Signal(!same);
+  if (walk_->owner != static_cast<int>(::getpid())) {
     // A forked child: the thread lives on in the parent only.
     (void)walk_.release();
     return false;
   }
+  walk_->thread.join();
   const bool taken = same && walk_->result == 0;
   if (taken) {
     used->swap(walk_->used);
@@ -174,13 +193,13 @@ bool BackgroundUsedSlots::Take(const FileHeader& header, std::vector<bool>* used
 
 void BackgroundUsedSlots::Stop() {
   if (walk_ == nullptr) return;
-  walk_->stop = true;
-  if (walk_->owner == static_cast<int>(::getpid())) {
-    walk_->thread.join();
-    walk_.reset();
-  } else {
+  if (walk_->owner != static_cast<int>(::getpid())) {
     (void)walk_.release();
+    return;
   }
+  Signal(true);
+  walk_->thread.join();
+  walk_.reset();
 }
 
 }  // namespace vaultrix::files::hvn

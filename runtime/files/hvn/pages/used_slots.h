@@ -7,15 +7,18 @@
 // index page: they are stored unpacked ahead of the record area, so neither
 // the records nor the run-length packing need decoding. On a large file that
 // still means reading every index page once (about 1,700 at 200,000
-// entries), so BackgroundUsedSlots can do it on its own thread as soon as a
-// writer opens the file, from the committed state, for the first placement
-// to take.
+// entries), so BackgroundUsedSlots does it on its own thread a moment after
+// a writer opened the file (once the window that opened it has read its
+// first page, and while the user looks at it), from the committed state,
+// for the first placement to take.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -66,9 +69,9 @@ class BackgroundUsedSlots {
   // Starts a walk of `header`'s tree unless one for that very header is
   // running or done; a walk of another header is stopped first.
   void StartFor(platform::File& file, const FileHeader& header);
-  // Waits for the walk and hands its result over when it was of `header`
-  // and succeeded; false otherwise (the caller walks itself). Either way
-  // nothing is left running.
+  // Waits for the walk (started at once if it still waits) and hands its
+  // result over when it was of `header` and succeeded; false otherwise (the
+  // caller walks itself). Either way nothing is left running.
   [[nodiscard]] bool Take(const FileHeader& header, std::vector<bool>* used);
   // Ends a running walk and forgets its result.
   void Stop();
@@ -76,12 +79,19 @@ class BackgroundUsedSlots {
  private:
   struct Walk {
     FileHeader header;
-    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stop = false;                  // under mutex: the result is not wanted
+    bool hurry = false;                 // under mutex: the result is wanted now
+    std::atomic<bool> stopping{false};  // stop, as the walk checks it page by page
     int result = 0;
     std::vector<bool> used;
     std::thread thread;
     int owner = 0;  // the process that started the thread
   };
+  // Wakes the walk: to give up (`stop`) or to start at once.
+  void Signal(bool stop);
+
   std::unique_ptr<Walk> walk_;
 };
 
