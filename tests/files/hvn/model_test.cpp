@@ -233,15 +233,6 @@ TEST_F(HvnModelTest, RandomOperationsAgreeWithTheModel) {
 namespace vaultrix::files::hvn {
 namespace {
 
-std::uint64_t SizeOf(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return 0;
-  std::fseek(file, 0, SEEK_END);
-  const long size = std::ftell(file);
-  std::fclose(file);
-  return static_cast<std::uint64_t>(size);
-}
-
 // ADD and DELETE of constant volume, with ever new record numbers: the
 // file settles instead of growing.
 TEST(HvnChurnTest, ConstantVolumeChurnDoesNotGrowTheFile) {
@@ -267,11 +258,11 @@ TEST(HvnChurnTest, ConstantVolumeChurnDoesNotGrowTheFile) {
       ASSERT_EQ(support::ErrorCode(), 0);
       live.erase(live.begin() + static_cast<std::ptrdiff_t>(victim));
     }
-    if (i == rounds / 3) settled = SizeOf(path + ".HVN");
+    if (i == rounds / 3) settled = testing::SizeOf(path + ".HVN");
   }
   EXPECT_EQ(Records(file->Block()), 150);
   Close(file->Block());
-  EXPECT_LT(SizeOf(path + ".HVN"), settled * 3 / 2 + 64 * 1024);
+  EXPECT_LT(testing::SizeOf(path + ".HVN"), settled * 3 / 2 + 64 * 1024);
   EXPECT_EQ(CheckHvnFile(path + ".HVN"), "");
 }
 

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -80,6 +81,16 @@ inline std::unique_ptr<DeclaredFile> DeclareTable(const std::string& name,
       .Field(FixedField(kTypeLong, "T:NUMBER"))
       .Memo("T:NOTES", memo_size)
       .Build(HalverinDriver());
+}
+
+// The size in bytes of the file at `path`; 0 when it cannot be opened.
+inline std::uint64_t SizeOf(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return 0;
+  std::fseek(file, 0, SEEK_END);
+  const long size = std::ftell(file);
+  std::fclose(file);
+  return static_cast<std::uint64_t>(size);
 }
 
 inline void SetRecord(DeclaredFile& file, const std::string& name, std::int32_t number) {

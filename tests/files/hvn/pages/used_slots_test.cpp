@@ -4,7 +4,7 @@
 // would show it), and slots let go must be reused (the file would grow).
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <array>
 #include <limits>
 #include <map>
 #include <random>
@@ -18,15 +18,6 @@ namespace vaultrix::files::hvn {
 namespace {
 
 using support::ErrorCode;
-
-std::uint64_t SizeOf(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return 0;
-  std::fseek(file, 0, SEEK_END);
-  const long size = std::ftell(file);
-  std::fclose(file);
-  return static_cast<std::uint64_t>(size);
-}
 
 class ThresholdScope {
  public:
@@ -85,7 +76,7 @@ TEST(HvnUsedSlotsTest, WritersReopenedAmidChurnReuseSlotsAndLoseNothing) {
         Open(file.Block(), 0x42);
         ASSERT_EQ(ErrorCode(), 0) << i;
       }
-      if (i == kRounds / 3) settled = SizeOf(path + ".HVN");
+      if (i == kRounds / 3) settled = testing::SizeOf(path + ".HVN");
     }
     for (const auto& [pointer, entry] : live) {
       Get(files[0]->Block(), pointer);
@@ -94,7 +85,7 @@ TEST(HvnUsedSlotsTest, WritersReopenedAmidChurnReuseSlotsAndLoseNothing) {
       EXPECT_EQ(testing::MemoOf(*files[0]), entry.second);
     }
     for (auto& file : files) Close(file->Block());
-    EXPECT_LT(SizeOf(path + ".HVN"), settled * 3 / 2 + 64 * 1024);
+    EXPECT_LT(testing::SizeOf(path + ".HVN"), settled * 3 / 2 + 64 * 1024);
     EXPECT_EQ(CheckHvnFile(path + ".HVN"), "");
     EXPECT_EQ(BackgroundWalksTaken() > taken_before, c.threshold == 0);
   }
