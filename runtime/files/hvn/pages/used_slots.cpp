@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <limits>
+#include <system_error>
 
 #include "runtime/files/hvn/pages/page.h"
 
@@ -144,23 +145,28 @@ void BackgroundUsedSlots::StartFor(platform::File& file, const FileHeader& heade
   walk_->header = header;
   walk_->owner = static_cast<int>(::getpid());
   Walk* walk = walk_.get();
-  walk->thread = std::thread([walk, &file] {
-    {
-      // The window that opened the file reads its first page now: the walk
-      // waits for that (and for the user, who is slower), unless a
-      // placement needs it at once.
-      std::unique_lock<std::mutex> lock(walk->mutex);
-      walk->wake.wait_for(lock, kWalkDelay, [walk] { return walk->stop || walk->hurry; });
-    }
-    const ChildrenOf stored = [walk, &file](std::int32_t ref, int* level,
-                                            std::vector<std::int32_t>* children) {
-      if (walk->stopping.load(std::memory_order_relaxed)) return -ECANCELED;
-      return ReadStoredChildren(file, walk->header, ref, level, children);
-    };
-    // The committed state has no pages waiting for a slot.
-    walk->result =
-        MarkUsedSlots(walk->header, std::numeric_limits<std::int32_t>::max(), stored, &walk->used);
-  });
+  // Without a thread (the system has none to give) the placement walks.
+  try {
+    walk->thread = std::thread([walk, &file] {
+      {
+        // The window that opened the file reads its first page now: the walk
+        // waits for that (and for the user, who is slower), unless a
+        // placement needs it at once.
+        std::unique_lock<std::mutex> lock(walk->mutex);
+        walk->wake.wait_for(lock, kWalkDelay, [walk] { return walk->stop || walk->hurry; });
+      }
+      const ChildrenOf stored = [walk, &file](std::int32_t ref, int* level,
+                                              std::vector<std::int32_t>* children) {
+        if (walk->stopping.load(std::memory_order_relaxed)) return -ECANCELED;
+        return ReadStoredChildren(file, walk->header, ref, level, children);
+      };
+      // The committed state has no pages waiting for a slot.
+      walk->result = MarkUsedSlots(walk->header, std::numeric_limits<std::int32_t>::max(), stored,
+                                   &walk->used);
+    });
+  } catch (const std::system_error&) {
+    walk_.reset();
+  }
 }
 
 void BackgroundUsedSlots::Signal(bool stop) {
