@@ -1,7 +1,6 @@
 // Arbitrary bytes as an INI file: read its keys, write a key, read it back.
 // Writing must change only that key: every other section and key reads the
 // same before and after, and the written value reads back exactly.
-#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,23 +8,13 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/support/ascii_text.h"
 #include "runtime/support/ini_file.h"
 
+using vaultrix::support::EqualIgnoringAsciiCase;
 using vaultrix::support::IniDocument;
 
 namespace {
-
-// Names are matched without regard to ASCII letter case.
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 std::string CleanValue(const std::uint8_t* data, std::size_t size) {
   std::string value;
@@ -68,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (reread.Get(section, key) != value) std::abort();
   for (std::size_t i = 0; i < before.size(); ++i) {
     const auto& [s, k] = before[i];
-    if (SameName(s, section) && SameName(k, key)) continue;
+    if (EqualIgnoringAsciiCase(s, section) && EqualIgnoringAsciiCase(k, key)) continue;
     if (reread.Get(s, k).value_or("\x01missing") != old_values[i]) std::abort();
   }
   // Writing the same text again is stable.

@@ -1,10 +1,10 @@
 // The tables of event names and message names.
 #include "runtime/windows/event_codes.h"
 
-#include <cctype>
 #include <cstdio>
 
 #include "platform/window_messages.h"
+#include "runtime/support/ascii_text.h"
 
 namespace vaultrix::windows {
 namespace {
@@ -93,17 +93,6 @@ std::string_view Lookup(const Named (&table)[N], std::uint32_t number) {
   return {};
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string_view EventName(int event) {
@@ -113,7 +102,7 @@ std::string_view EventName(int event) {
 
 int EventByName(std::string_view name) {
   for (const Named& entry : kEvents) {
-    if (SameIgnoringCase(entry.name, name)) return static_cast<int>(entry.number);
+    if (support::EqualIgnoringAsciiCase(entry.name, name)) return static_cast<int>(entry.number);
   }
   return 0;
 }

@@ -198,19 +198,35 @@ std::string EncodePage(const PageContent& page, std::uint32_t own_offset) {
   return image;
 }
 
-int DecodePage(const std::uint8_t* ptr, const std::uint8_t* limit, std::uint32_t own_offset,
-               PageContent* page) {
-  const std::size_t size = static_cast<std::size_t>(limit - ptr);
+int DecodePageHead(const std::uint8_t* ptr, std::size_t size, std::uint32_t own_offset,
+                   PageHead* head) {
   if (size < kUnit || size % kUnit != 0 || size > kMaxPageSize) return __LINE__;
   if (Load32(ptr) != own_offset) return __LINE__;
-  const std::uint32_t stored = Load16(ptr + 4);
-  const std::uint32_t unpacked = Load16(ptr + 6);
-  const std::uint32_t count = Load16(ptr + 10);
-  const std::uint8_t level = ptr[12];
-  if (RoundUnits(stored) * kUnit != size) return __LINE__;
-  if (level > kMaxLevel) return __LINE__;
-  const std::size_t head = kPageHeaderSize + (level > 0 ? 4 * static_cast<std::size_t>(count) : 0);
-  if (stored < head || unpacked < head || stored > unpacked) return __LINE__;
+  head->stored = Load16(ptr + 4);
+  head->unpacked = Load16(ptr + 6);
+  head->count = Load16(ptr + 10);
+  head->level = ptr[12];
+  if (RoundUnits(head->stored) * kUnit != size) return __LINE__;
+  if (head->level > kMaxLevel) return __LINE__;
+  head->head = kPageHeaderSize + (head->level > 0 ? 4 * static_cast<std::size_t>(head->count) : 0);
+  if (head->stored < head->head || head->unpacked < head->head || head->stored > head->unpacked) {
+    return __LINE__;
+  }
+  return 0;
+}
+
+int DecodePage(const std::uint8_t* ptr, const std::uint8_t* limit, std::uint32_t own_offset,
+               PageContent* page) {
+  PageHead fixed;
+  if (int line = DecodePageHead(ptr, static_cast<std::size_t>(limit - ptr), own_offset, &fixed);
+      line != 0) {
+    return line;
+  }
+  const std::uint32_t stored = fixed.stored;
+  const std::uint32_t unpacked = fixed.unpacked;
+  const std::uint32_t count = fixed.count;
+  const std::uint8_t level = fixed.level;
+  const std::size_t head = fixed.head;
   page->level = level;
   page->children.clear();
   if (level > 0) {

@@ -72,6 +72,21 @@ struct PageContent {
 // a field would overflow.
 [[nodiscard]] std::string EncodePage(const PageContent& page, std::uint32_t own_offset);
 
+// The fixed header of a stored page.
+struct PageHead {
+  std::uint32_t stored = 0;
+  std::uint32_t unpacked = 0;
+  std::uint32_t count = 0;
+  std::uint8_t level = 0;
+  std::size_t head = 0;  // the header and child references: where the record area starts
+};
+
+// Reads the header at `ptr` (kPageHeaderSize bytes) of a page of `size`
+// bytes read at `own_offset` and checks its lengths against the size, the
+// level and the own offset. Returns 0, or the line of the failed check.
+[[nodiscard]] int DecodePageHead(const std::uint8_t* ptr, std::size_t size,
+                                 std::uint32_t own_offset, PageHead* head);
+
 // Decodes the page image [ptr, limit) (k x 256 bytes read at `own_offset`).
 // Returns 0, or the line of the failed check (lengths against the size read,
 // record walk, own offset).

@@ -106,18 +106,25 @@ int ReadStoredChildren(platform::File& file, const FileHeader& header, std::int3
   const std::size_t size = static_cast<std::size_t>(units) * kUnit;
   std::uint8_t bytes[kMaxPageSize];
   std::size_t want = std::min(size, kFirstRead);
+  // Child references and lengths are no secret, but the first records ride
+  // along in the same blocks: wiped on every way out.
+  struct WipeOnExit {
+    std::uint8_t* bytes;
+    const std::size_t& length;
+    ~WipeOnExit() { ::explicit_bzero(bytes, length); }
+  } wipe{bytes, want};
   std::size_t done = 0;
   if (int error = file.Read(PageOffset(ref), bytes, want, &done); error != 0) return -error;
   if (done != want) return __LINE__;
-  if (Load32(bytes) != PageOffset(ref)) return __LINE__;
-  const std::uint32_t stored = Load16(bytes + 4);
-  const std::uint32_t unpacked = Load16(bytes + 6);
-  const std::uint32_t count = Load16(bytes + 10);
-  *level = bytes[12];
-  if (RoundUnits(stored) * kUnit != size || *level > kMaxLevel) return __LINE__;
-  if (*level == 0) return 0;
-  const std::size_t head = kPageHeaderSize + 4 * static_cast<std::size_t>(count);
-  if (stored < head || unpacked < head || stored > unpacked) return __LINE__;
+  PageHead fixed;
+  if (int line = DecodePageHead(bytes, size, static_cast<std::uint32_t>(PageOffset(ref)), &fixed);
+      line != 0) {
+    return line;
+  }
+  *level = fixed.level;
+  if (fixed.level == 0) return 0;
+  const std::size_t head = fixed.head;
+  const std::uint32_t count = fixed.count;
   if (head > want) {
     // Many children: the rest of the page, whole blocks from where the
     // first read stopped.
@@ -132,9 +139,6 @@ int ReadStoredChildren(platform::File& file, const FileHeader& header, std::int3
   for (std::uint32_t i = 0; i < count; ++i) {
     children->push_back(static_cast<std::int32_t>(Load32(bytes + kPageHeaderSize + 4 * i)));
   }
-  // Child references and lengths are no secret, but the first records
-  // ride along in the same blocks.
-  ::explicit_bzero(bytes, want);
   return 0;
 }
 
